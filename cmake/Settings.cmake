@@ -1,0 +1,17 @@
+# One place for the compiler settings every target of the project shares.
+add_library(quillary_settings INTERFACE)
+target_compile_options(quillary_settings INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
+  -Wcast-align -Woverloaded-virtual -Wnull-dereference -Wformat=2)
+if(QUILLARY_WERROR)
+  target_compile_options(quillary_settings INTERFACE -Werror)
+endif()
+target_compile_definitions(quillary_settings INTERFACE
+  QT_NO_CAST_FROM_ASCII
+  QT_NO_CAST_TO_ASCII
+  QT_NO_CAST_FROM_BYTEARRAY
+  QT_NO_URL_CAST_FROM_STRING
+  QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+  QT_NO_FOREACH
+  QT_USE_QSTRINGBUILDER
+  QT_DISABLE_DEPRECATED_UP_TO=0x060400)

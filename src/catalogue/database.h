@@ -1,0 +1,102 @@
+#pragma once
+
+#include "catalogue/db_error.h"
+
+#include <QString>
+#include <memory>
+
+struct sqlite3;
+class Recordset;
+
+enum class RecordsetType {
+    Dynaset = 2,  // updatable; sees rows added through it
+    Snapshot = 4, // read-only
+};
+
+// One open catalogue file. The file is an SQLite database; SQL and criteria are
+// accepted in the classic desktop dialect (see jet_sql.h) and translated.
+//
+// Text columns compare and order without regard to case (also for non-ASCII
+// letters), `like` takes the classic wildcards (* ? # [list]), ascending order
+// puts Null first, and "= null" matches nothing.
+//
+// Every failing call throws DbError.
+class Database
+{
+public:
+    enum class OpenMode {
+        Exclusive, // no other connection or process may open the file while it is open
+        Shared,    // read-only, others may read too (the field catalogue)
+    };
+
+    // Opens an existing file. A missing file, an empty or foreign file, a
+    // Jet/Access file, a read-only file or folder and a file another process
+    // holds each throw a DbError with a clear text; the file is never changed.
+    static std::unique_ptr<Database> open(const QString& path, OpenMode mode = OpenMode::Exclusive);
+
+    // Creates a new, empty SQLite file (no tables) and opens it exclusively.
+    // Throws when the file exists already.
+    static std::unique_ptr<Database> create(const QString& path);
+
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Data definition and other statements without a result.
+    void execute(const QString& jetSql);
+
+    std::unique_ptr<Recordset> openRecordset(const QString& jetSql, RecordsetType type);
+
+    // Runs fn inside one transaction: committed when it returns, rolled back
+    // when it throws (the exception then propagates).
+    template <typename Fn> void transaction(Fn&& fn);
+    void beginTransaction();
+    void commit();
+    void rollback();
+
+    // Releases read locks: nothing to do on this engine, kept for the callers'
+    // sake.
+    void idle() {}
+
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+    const QString& path() const { return m_path; }
+    OpenMode mode() const { return m_mode; }
+
+    // For code of the database layer itself (recordsets, schema, benchmark).
+    sqlite3* handle() const;
+
+private:
+    Database(sqlite3* db, QString path, OpenMode mode);
+    friend class Recordset;
+
+    sqlite3* m_db = nullptr;
+    QString m_path;
+    OpenMode m_mode;
+};
+
+template <typename Fn> void Database::transaction(Fn&& fn)
+{
+    beginTransaction();
+    try {
+        fn();
+    } catch (...) {
+        rollback();
+        throw;
+    }
+    commit();
+}
+
+// Writes a compacted copy of source to destination, which must not exist yet.
+void compactDatabase(const QString& source, const QString& destination);
+
+// What a repair did. The damaged file is never changed: when anything could be
+// read from it, it is renamed to damagedCopyPath and a new file holding every
+// readable row takes its place.
+struct RepairResult {
+    bool recovered = false;
+    QString damagedCopyPath; // where the damaged original now lies (when recovered)
+    int rowsRecovered = 0;
+    QString message;         // what to tell the user
+};
+RepairResult repairDatabase(const QString& path);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class Database;
+
+// The catalogue layout: Books (26 columns) and the seven lookup tables, in
+// SQLite types (see doc/file-format.md).
+
+// Creates a new, empty catalogue at path (which must not exist) in the current
+// layout, with every index the program's orders and lookups use. Throws DbError.
+void createCatalogue(const QString& path);
+
+// Creates the tables of the current layout in an empty, open database.
+void createCatalogueTables(Database& db);
+
+// Creates the tables of the earlier layout (no Formats, Series, ForID, SerID,
+// Vol, Issue); used by tests and the sample generator to exercise the upgrade.
+void createEarlierLayoutTables(Database& db);
+
+// Brings a catalogue in the earlier layout up to the current one, in place;
+// a current catalogue is left untouched. Uses catalogueState().dbCatalogue.
+void UpgradeCatalogue();

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QTime>
+#include <optional>
+
+// The named formats and locale-aware tests and conversions of the program, all
+// over QLocale() (the user's locale; tests pin it with QLocale::setDefault).
+namespace LocaleFormats {
+
+// Named formats.
+QString shortDate(const QDate& date);         // "short date" / "ddddd"
+QString mediumTime(const QTime& time);        // "medium time"
+QString currency(double amount);              // "currency": symbol, grouping, the locale's decimals
+QString monthName(int month);                 // "mmmm": full month name
+QString shortWeekdayName(int dayOfWeek);      // "ddd": 1 = Monday ... 7 = Sunday
+QString groupedNumber(qint64 value);          // "###,###": grouping, no decimals, 0 gives ""
+QString plainNumber(double value);            // the platform's plain decimal form: "1440", "561.6"
+
+// Tests and conversions.
+bool isNumeric(const QString& text);          // sign, digits, decimal and group separators, blanks
+std::optional<double> toNumber(const QString& text);
+std::optional<double> toCurrency(const QString& text); // symbol and grouping accepted; 4 decimals
+bool isDate(const QString& text);
+// The locale's short date with two- or four-digit year, its long date, and
+// "<full month name> <day>, <year>".
+std::optional<QDate> toDate(const QString& text);
+bool isTime(const QString& text);
+std::optional<QTime> toTime(const QString& text);
+
+// Date-time serial numbers: days since 30 December 1899, the time of day as the
+// fraction.
+double toSerial(const QDateTime& value);
+QDateTime fromSerial(double serial);
+
+// The order of day, month and year in the locale's short date, as "MDY",
+// "DMY" or "YMD", and its separator.
+QString shortDateOrder();
+QChar shortDateSeparator();
+
+} // namespace LocaleFormats

@@ -1,0 +1,7 @@
+#include "common/shared_state.h"
+
+SharedState& sharedState()
+{
+    static SharedState state;
+    return state;
+}

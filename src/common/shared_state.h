@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// Answer channels shared between windows.
+struct SharedState {
+    bool DialogCancelled = false;
+    QString CatalogueKey = QStringLiteral("books");
+    bool ReplaceRefused = false;
+};
+
+SharedState& sharedState();

@@ -1,0 +1,17 @@
+# Fails when any source file other than the widget dialog seam names
+# QMessageBox or QFileDialog.
+file(GLOB_RECURSE sources "${SOURCE_DIR}/src/*.cpp" "${SOURCE_DIR}/src/*.h")
+set(offenders)
+foreach(f IN LISTS sources)
+  if(f MATCHES "/common/gui/widget_dialogs\\.(cpp|h)$")
+    continue()
+  endif()
+  file(STRINGS "${f}" hits REGEX "QMessageBox|QFileDialog")
+  if(hits)
+    list(APPEND offenders "${f}")
+  endif()
+endforeach()
+if(offenders)
+  message(FATAL_ERROR "Dialogs must go through UserDialogs; direct use in: ${offenders}")
+endif()
+message(STATUS "1 passed, 0 failed")
