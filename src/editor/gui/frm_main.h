@@ -1,0 +1,164 @@
+#pragma once
+
+#include "ui_frm_main.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QString>
+#include <QVariant>
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QRadioButton;
+class QStandardItemModel;
+class Recordset;
+
+// The book editor: the program's first and main window. Loading it
+// (Form_Load) is the program's start-up, closing it (Form_Unload) closes the
+// catalogue. It shows one book at a time, the current row of rsBooks.
+//
+// The controls are public members named like their object names (txtTitle,
+// cmbAuthID, ...) so that the other windows, which borrow this window's
+// recordsets, can reach them as well.
+class frmMain : public QMainWindow, public Ui::frmMain
+{
+    Q_OBJECT
+
+public:
+    // dataFolder: where Quillary.mdb is looked for (the program passes its
+    // working directory).
+    explicit frmMain(const QString& dataFolder, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Start-up: opens the catalogue and the shared recordsets, fills the
+    // lookup lists and shows the first book by title.
+    void Form_Load();
+    // Shutdown: closes the recordsets and the catalogue. Runs once, when the
+    // window closes (or is destroyed without having been closed).
+    void Form_Unload();
+
+    // Refill one lookup combo from its table (start-up and removal of unused
+    // entries).
+    void LoadAuthorList();
+    void LoadPublisherList();
+    void LoadCategoryList();
+    void LoadOwnerList();
+    void LoadLocationList();
+    void LoadFormatList();
+    void LoadSeriesList();
+
+    // Adds one entry to a lookup combo at its sorted place (a lookup value
+    // added while saving a book) and keeps the combo's key index in step.
+    void AddLookupEntry(QComboBox* combo, const QString& text, qlonglong key);
+    // The row of the first entry of combo carrying key, or -1.
+    int LookupRow(const QComboBox* combo, qlonglong key) const;
+
+    // Display.
+    void ShowRecord();
+    void ClearFields();
+    void DisableFields();
+    void EnableFields();
+
+    // Edit state.
+    void MarkEdited();
+    void ShowEditButtons();
+    void ShowBrowseButtons();
+
+    // Reads the locale's short date order for the date fields; the date
+    // entry brings the real work.
+    void ChkDateFmt();
+
+    // The books on screen in the current sort order: 1 title, 2 author,
+    // 3 category.
+    void mnuSort_Click(int index);
+
+    // State of the window.
+    bool Editing = false;
+    bool Adding = false;
+    qint16 SortOrder = 1;
+
+    // Shared recordsets, owned by this window from start-up to shutdown.
+    std::unique_ptr<Recordset> rsBooks;
+    std::unique_ptr<Recordset> rsBookEdit;
+    std::unique_ptr<Recordset> rsAuthors;
+    std::unique_ptr<Recordset> rsPublishers;
+    std::unique_ptr<Recordset> rsCategories;
+    std::unique_ptr<Recordset> rsOwners;
+    std::unique_ptr<Recordset> rsLocations;
+    std::unique_ptr<Recordset> rsFormats;
+    std::unique_ptr<Recordset> rsSeries;
+
+    // Control arrays: option groups indexed 0 (true value) and 1 (false value);
+    // menu arrays indexed from 1 as on the menus (element 0 unused).
+    std::array<QRadioButton*, 2> optFiction{};
+    std::array<QRadioButton*, 2> optNew{};
+    std::array<QRadioButton*, 2> optPaperback{};
+    std::array<QAction*, 4> mnuSort{};
+    std::array<QAction*, 3> mnuFormat{};
+    std::array<QAction*, 8> mnuReport{};
+    std::array<QAction*, 8> mnuDelUnused{};
+    std::array<QAction*, 4> mnuHelp{};
+
+    // Number of books in rsBooks; 0 when it is empty or could not be opened.
+    int bookCount() const;
+
+public slots:
+    void cmdFirst_Click();
+    void cmdPrevious_Click();
+    void cmdNext_Click();
+    void cmdLast_Click();
+    void cmdAdd_Click();
+    void cmdUpdate_Click();
+    void cmdCancel_Click();
+    void cmdDelete_Click();
+    void cmdFind_Click();
+    void mnuExit_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    // Events of the seven lookup combos, each forwarded with the combo. Only
+    // Change and Click have work to do yet: both enter the edit state.
+    void lookupCombo_GotFocus(QComboBox* combo);
+    void lookupCombo_KeyDown(QComboBox* combo, QKeyEvent* event);
+    void lookupCombo_LostFocus(QComboBox* combo);
+    void lookupCombo_Change(QComboBox* combo);
+    void lookupCombo_Click(QComboBox* combo);
+
+private:
+    // One lookup combo's list: entry texts with their keys in Qt::UserRole,
+    // and the row of the first entry per key so a book is shown without a
+    // scan of 20,000 authors.
+    struct LookupList {
+        QComboBox* combo = nullptr;
+        QHash<qlonglong, int> rowByKey;
+    };
+
+    void setUpControlArrays();
+    void setUpLookupCombos();
+    void connectEditSignals();
+    void connectCommands();
+
+    LookupList& lookupList(const QComboBox* combo);
+    const LookupList& lookupList(const QComboBox* combo) const;
+    void fillLookupList(QComboBox* combo, const QString& sql,
+                        const std::function<QString(const Recordset&)>& entryText, const QString& keyColumn);
+    void rebuildKeyIndex(LookupList& list);
+    void showLookup(QComboBox* combo, const QVariant& key);
+    QList<QWidget*> dataControls() const;
+
+    bool catalogueUsable() const;
+    bool openCatalogue();
+    void showWithoutCatalogue();
+    void openLookupRecordsets();
+    void loadLookupLists();
+    void showFirstBook();
+
+    QString m_dataFolder;
+    std::array<LookupList, 7> m_lookups;
+    bool m_loaded = false;
+};
