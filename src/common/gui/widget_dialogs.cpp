@@ -1,0 +1,47 @@
+#include "common/gui/widget_dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+QString titleOrProgramTitle(const QString& title)
+{
+    return title.isEmpty() ? ProgramTitle : title;
+}
+
+} // namespace
+
+void WidgetDialogs::message(const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::NoIcon, titleOrProgramTitle(title), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+UserDialogs::Answer WidgetDialogs::question(const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Question, titleOrProgramTitle(title), text,
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    // Yes is the default button, as in the classic Yes/No box; closing the box
+    // or pressing Escape answers No.
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+QString WidgetDialogs::openFileName(const QString& caption, const QString& directory, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, directory, filter);
+}
+
+QString WidgetDialogs::saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggestedPath, filter);
+}
+
+void WidgetDialogs::beep()
+{
+    QApplication::beep();
+}

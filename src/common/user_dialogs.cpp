@@ -1,0 +1,30 @@
+#include "common/user_dialogs.h"
+
+namespace {
+
+// What runs when no window system has installed its dialogs (tools, tests that
+// do not care): shows nothing and takes the cautious answer everywhere.
+class SilentDialogs final : public UserDialogs
+{
+public:
+    void message(const QString&, const QString&) override {}
+    Answer question(const QString&, const QString&) override { return Answer::No; }
+    QString openFileName(const QString&, const QString&, const QString&) override { return QString(); }
+    QString saveFileName(const QString&, const QString&, const QString&) override { return QString(); }
+    void beep() override {}
+};
+
+SilentDialogs silentDialogs;
+UserDialogs* installedDialogs = &silentDialogs;
+
+} // namespace
+
+UserDialogs& userDialogs()
+{
+    return *installedDialogs;
+}
+
+void setUserDialogs(UserDialogs* dialogs)
+{
+    installedDialogs = dialogs ? dialogs : &silentDialogs;
+}
