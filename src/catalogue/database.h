@@ -6,6 +6,7 @@
 #include <memory>
 
 struct sqlite3;
+struct Connection;
 class Recordset;
 
 enum class RecordsetType {
@@ -70,9 +71,13 @@ private:
     Database(sqlite3* db, QString path, OpenMode mode);
     friend class Recordset;
 
+    void configureConnection();
+    void takeExclusiveLock();
+
     sqlite3* m_db = nullptr;
     QString m_path;
     OpenMode m_mode;
+    std::shared_ptr<Connection> m_connection; // shared with the recordsets
 };
 
 template <typename Fn> void Database::transaction(Fn&& fn)

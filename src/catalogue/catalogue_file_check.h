@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// What lies at a path that is to be opened as a catalogue, judged from the
+// file system and the first bytes of the file alone, before SQLite touches it.
+enum class CatalogueFileKind {
+    Missing,
+    Directory,
+    Unreadable,
+    Empty,
+    Sqlite,
+    JetOrAce, // a catalogue of the older kind
+    Foreign,  // anything else: text, random bytes, a truncated header
+};
+
+CatalogueFileKind inspectCatalogueFile(const QString& path);
+
+// Throws the DbError that tells the user why the file cannot be opened; does
+// nothing for an SQLite file that may be opened in this way. `forChanges`
+// also refuses a read-only file or a file in a read-only folder.
+void checkCatalogueFile(const QString& path, bool forChanges);
+
+// A file or folder counts as read-only when the system refuses writing or when
+// its owner's write permission is off (even for an administrator).
+bool isWritableFile(const QString& path);

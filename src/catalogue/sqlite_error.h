@@ -1,0 +1,27 @@
+#pragma once
+
+#include "catalogue/db_error.h"
+
+#include <QString>
+
+struct sqlite3;
+
+// Turns an SQLite result code into the DbError the rest of the program
+// understands. `subject` is what the failing call worked on: the SQL text of a
+// statement, or empty when the connection's file is the subject.
+DbError sqliteError(sqlite3* db, int resultCode, const QString& subject = QString());
+[[noreturn]] void throwSqliteError(sqlite3* db, int resultCode, const QString& subject = QString());
+
+// Errors of the layer's own making, in one place so the texts stay consistent.
+namespace DbErrors {
+DbError noCurrentRecord();
+DbError updateWithoutEdit();
+DbError unknownField(const QString& name);
+DbError objectClosed();
+DbError readOnlyRecordset();
+DbError notSupported();
+DbError recordDeleted();
+DbError fieldNotUpdatable(const QString& name);
+DbError conversion(const QString& column, const QString& value);
+DbError syntax(const QString& sql, const QString& detail = QString());
+} // namespace DbErrors

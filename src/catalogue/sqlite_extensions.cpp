@@ -1,0 +1,206 @@
+#include "catalogue/sqlite_extensions.h"
+
+#include <QList>
+#include <QString>
+#include <algorithm>
+#include <sqlite3.h>
+#include <vector>
+
+namespace {
+
+// ---- pattern matching ------------------------------------------------------
+
+using CodePoints = std::vector<char32_t>;
+
+CodePoints foldedCodePoints(QStringView text)
+{
+    const QString folded = text.toString().toCaseFolded();
+    const QList<uint> ucs4 = folded.toUcs4();
+    return CodePoints(ucs4.begin(), ucs4.end());
+}
+
+// One element of a pattern: a literal, any character, a digit, or a set.
+struct PatternElement {
+    enum class Kind { Literal, AnyRun, AnyOne, Digit, Set } kind = Kind::Literal;
+    char32_t literal = 0;
+    bool negated = false;
+    std::vector<std::pair<char32_t, char32_t>> ranges;
+
+    bool matches(char32_t c) const
+    {
+        switch (kind) {
+        case Kind::Literal:
+            return c == literal;
+        case Kind::AnyOne:
+            return true;
+        case Kind::Digit:
+            return c >= U'0' && c <= U'9';
+        case Kind::Set: {
+            const bool inSet = std::any_of(ranges.begin(), ranges.end(),
+                                           [c](const auto& range) { return c >= range.first && c <= range.second; });
+            return inSet != negated;
+        }
+        case Kind::AnyRun:
+            break;
+        }
+        return false;
+    }
+};
+
+// Parses "[...]" starting at pattern[i] == '['. Returns false when the
+// bracket is never closed, in which case '[' stands for itself.
+bool parseSet(const CodePoints& pattern, size_t& i, PatternElement& element)
+{
+    size_t j = i + 1;
+    element.kind = PatternElement::Kind::Set;
+    if (j < pattern.size() && pattern[j] == U'!') {
+        element.negated = true;
+        ++j;
+    }
+    const size_t first = j;
+    while (j < pattern.size() && (pattern[j] != U']' || j == first)) {
+        const char32_t low = pattern[j];
+        if (j + 2 < pattern.size() && pattern[j + 1] == U'-' && pattern[j + 2] != U']') {
+            const char32_t high = pattern[j + 2];
+            element.ranges.emplace_back(std::min(low, high), std::max(low, high));
+            j += 3;
+        } else {
+            element.ranges.emplace_back(low, low);
+            ++j;
+        }
+    }
+    if (j >= pattern.size())
+        return false;
+    i = j; // on the closing bracket
+    return true;
+}
+
+std::vector<PatternElement> compilePattern(const CodePoints& pattern)
+{
+    std::vector<PatternElement> elements;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        PatternElement element;
+        switch (pattern[i]) {
+        case U'*':
+            element.kind = PatternElement::Kind::AnyRun;
+            if (!elements.empty() && elements.back().kind == PatternElement::Kind::AnyRun)
+                continue;
+            break;
+        case U'?':
+            element.kind = PatternElement::Kind::AnyOne;
+            break;
+        case U'#':
+            element.kind = PatternElement::Kind::Digit;
+            break;
+        case U'[':
+            if (!parseSet(pattern, i, element)) {
+                element = PatternElement{};
+                element.literal = U'[';
+            }
+            break;
+        default:
+            element.literal = pattern[i];
+            break;
+        }
+        elements.push_back(std::move(element));
+    }
+    return elements;
+}
+
+// Greedy matching with one backtrack point per "*": linear in practice and
+// never exponential.
+bool matchElements(const std::vector<PatternElement>& elements, const CodePoints& value)
+{
+    size_t p = 0;
+    size_t v = 0;
+    size_t starElement = size_t(-1);
+    size_t starValue = 0;
+    while (v < value.size()) {
+        if (p < elements.size() && elements[p].kind == PatternElement::Kind::AnyRun) {
+            starElement = p++;
+            starValue = v;
+        } else if (p < elements.size() && elements[p].matches(value[v])) {
+            ++p;
+            ++v;
+        } else if (starElement != size_t(-1)) {
+            p = starElement + 1;
+            v = ++starValue;
+        } else {
+            return false;
+        }
+    }
+    while (p < elements.size() && elements[p].kind == PatternElement::Kind::AnyRun)
+        ++p;
+    return p == elements.size();
+}
+
+void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
+{
+    if (argc < 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto* pattern = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const int patternLength = sqlite3_value_bytes(argv[0]);
+    const auto* value = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+    const int valueLength = sqlite3_value_bytes(argv[1]);
+    const bool matched = jetLikeMatch(QString::fromUtf8(pattern, patternLength), QString::fromUtf8(value, valueLength));
+    sqlite3_result_int(context, matched ? 1 : 0);
+}
+
+// ---- collation -------------------------------------------------------------
+
+unsigned char asciiLower(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
+}
+
+int noCaseCollation(void*, int leftLength, const void* left, int rightLength, const void* right)
+{
+    return compareNoCase(static_cast<const char*>(left), leftLength, static_cast<const char*>(right), rightLength);
+}
+
+} // namespace
+
+bool jetLikeMatch(QStringView pattern, QStringView value)
+{
+    return matchElements(compilePattern(foldedCodePoints(pattern)), foldedCodePoints(value));
+}
+
+int compareNoCase(const char* left, int leftLength, const char* right, int rightLength)
+{
+    const auto* a = reinterpret_cast<const unsigned char*>(left);
+    const auto* b = reinterpret_cast<const unsigned char*>(right);
+    const int common = std::min(leftLength, rightLength);
+    int i = 0;
+    for (; i < common; ++i) {
+        if (a[i] >= 0x80 || b[i] >= 0x80)
+            break;
+        const unsigned char x = asciiLower(a[i]);
+        const unsigned char y = asciiLower(b[i]);
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    if (i == common) {
+        // One text is a prefix of the other, or the common part ends in
+        // non-ASCII text that the folded comparison below settles.
+        const bool restIsAscii = std::all_of(a + i, a + leftLength, [](unsigned char c) { return c < 0x80; }) &&
+                                 std::all_of(b + i, b + rightLength, [](unsigned char c) { return c < 0x80; });
+        if (restIsAscii)
+            return leftLength == rightLength ? 0 : (leftLength < rightLength ? -1 : 1);
+    }
+    const QString x = QString::fromUtf8(left + i, leftLength - i).toCaseFolded();
+    const QString y = QString::fromUtf8(right + i, rightLength - i).toCaseFolded();
+    const int order = x.compare(y);
+    return order < 0 ? -1 : (order > 0 ? 1 : 0);
+}
+
+int registerSqliteExtensions(sqlite3* db)
+{
+    int rc = sqlite3_create_collation(db, "NOCASE", SQLITE_UTF8, nullptr, &noCaseCollation);
+    if (rc != SQLITE_OK)
+        return rc;
+    rc = sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                                 &likeFunction, nullptr, nullptr);
+    return rc;
+}
