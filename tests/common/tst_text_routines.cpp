@@ -68,8 +68,8 @@ void TestTextRoutines::getField_data()
     QTest::newRow("empty field between delimiters") << u"a;;b"_s << u";"_s << 2 << QString();
     QTest::newRow("empty trailing field") << u"a;"_s << u";"_s << 2 << QString();
     QTest::newRow("not trimmed") << u" a | b "_s << u"|"_s << 2 << u" b "_s;
-    QTest::newRow("multi-character delimiter") << u"6000|4320;Category|Book Count;"_s << u";"_s << 2
-                                               << u"Category|Book Count"_s;
+    QTest::newRow("multi-character delimiter")
+        << u"6000|4320;Category|Book Count;"_s << u";"_s << 2 << u"Category|Book Count"_s;
     QTest::newRow("delimiter is case-sensitive") << u"oneANDtwoandthree"_s << u"and"_s << 2 << u"three"_s;
     QTest::newRow("zero counts from one") << u"a;b"_s << u";"_s << 0 << QString();
     QTest::newRow("negative") << u"a;b"_s << u";"_s << -1 << QString();

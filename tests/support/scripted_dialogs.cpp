@@ -27,8 +27,8 @@ UserDialogs::Answer ScriptedDialogs::question(const QString& text, const QString
 {
     shown_.append({Kind::Question, shownTitle(title), text});
     if (answers_.isEmpty()) {
-        const QByteArray failure = "Question asked with no answer queued: \"" + text.toUtf8() + "\" (title \"" +
-                                   shownTitle(title).toUtf8() + "\"); answering No";
+        const QByteArray failure = "Question asked with no answer queued: \"" + text.toUtf8() +
+                                   "\" (title \"" + shownTitle(title).toUtf8() + "\"); answering No";
         QTest::qFail(failure.constData(), __FILE__, __LINE__);
         return Answer::No;
     }

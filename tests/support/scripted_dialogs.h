@@ -4,8 +4,8 @@
 
 #include <QList>
 #include <QQueue>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 
 // A UserDialogs test double: answers questions and file dialogs from queues
 // the test fills beforehand and records everything shown, in order.
@@ -20,7 +20,8 @@ public:
 
     // What one dialog showed. For file dialogs, title is the caption and text
     // the suggested directory or path.
-    struct Shown {
+    struct Shown
+    {
         Kind kind;
         QString title;
         QString text;
@@ -34,7 +35,8 @@ public:
     void message(const QString& text, const QString& title = QString()) override;
     Answer question(const QString& text, const QString& title = QString()) override;
     QString openFileName(const QString& caption, const QString& directory, const QString& filter) override;
-    QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& suggestedPath,
+                         const QString& filter) override;
     void beep() override { ++beeps_; }
 
     // Everything shown, in order; titles as the user saw them ("Quillary" for

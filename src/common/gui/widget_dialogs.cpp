@@ -36,7 +36,8 @@ QString WidgetDialogs::openFileName(const QString& caption, const QString& direc
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, directory, filter);
 }
 
-QString WidgetDialogs::saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter)
+QString WidgetDialogs::saveFileName(const QString& caption, const QString& suggestedPath,
+                                    const QString& filter)
 {
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggestedPath, filter);
 }

@@ -10,6 +10,7 @@ public:
     void message(const QString& text, const QString& title = QString()) override;
     Answer question(const QString& text, const QString& title = QString()) override;
     QString openFileName(const QString& caption, const QString& directory, const QString& filter) override;
-    QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& suggestedPath,
+                         const QString& filter) override;
     void beep() override;
 };

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// Pieces shared by the formatting and the parsing halves of LocaleFormats; not
+// for use outside src/common.
+namespace LocaleFormats::internal {
+
+// The text with the look-alike characters a user cannot tell apart folded into
+// one: every kind of blank (no-break, narrow no-break, thin) into a space, the
+// typographic apostrophe into "'" and the minus sign U+2212 into "-". Locales
+// write grouping and signs with the typographic forms; users type the plain ones.
+QString foldLookAlikes(const QString& text);
+
+// The locale's short date format with a four-digit year: a catalogue must never
+// show a two-digit year, so "M/d/yy" becomes "M/d/yyyy".
+QString shortDateFormat();
+
+// The order of day, month and year in the locale's short date, e.g. "MDY".
+QString dateFieldOrder();
+
+} // namespace LocaleFormats::internal
