@@ -5,8 +5,10 @@
 #include <functional>
 
 // The one routine every error handler hands database errors to:
-//  - 3049 (damaged file): repair the catalogue, keeping the damaged file, and
-//    reopen it as catalogueState().dbCatalogue;
+//  - 3049 (damaged file): close the catalogue, repair it (the damaged file is
+//    kept unchanged beside the repaired one), reopen it exclusively as
+//    catalogueState().dbCatalogue and tell the user what the repair did; when
+//    nothing could be recovered, say so and leave dbCatalogue null;
 //  - 3168 / 3260 (locked record): count the retry in LockRetries and raise
 //    LockPending; the 100th failure in a row asks whether to go on, and No ends
 //    the program at once;
@@ -23,5 +25,7 @@ bool writeWithRetry(const std::function<void()>& write);
 bool runStep(const std::function<void()>& step);
 
 // How the program ends when the user gives up on a locked record. Tests
-// replace it; the default ends the process at once without any shutdown.
+// replace it; the default ends the process at once without any shutdown, and
+// an empty function restores the default. Should it return, LockPending is
+// left false so that the caller's retry loop stops.
 void setProgramTerminator(std::function<void()> terminate);

@@ -1,0 +1,7 @@
+#include "catalogue/catalogue_state.h"
+
+CatalogueState& catalogueState()
+{
+    static CatalogueState state;
+    return state;
+}

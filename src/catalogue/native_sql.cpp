@@ -1,0 +1,145 @@
+#include "catalogue/native_sql.h"
+
+#include "catalogue/database.h"
+#include "catalogue/sqlite_error.h"
+
+#include <sqlite3.h>
+
+DbError nativeError(sqlite3* db, int resultCode)
+{
+    return sqliteError(db, resultCode);
+}
+
+void executeNative(Database& db, const QByteArray& sql)
+{
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db.handle(), sql.constData(), nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+        sqlite3_free(message);
+        throw nativeError(db.handle(), rc);
+    }
+}
+
+NativeStatement::NativeStatement(Database& db, const QByteArray& sql) : m_db(db.handle())
+{
+    const int rc = sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &m_stmt, nullptr);
+    if (rc != SQLITE_OK)
+        throw nativeError(m_db, rc);
+}
+
+NativeStatement::~NativeStatement()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+void NativeStatement::fail() const
+{
+    throw nativeError(m_db, sqlite3_errcode(m_db));
+}
+
+void NativeStatement::bind(int index, const QVariant& value)
+{
+    if (value.isNull()) {
+        bindNull(index);
+        return;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        bindInt(index, value.toBool() ? 1 : 0);
+        break;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+        bindInt(index, value.toLongLong());
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        bindDouble(index, value.toDouble());
+        break;
+    default:
+        bindText(index, value.toString());
+        break;
+    }
+}
+
+void NativeStatement::bindNull(int index)
+{
+    if (sqlite3_bind_null(m_stmt, index) != SQLITE_OK)
+        fail();
+}
+
+void NativeStatement::bindInt(int index, qint64 value)
+{
+    if (sqlite3_bind_int64(m_stmt, index, value) != SQLITE_OK)
+        fail();
+}
+
+void NativeStatement::bindDouble(int index, double value)
+{
+    if (sqlite3_bind_double(m_stmt, index, value) != SQLITE_OK)
+        fail();
+}
+
+void NativeStatement::bindText(int index, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    if (sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT) != SQLITE_OK)
+        fail();
+}
+
+bool NativeStatement::step()
+{
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    // sqlite3_reset hands back the statement's own error and message.
+    const int error = sqlite3_reset(m_stmt);
+    throw nativeError(m_db, error != SQLITE_OK ? error : rc);
+}
+
+void NativeStatement::run()
+{
+    while (step()) {
+    }
+    reset();
+}
+
+void NativeStatement::reset()
+{
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+}
+
+int NativeStatement::columnCount() const
+{
+    return sqlite3_column_count(m_stmt);
+}
+
+qint64 NativeStatement::columnInt(int index) const
+{
+    return sqlite3_column_int64(m_stmt, index);
+}
+
+QString NativeStatement::columnText(int index) const
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, index));
+    return text ? QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, index)) : QString();
+}
+
+QVariant NativeStatement::column(int index) const
+{
+    switch (sqlite3_column_type(m_stmt, index)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(m_stmt, index)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(m_stmt, index));
+    case SQLITE_NULL:
+        return QVariant();
+    default:
+        return QVariant(columnText(index));
+    }
+}
