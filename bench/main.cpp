@@ -1,1 +1,144 @@
-int main() { return 0; }
+// Times the program's hot paths on generated catalogues, each beside what
+// SQLite alone needs for the same result:
+//   quillary-bench [--books N]
+// Without --books it measures 10,000 and then 100,000 books.
+#include "bench_registry.h"
+
+#include "catalogue/database.h"
+#include "catalogue/sample_catalogue.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <algorithm>
+#include <exception>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+double milliseconds(const std::function<void()>& work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// The median of several timed runs after one untimed run that warms the
+// file cache and SQLite's statement and page caches.
+double medianOf(int runs, const std::function<void()>& work)
+{
+    work();
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i)
+        times.push_back(milliseconds(work));
+    return median(times);
+}
+
+struct Measurement
+{
+    double program = 0;
+    std::optional<double> sqlite;
+};
+
+Measurement measure(BenchOperation& operation, BenchCatalogue& catalogue, int runs)
+{
+    if (operation.opensCatalogue)
+        catalogue.db.reset();
+    Measurement result;
+    result.program = medianOf(runs, [&] { operation.run(catalogue); });
+    if (operation.baseline)
+        result.sqlite = medianOf(runs, [&] { operation.baseline(catalogue); });
+    if (!catalogue.db)
+        catalogue.db = Database::open(catalogue.path, Database::OpenMode::Exclusive);
+    return result;
+}
+
+QString column(double value, int width)
+{
+    return QString::number(value, 'f', 2).rightJustified(width);
+}
+
+void printLine(QTextStream& out, const QString& name, const Measurement& m)
+{
+    out << name.leftJustified(40) << column(m.program, 12);
+    if (m.sqlite)
+        out << column(*m.sqlite, 12) << column(m.program / std::max(*m.sqlite, 1e-6), 8);
+    else
+        out << u"-"_s.rightJustified(12) << u"-"_s.rightJustified(8);
+    out << Qt::endl;
+}
+
+bool benchmark(int books, QTextStream& out)
+{
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
+        out << "Cannot create a temporary folder" << Qt::endl;
+        return false;
+    }
+    BenchCatalogue catalogue;
+    catalogue.books = books;
+    catalogue.authors = std::max(12, books / 5);
+    catalogue.path = QDir(folder.path()).filePath(u"Quillary.mdb"_s);
+    const double generated = milliseconds([&] {
+        generateSampleCatalogue(catalogue.path, SampleOptions{books, catalogue.authors, 1, false});
+    });
+    catalogue.probeBookId = (books + 1) / 2;
+    catalogue.db = Database::open(catalogue.path, Database::OpenMode::Exclusive);
+
+    out << Qt::endl
+        << books << " books, " << catalogue.authors << " authors (generated in " << qRound(generated)
+        << " ms)" << Qt::endl
+        << u"operation"_s.leftJustified(40) << u"median ms"_s.rightJustified(12)
+        << u"SQLite ms"_s.rightJustified(12) << u"ratio"_s.rightJustified(8) << Qt::endl;
+    const int runs = books > 20000 ? 5 : 9;
+    for (BenchOperation& operation : benchOperations())
+        printLine(out, operation.name, measure(operation, catalogue, runs));
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"Times Quillary's hot paths on generated catalogues."_s);
+    parser.addHelpOption();
+    parser.addOption({u"books"_s, u"Measure one catalogue of N books only."_s, u"N"_s});
+    parser.process(app);
+
+    QTextStream out(stdout);
+    QList<int> sizes{10000, 100000};
+    if (parser.isSet(u"books"_s)) {
+        bool ok = false;
+        const int books = parser.value(u"books"_s).toInt(&ok);
+        if (!ok || books < 1) {
+            QTextStream(stderr) << "--books takes a number above 0\n";
+            return 2;
+        }
+        sizes = {books};
+    }
+    try {
+        for (int books : sizes) {
+            if (!benchmark(books, out))
+                return 1;
+        }
+    } catch (const std::exception& error) {
+        QTextStream(stderr) << "Benchmark failed: " << error.what() << '\n';
+        return 1;
+    }
+    return 0;
+}

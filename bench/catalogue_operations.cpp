@@ -1,0 +1,86 @@
+// Opening the catalogue and the browse recordset in each sort order, the paths
+// every start-up, sort and save goes through.
+#include "bench_registry.h"
+
+#include "catalogue/database.h"
+#include "catalogue/native_sql.h"
+#include "catalogue/recordset.h"
+
+#include <sqlite3.h>
+#include <stdexcept>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void openCatalogue(BenchCatalogue& catalogue)
+{
+    Database::open(catalogue.path, Database::OpenMode::Exclusive)->close();
+}
+
+// A bare SQLite open that also reads the schema, as any first statement must.
+void openWithSqlite(BenchCatalogue& catalogue)
+{
+    sqlite3* db = nullptr;
+    const QByteArray path = catalogue.path.toUtf8();
+    if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        throw std::runtime_error("cannot open the catalogue with SQLite");
+    }
+    sqlite3_exec(db, "PRAGMA locking_mode=EXCLUSIVE; SELECT count(*) FROM sqlite_master", nullptr, nullptr,
+                 nullptr);
+    sqlite3_close(db);
+}
+
+// Opens rsBooks in one sort order and finds a book by key, as every save does.
+std::function<void(BenchCatalogue&)> openBrowseAndFind(const QString& query)
+{
+    return [query](BenchCatalogue& catalogue) {
+        auto books = catalogue.db->openRecordset(query, RecordsetType::Snapshot);
+        books->findFirst(u"bookid = "_s + QString::number(catalogue.probeBookId));
+        if (books->noMatch())
+            throw std::runtime_error("the probe book was not found");
+    };
+}
+
+// The ordered keys alone, straight from SQLite: the least any browse
+// recordset in that order can cost.
+std::function<void(BenchCatalogue&)> orderedKeys(const QByteArray& sql)
+{
+    return [sql](BenchCatalogue& catalogue) {
+        NativeStatement keys(*catalogue.db, sql);
+        qint64 count = 0;
+        while (keys.step())
+            ++count;
+        if (count != catalogue.books)
+            throw std::runtime_error("the ordered keys miss books");
+    };
+}
+
+const BenchRegistration registration{
+    {u"open catalogue"_s, openCatalogue, openWithSqlite, true},
+    {u"rsBooks by title + find by key"_s, openBrowseAndFind(u"Select * from Books order by SortTitle"_s),
+     orderedKeys("SELECT BookID FROM Books ORDER BY SortTitle")},
+    {u"rsBooks by author + find by key"_s,
+     openBrowseAndFind(
+         u"Select forid, serid, vol, issue, BookID, Title, Books.AuthID as AuthID, PubID, Year, Paperback, "
+         u"New, "
+         "Read, BuyDate, ReadDate, Fiction, CatID, ISBN, CoverPrice, BuyPrice, Notes, OwnerID, LocID, "
+         "SortTitle, "
+         "LastName, OnLoan, LoanedTo, LoanDate from Books left join Authors on Books.AuthID = Authors.AuthID "
+         "order by LastName, FirstName, SortTitle"_s),
+     orderedKeys("SELECT Books.BookID FROM Books LEFT JOIN Authors ON Books.AuthID = Authors.AuthID "
+                 "ORDER BY LastName, FirstName, SortTitle")},
+    {u"rsBooks by category + find by key"_s,
+     openBrowseAndFind(u"Select forid, serid, vol, issue, BookID, Title, AuthID, PubID, Year, Paperback, "
+                       u"New, Read, BuyDate, "
+                       "ReadDate, Fiction, Books.CatID as CatID, ISBN, CoverPrice, BuyPrice, Notes, OwnerID, "
+                       "LocID, SortTitle, "
+                       "CatName, OnLoan, LoanedTo, LoanDate from Books left join Categories on Books.CatID = "
+                       "Categories.CatID "
+                       "order by CatName, SortTitle"_s),
+     orderedKeys("SELECT Books.BookID FROM Books LEFT JOIN Categories ON Books.CatID = Categories.CatID "
+                 "ORDER BY CatName, SortTitle")},
+};
+
+} // namespace
