@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
+#include <QSet>
 
 using namespace Qt::StringLiterals;
 
@@ -74,4 +76,38 @@ void checkCatalogueFile(const QString& path, bool forChanges)
                       u"Cannot open '%1' for changes: its folder '%2' is read-only, and the catalogue needs to "
                       u"write a journal beside it. Allow writing to the folder, or move the catalogue."_s.arg(
                           shown, QDir::toNativeSeparators(folder)));
+}
+
+namespace {
+
+QString heldKey(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+QMutex heldMutex;
+QSet<QString> heldFiles;
+
+} // namespace
+
+bool HeldCatalogueFiles::isHeld(const QString& path)
+{
+    QMutexLocker lock(&heldMutex);
+    return heldFiles.contains(heldKey(path));
+}
+
+QString HeldCatalogueFiles::hold(const QString& path)
+{
+    QMutexLocker lock(&heldMutex);
+    const QString key = heldKey(path);
+    heldFiles.insert(key);
+    return key;
+}
+
+void HeldCatalogueFiles::release(const QString& key)
+{
+    QMutexLocker lock(&heldMutex);
+    heldFiles.remove(key);
 }

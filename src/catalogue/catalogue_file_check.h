@@ -24,3 +24,15 @@ void checkCatalogueFile(const QString& path, bool forChanges);
 // A file or folder counts as read-only when the system refuses writing or when
 // its owner's write permission is off (even for an administrator).
 bool isWritableFile(const QString& path);
+
+// The files this process holds open exclusively. SQLite's locks are POSIX
+// record locks, which the system drops for the whole process as soon as any
+// descriptor of the file is closed in it: a held catalogue must therefore
+// never be opened again, not even to read its header, while it is held.
+class HeldCatalogueFiles
+{
+public:
+    static bool isHeld(const QString& path);
+    static QString hold(const QString& path); // returns the key to release
+    static void release(const QString& key);
+};

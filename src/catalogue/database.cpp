@@ -55,6 +55,8 @@ Database::~Database()
 
 std::unique_ptr<Database> Database::open(const QString& path, OpenMode mode)
 {
+    if (HeldCatalogueFiles::isHeld(path))
+        throw alreadyInUse(path);
     checkCatalogueFile(path, mode == OpenMode::Exclusive);
     const int flags = (mode == OpenMode::Exclusive ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY);
     sqlite3* db = nullptr;
@@ -81,6 +83,7 @@ void Database::configureConnection()
                           u"Cannot open '%1' for changes: the file can only be read."_s.arg(
                               QDir::toNativeSeparators(m_path)));
         takeExclusiveLock();
+        m_heldKey = HeldCatalogueFiles::hold(m_path);
         runPlain(m_db, "PRAGMA journal_mode=DELETE");
         runPlain(m_db, "PRAGMA synchronous=FULL");
     }
@@ -195,6 +198,8 @@ void Database::close()
     m_db = nullptr;
     m_connection->db = nullptr;
     sqlite3_close_v2(db);
+    if (!m_heldKey.isEmpty())
+        HeldCatalogueFiles::release(std::exchange(m_heldKey, QString()));
 }
 
 sqlite3* Database::handle() const

@@ -78,6 +78,7 @@ private:
     QString m_path;
     OpenMode m_mode;
     std::shared_ptr<Connection> m_connection; // shared with the recordsets
+    QString m_heldKey;                        // set while this process holds the file exclusively
 };
 
 template <typename Fn> void Database::transaction(Fn&& fn)

@@ -241,6 +241,11 @@ int rebuildInto(const QString& damaged, const QString& rebuilt)
 RepairResult repairDatabase(const QString& path)
 {
     const QString shown = QDir::toNativeSeparators(path);
+    if (HeldCatalogueFiles::isHeld(path)) {
+        RepairResult result;
+        result.message = u"The catalogue '%1' cannot be repaired while it is open."_s.arg(shown);
+        return result;
+    }
     switch (inspectCatalogueFile(path)) {
     case CatalogueFileKind::Missing:
         return nothingRecovered(path, u"the file does not exist."_s);

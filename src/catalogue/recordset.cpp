@@ -176,6 +176,9 @@ struct Recordset::Impl final : ConnectionUser {
     void open()
     {
         sql = translateJetSql(jetSql);
+        // Preparing the whole statement checks it as written, whatever parts
+        // of it the keyset queries use.
+        Statement(db(), sql, jetSql);
         shape = analyseSelect(sql);
         if (shape.plain && isRowidTable(shape.baseTable) && openKeyset())
             keyset = true;
@@ -208,8 +211,13 @@ struct Recordset::Impl final : ConnectionUser {
         QString text;
         if (!shape.whereClause.isEmpty())
             text += u" WHERE "_s + shape.whereClause;
+        // Without an order of their own, rows come in the order of their keys
+        // (as in the classic engine), not in that of whatever index SQLite
+        // would scan.
         if (!shape.orderClause.isEmpty())
             text += u' ' + shape.orderClause;
+        else
+            text += u" ORDER BY "_s + shape.baseReference + u".rowid"_s;
         return text;
     }
 
