@@ -97,8 +97,8 @@ LeaveFieldOutcome checkLeavingField(NumberField field, const QString& text)
     return isPrice(field) ? checkPrice(field, text) : checkNumber(field, text);
 }
 
-std::optional<QString> buyPriceFromCoverPrice(const LeaveFieldOutcome& coverPrice, const QString& buyPriceText,
-                                              bool boughtNew)
+std::optional<QString> buyPriceFromCoverPrice(const LeaveFieldOutcome& coverPrice,
+                                              const QString& buyPriceText, bool boughtNew)
 {
     if (coverPrice.refused() || coverPrice.text.isEmpty() || !buyPriceText.isEmpty() || !boughtNew)
         return std::nullopt;

@@ -10,7 +10,8 @@
 
 enum class NumberField { CoverPrice, BuyPrice, Volume, Issue, Year };
 
-struct FieldRefusal {
+struct FieldRefusal
+{
     QString title;
     QString text;
 };
@@ -22,7 +23,8 @@ FieldRefusal refusalFor(NumberField field);
 int maximumLength(NumberField field);
 
 // What leaving a field does to it.
-struct LeaveFieldOutcome {
+struct LeaveFieldOutcome
+{
     QString text;                        // the field's text afterwards
     std::optional<FieldRefusal> refusal; // shown when the text is refused
     bool focusBack = false;              // the focus returns to the field
@@ -40,8 +42,8 @@ LeaveFieldOutcome checkLeavingField(NumberField field, const QString& text);
 // A book bought new cost what its cover says unless the user says otherwise:
 // after leaving the cover price with outcome, the text the buy price field
 // takes, or nothing when it is to stay as it is.
-std::optional<QString> buyPriceFromCoverPrice(const LeaveFieldOutcome& coverPrice, const QString& buyPriceText,
-                                              bool boughtNew);
+std::optional<QString> buyPriceFromCoverPrice(const LeaveFieldOutcome& coverPrice,
+                                              const QString& buyPriceText, bool boughtNew);
 
 // Conversions of the texts when a book is stored. Each gives nothing when the
 // text cannot become a value of the column's type; numbers are rounded to a

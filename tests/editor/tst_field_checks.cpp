@@ -61,27 +61,31 @@ void TestFieldChecks::leavingField_data()
     QTest::newRow("price rewritten") << cover << u"12.5"_s << u"$12.50"_s << QString() << QString() << false;
     QTest::newRow("price with symbol and grouping")
         << buy << u"$1,234.5"_s << u"$1,234.50"_s << QString() << QString() << false;
-    QTest::newRow("price already formatted") << cover << u"$12.50"_s << u"$12.50"_s << QString() << QString() << false;
+    QTest::newRow("price already formatted")
+        << cover << u"$12.50"_s << u"$12.50"_s << QString() << QString() << false;
     QTest::newRow("price refused: cleared, focus back")
         << cover << u"12abc"_s << QString() << PriceTitle << PriceText << true;
     QTest::newRow("buy price refused") << buy << u"abc"_s << QString() << PriceTitle << PriceText << true;
     QTest::newRow("price beyond the currency range")
         << cover << u"99999999999999999999"_s << QString() << PriceTitle << PriceText << true;
 
-    QTest::newRow("volume refused: kept, focus back") << vol << u"12a"_s << u"12a"_s << VolumeTitle << VolumeText << true;
-    QTest::newRow("issue refused: kept, focus back") << issue << u"x"_s << u"x"_s << IssueTitle << IssueText << true;
+    QTest::newRow("volume refused: kept, focus back")
+        << vol << u"12a"_s << u"12a"_s << VolumeTitle << VolumeText << true;
+    QTest::newRow("issue refused: kept, focus back")
+        << issue << u"x"_s << u"x"_s << IssueTitle << IssueText << true;
     QTest::newRow("year refused: cleared, focus stays away")
         << year << u"19x5"_s << QString() << YearTitle << YearText << false;
 
     // Only the numeric test is made: no range, length or whole-number test.
     QTest::newRow("negative volume") << vol << u"-3"_s << u"-3"_s << QString() << QString() << false;
     QTest::newRow("fractional issue") << issue << u"1.5"_s << u"1.5"_s << QString() << QString() << false;
-    QTest::newRow("fractional year stays as typed") << year << u"1.5"_s << u"1.5"_s << QString() << QString() << false;
+    QTest::newRow("fractional year stays as typed")
+        << year << u"1.5"_s << u"1.5"_s << QString() << QString() << false;
     QTest::newRow("negative year") << year << u"-3"_s << u"-3"_s << QString() << QString() << false;
 
     for (const NumberField field : {cover, buy, vol, issue, year})
-        QTest::addRow("empty field %d never refused", int(field)) << field << QString() << QString() << QString()
-                                                                  << QString() << false;
+        QTest::addRow("empty field %d never refused", int(field))
+            << field << QString() << QString() << QString() << QString() << false;
 }
 
 void TestFieldChecks::leavingField()

@@ -59,8 +59,8 @@ void openList(QComboBox* combo)
 {
     QAbstractItemView* view = combo->view();
     if (view->isVisible())
-        view->setCurrentIndex(combo->model()->index(combo->currentIndex(), combo->modelColumn(),
-                                                    combo->rootModelIndex()));
+        view->setCurrentIndex(
+            combo->model()->index(combo->currentIndex(), combo->modelColumn(), combo->rootModelIndex()));
     else
         combo->showPopup();
 }

@@ -67,7 +67,8 @@ protected:
 private:
     // The entries of a combo as last read, so that a keystroke costs a binary
     // search instead of a pass over 20,000 authors.
-    struct EntryCache {
+    struct EntryCache
+    {
         QPointer<QAbstractItemModel> model;
         int column = -1;
         QStringList texts;
@@ -75,7 +76,8 @@ private:
         bool stale = true;
     };
 
-    struct Field {
+    struct Field
+    {
         QComboBox* combo = nullptr;
         std::function<void()> markEdited;
         bool rewritesAuthorName = false;

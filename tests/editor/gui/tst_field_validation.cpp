@@ -114,12 +114,16 @@ void TestFieldValidation::leavingAField_data()
     QTest::addColumn<QString>("title"); // of the message, empty for none
     QTest::addColumn<bool>("focusBack");
 
-    QTest::newRow("price rewritten") << NumberField::BuyPrice << u"12.5"_s << u"$12.50"_s << QString() << false;
+    QTest::newRow("price rewritten") << NumberField::BuyPrice << u"12.5"_s << u"$12.50"_s << QString()
+                                     << false;
     QTest::newRow("price refused") << NumberField::CoverPrice << u"12abc"_s << QString() << u"Invalid Price"_s
                                    << true;
-    QTest::newRow("volume refused") << NumberField::Volume << u"12a"_s << u"12a"_s << u"Invalid Volume"_s << true;
-    QTest::newRow("issue refused") << NumberField::Issue << u"1x"_s << u"1x"_s << u"Invalid Issue Number"_s << true;
-    QTest::newRow("year refused") << NumberField::Year << u"19x5"_s << QString() << u"Invalid Year"_s << false;
+    QTest::newRow("volume refused") << NumberField::Volume << u"12a"_s << u"12a"_s << u"Invalid Volume"_s
+                                    << true;
+    QTest::newRow("issue refused") << NumberField::Issue << u"1x"_s << u"1x"_s << u"Invalid Issue Number"_s
+                                   << true;
+    QTest::newRow("year refused") << NumberField::Year << u"19x5"_s << QString() << u"Invalid Year"_s
+                                  << false;
     QTest::newRow("year accepted") << NumberField::Year << u"1.5"_s << u"1.5"_s << QString() << false;
     QTest::newRow("empty volume") << NumberField::Volume << QString() << QString() << QString() << false;
     QTest::newRow("empty price") << NumberField::CoverPrice << QString() << QString() << QString() << false;

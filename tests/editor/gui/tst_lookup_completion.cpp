@@ -40,8 +40,9 @@ int linearFindPrefix(const QStringList& entries, int current, const QString& tex
 
 QStringList sortedIgnoringCase(QStringList entries)
 {
-    std::sort(entries.begin(), entries.end(),
-              [](const QString& a, const QString& b) { return QString::compare(a, b, Qt::CaseInsensitive) < 0; });
+    std::sort(entries.begin(), entries.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
     return entries;
 }
 
@@ -116,8 +117,8 @@ void TestLookupCompletion::init()
     auto* layout = new QVBoxLayout(m_window.get());
     m_combo = new QComboBox(m_window.get());
     m_combo->setEditable(true);
-    m_combo->addItems({u"Adams, Ann"_s, u"Smith, John"_s, u"Smithers, Al"_s, u"Tolkien, J.R.R."_s,
-                       u"Twain, Mark"_s});
+    m_combo->addItems(
+        {u"Adams, Ann"_s, u"Smith, John"_s, u"Smithers, Al"_s, u"Tolkien, J.R.R."_s, u"Twain, Mark"_s});
     m_other = new QLineEdit(m_window.get());
     layout->addWidget(m_combo);
     layout->addWidget(m_other);
@@ -342,14 +343,16 @@ void TestLookupCompletion::binarySearchAgreesWithTheScan()
 
     for (int round = 0; round < 2000; ++round) {
         const int current = random.bounded(3) == 0 ? -1 : random.bounded(int(names.size()));
-        const QString text = random.bounded(4) == 0 ? randomName(random)
-                                                    : randomPrefix(random, names[random.bounded(int(names.size()))]);
+        const QString text = random.bounded(4) == 0
+                                 ? randomName(random)
+                                 : randomPrefix(random, names[random.bounded(int(names.size()))]);
         combo.setCurrentIndex(current);
         const int expected = linearFindPrefix(names, current, text);
         const int found = completion.ComboFindPrefix(text, &combo);
         if (found != expected)
-            QFAIL(qPrintable(u"\"%1\" from entry %2: found %3, the scan finds %4"_s.arg(text).arg(current).arg(found).arg(
-                expected)));
+            QFAIL(qPrintable(
+                u"\"%1\" from entry %2: found %3, the scan finds %4"_s.arg(text).arg(current).arg(found).arg(
+                    expected)));
     }
 }
 
@@ -358,14 +361,15 @@ void TestLookupCompletion::listOutOfOrderIsScannedAsItStands()
     // The database orders authors by last name, then first name, which puts
     // "Van, Ann" before "Van Dyke, Bo" although the texts compare the other
     // way round.
-    const QStringList names{u"Adams, Ann"_s, u"O, Zed"_s, u"O'Brien, Al"_s, u"Van, Ann"_s, u"Van Dyke, Bo"_s,
-                            u"Vance, Cy"_s};
+    const QStringList names{u"Adams, Ann"_s, u"O, Zed"_s,       u"O'Brien, Al"_s,
+                            u"Van, Ann"_s,   u"Van Dyke, Bo"_s, u"Vance, Cy"_s};
     QComboBox combo;
     combo.setEditable(true);
     combo.addItems(names);
     LookupCompletion completion;
 
-    for (const QString& text : {u"o"_s, u"o'"_s, u"O,"_s, u"van"_s, u"van "_s, u"van,"_s, u"vance"_s, u"x"_s}) {
+    for (const QString& text :
+         {u"o"_s, u"o'"_s, u"O,"_s, u"van"_s, u"van "_s, u"van,"_s, u"vance"_s, u"x"_s}) {
         for (int current = -1; current < names.size(); ++current) {
             combo.setCurrentIndex(current);
             QCOMPARE(completion.ComboFindPrefix(text, &combo), linearFindPrefix(names, current, text));

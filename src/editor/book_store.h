@@ -1,0 +1,145 @@
+#pragma once
+
+#include "editor/field_checks.h"
+
+#include <QDate>
+#include <QString>
+#include <array>
+#include <optional>
+#include <vector>
+
+class Database;
+class Recordset;
+
+// The seven lookup fields, in the order a book's values are resolved when it
+// is stored.
+enum class LookupField { Format, Series, Author, Publisher, Category, Owner, Location };
+
+inline constexpr std::array AllLookupFields{
+    LookupField::Format,   LookupField::Series, LookupField::Author,  LookupField::Publisher,
+    LookupField::Category, LookupField::Owner,  LookupField::Location};
+
+// The texts of the seven lookup fields, as shown (an author as "Last, First").
+struct LookupTexts
+{
+    QString format;
+    QString series;
+    QString author;
+    QString publisher;
+    QString category;
+    QString owner;
+    QString location;
+
+    const QString& operator[](LookupField field) const;
+    QString& operator[](LookupField field);
+};
+
+// What the main window holds for one book: the texts of its fields as typed
+// and the state of its check boxes and option buttons.
+struct BookEntry
+{
+    QString title;
+    QString vol;
+    QString issue;
+    QString year;
+    QString isbn;
+    QString coverPrice;
+    QString buyPrice;
+    QString buyDate;
+    QString readDate;
+    QString notes;
+    QString loanedTo;
+    QString loanDate;
+    bool fiction = true;
+    bool boughtNew = true;
+    bool paperback = true;
+    bool read = false;
+    bool onLoan = false;
+    LookupTexts lookups;
+};
+
+// Finds the key of a lookup text in its table through the window's open
+// lookup dynasets, adding a row for a text that is not there yet.
+class LookupResolver
+{
+public:
+    struct Recordsets
+    {
+        Recordset& rsFormats;
+        Recordset& rsSeries;
+        Recordset& rsAuthors;
+        Recordset& rsPublishers;
+        Recordset& rsCategories;
+        Recordset& rsOwners;
+        Recordset& rsLocations;
+    };
+
+    struct Resolution
+    {
+        qint32 key = -1;    // -1 for an empty field
+        bool added = false; // a new row: the field's list needs an entry for the text
+    };
+
+    explicit LookupResolver(Recordsets recordsets);
+
+    // The key for text in field's table. Names are trimmed of blanks and cut
+    // to their column's width; an author's text is split at the comma into
+    // last and first name. Matching ignores case. Throws DbError.
+    Resolution ResolveLookupValue(LookupField field, const QString& text);
+
+private:
+    Recordset& recordsetFor(LookupField field) const;
+
+    Recordsets m_recordsets;
+};
+
+// The search criterion that finds a lookup text's row (quotes doubled), and
+// the names stored for it: one for the single-name tables, last and first
+// name for authors.
+struct LookupCriterion
+{
+    QString criterion;
+    QString name;
+    QString firstName; // authors only
+};
+LookupCriterion lookupCriterion(LookupField field, const QString& text);
+
+// An entry the window must add to a lookup field's list after a successful
+// store: the field's full text, with the key of its new row.
+struct LookupAddition
+{
+    LookupField field;
+    QString text;
+    qint32 key = -1;
+};
+
+enum class StoreMode {
+    Add,  // a new row of Books
+    Edit, // the current row of the recordset
+};
+
+struct StoreResult
+{
+    bool stored = false;
+    qint32 bookId = -1;                      // key of the stored row
+    std::vector<LookupAddition> listEntries; // only after a successful store
+    // A text the book's column cannot hold (its message has been shown); the
+    // window puts the focus there.
+    std::optional<NumberField> refusedField;
+};
+
+// Stores entry into Books through row (rsBookEdit): a new row, or the current
+// row, which the caller has found by its key. Every text is converted before
+// anything is written; a text that cannot be stored is reported with its
+// field's message and nothing is written. The lookup rows added and the
+// book's row are written in one transaction, the store under the
+// locked-record retry; a failure is reported through HandleDbError, leaves the
+// catalogue as it was and returns stored false, so the window can keep the
+// values on screen.
+StoreResult writeBook(Database& db, Recordset& row, const BookEntry& entry, LookupResolver& lookups,
+                      StoreMode mode);
+
+// The date rule of stored dates: a date of 1900 to 1929 is taken to mean
+// 2000 to 2029, so that "3/5/05" does not land in 1905. Nothing for a text
+// that is not a valid date (empty included).
+std::optional<QDate> storedDate(const QString& text);
