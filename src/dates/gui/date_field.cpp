@@ -3,9 +3,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 
-DateField::DateField(QWidget* parent)
-    : QWidget(parent)
-    , m_edit(new QLineEdit(this))
+DateField::DateField(QWidget* parent) : QWidget(parent), m_edit(new QLineEdit(this))
 {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -39,7 +39,8 @@ QString sortQuery(int index)
                "on Books.AuthID = Authors.AuthID order by LastName, FirstName, SortTitle"_s;
     case 3:
         return u"Select forid, serid, vol, issue, BookID, Title, AuthID, PubID, Year, Paperback, New, Read, "
-               "BuyDate, ReadDate, Fiction, Books.CatID as CatID, ISBN, CoverPrice, BuyPrice, Notes, OwnerID, "
+               "BuyDate, ReadDate, Fiction, Books.CatID as CatID, ISBN, CoverPrice, BuyPrice, Notes, "
+               "OwnerID, "
                "LocID, SortTitle, CatName, OnLoan, LoanedTo, LoanDate from Books left join Categories on "
                "Books.CatID = Categories.CatID order by CatName, SortTitle"_s;
     default:
@@ -102,9 +103,7 @@ QString withTrailingSeparator(const QString& folder)
 
 } // namespace
 
-frmMain::frmMain(const QString& dataFolder, QWidget* parent)
-    : QMainWindow(parent)
-    , m_dataFolder(dataFolder)
+frmMain::frmMain(const QString& dataFolder, QWidget* parent) : QMainWindow(parent), m_dataFolder(dataFolder)
 {
     setupUi(this);
     setUpControlArrays();
@@ -125,7 +124,8 @@ void frmMain::setUpControlArrays()
     optPaperback = {optPaperback_0, optPaperback_1};
     mnuSort = {nullptr, mnuSort_1, mnuSort_2, mnuSort_3};
     mnuFormat = {nullptr, mnuFormat_1, mnuFormat_2};
-    mnuReport = {nullptr, mnuReport_1, mnuReport_2, mnuReport_3, mnuReport_4, mnuReport_5, mnuReport_6, mnuReport_7};
+    mnuReport = {nullptr,     mnuReport_1, mnuReport_2, mnuReport_3,
+                 mnuReport_4, mnuReport_5, mnuReport_6, mnuReport_7};
     mnuDelUnused = {nullptr,        mnuDelUnused_1, mnuDelUnused_2, mnuDelUnused_3,
                     mnuDelUnused_4, mnuDelUnused_5, mnuDelUnused_6, mnuDelUnused_7};
     mnuHelp = {nullptr, mnuHelp_1, mnuHelp_2, mnuHelp_3};
@@ -133,7 +133,8 @@ void frmMain::setUpControlArrays()
 
 void frmMain::setUpLookupCombos()
 {
-    const std::array<QComboBox*, 7> combos{cmbAuthID, cmbPubID, cmbCatID, cmbOwnerID, cmbLocID, cmbForID, cmbSerID};
+    const std::array<QComboBox*, 7> combos{cmbAuthID, cmbPubID, cmbCatID, cmbOwnerID,
+                                           cmbLocID,  cmbForID, cmbSerID};
     for (std::size_t i = 0; i < combos.size(); ++i) {
         QComboBox* combo = combos[i];
         m_lookups[i].combo = combo;
@@ -158,7 +159,8 @@ void frmMain::setUpLookupCombos()
 // leave the window's state alone.
 void frmMain::connectEditSignals()
 {
-    for (QLineEdit* edit : {txtTitle, txtVol, txtIssue, txtYear, txtISBN, txtCoverPrice, txtBuyPrice, txtLoanedTo})
+    for (QLineEdit* edit :
+         {txtTitle, txtVol, txtIssue, txtYear, txtISBN, txtCoverPrice, txtBuyPrice, txtLoanedTo})
         connect(edit, &QLineEdit::textChanged, this, &frmMain::MarkEdited);
     connect(txtNotes, &QPlainTextEdit::textChanged, this, &frmMain::MarkEdited);
     for (DateField* field : {dcBuyDate, dcReadDate, dcLoanDate})
@@ -244,7 +246,8 @@ bool frmMain::openCatalogue()
                 return false; // already reported; opening would only add "file not found"
         }
     }
-    runStep([&state] { state.dbCatalogue = Database::open(state.CataloguePath, Database::OpenMode::Exclusive); });
+    runStep(
+        [&state] { state.dbCatalogue = Database::open(state.CataloguePath, Database::OpenMode::Exclusive); });
     return catalogueUsable();
 }
 
@@ -431,7 +434,7 @@ void frmMain::LoadAuthorList()
 {
     fillLookupList(
         cmbAuthID, u"Select * from Authors order by LastName, FirstName"_s,
-        [](const Recordset& rs) {
+        [](const Recordset& rs) -> QString {
             return rs.value(u"LastName"_s).toString() + u", "_s + rs.value(u"FirstName"_s).toString();
         },
         u"AuthID"_s);
@@ -570,9 +573,9 @@ void frmMain::ClearFields()
 
 QList<QWidget*> frmMain::dataControls() const
 {
-    return {cmbSerID,      cmbForID,    txtVol,   txtIssue, txtTitle,   txtNotes,   txtISBN, txtYear,
-            txtCoverPrice, txtBuyPrice, cmbAuthID, cmbPubID, cmbCatID,  cmbOwnerID, cmbLocID, dcBuyDate,
-            dcReadDate,    chkRead,     Frame1,   Frame2,   chkOnLoan, txtLoanedTo, dcLoanDate};
+    return {cmbSerID,      cmbForID,    txtVol,    txtIssue, txtTitle,  txtNotes,    txtISBN,   txtYear,
+            txtCoverPrice, txtBuyPrice, cmbAuthID, cmbPubID, cmbCatID,  cmbOwnerID,  cmbLocID,  dcBuyDate,
+            dcReadDate,    chkRead,     Frame1,    Frame2,   chkOnLoan, txtLoanedTo, dcLoanDate};
 }
 
 void frmMain::DisableFields()
@@ -731,7 +734,8 @@ void frmMain::mnuSort_Click(int index)
         return;
     for (int item = 1; item <= 3; ++item)
         mnuSort[item]->setChecked(item == index);
-    runStep([this, index] { rsBooks = catalogue().openRecordset(sortQuery(index), RecordsetType::Snapshot); });
+    runStep(
+        [this, index] { rsBooks = catalogue().openRecordset(sortQuery(index), RecordsetType::Snapshot); });
     SortOrder = static_cast<qint16>(index);
     if (bookCount() < 1) {
         DisableFields();

@@ -133,7 +133,8 @@ private:
     // One lookup combo's list: entry texts with their keys in Qt::UserRole,
     // and the row of the first entry per key so a book is shown without a
     // scan of 20,000 authors.
-    struct LookupList {
+    struct LookupList
+    {
         QComboBox* combo = nullptr;
         QHash<qlonglong, int> rowByKey;
     };
