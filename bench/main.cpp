@@ -8,7 +8,7 @@
 #include "catalogue/sample_catalogue.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -113,7 +113,12 @@ bool benchmark(int books, QTextStream& out)
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Operations on windows need the widget application; without a display
+    // they run on the offscreen platform.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Times Quillary's hot paths on generated catalogues."_s);
     parser.addHelpOption();

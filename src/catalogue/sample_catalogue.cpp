@@ -381,6 +381,9 @@ void generateSampleCatalogue(const QString& path, const SampleOptions& options)
 {
     auto db = Database::create(path);
     try {
+        // Keeps the whole new file in memory until the commit instead of
+        // spilling pages to disk half-way (a 100,000-book file is about 30 MB).
+        executeNative(*db, "PRAGMA cache_size = -65536");
         db->transaction([&] {
             if (options.earlierLayout)
                 createEarlierLayoutTables(*db);
