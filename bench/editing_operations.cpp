@@ -1,0 +1,155 @@
+// Storing a book and completing a keystroke in the author field: the paths
+// every Update and every typed character go through.
+#include "bench_registry.h"
+
+#include "catalogue/database.h"
+#include "catalogue/db_error.h"
+#include "catalogue/recordset.h"
+#include "editor/book_store.h"
+#include "editor/gui/lookup_completion.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <stdexcept>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The recordsets the main window keeps open, opened once per catalogue rather
+// than in every timed run.
+struct OpenRecordsets
+{
+    QString path;
+    Database* db = nullptr;
+    std::unique_ptr<Recordset> rsBookEdit;
+    std::vector<std::unique_ptr<Recordset>> lookups; // formats, series, authors, ... in resolve order
+    std::unique_ptr<LookupResolver> resolver;
+    QString middleAuthor;
+};
+
+OpenRecordsets& recordsetsFor(BenchCatalogue& catalogue, bool reopen)
+{
+    // Left to the end of the process: the catalogue is gone by then.
+    static auto* const kept = new OpenRecordsets;
+    OpenRecordsets& open = *kept;
+    if (!reopen && open.path == catalogue.path && open.db == catalogue.db.get())
+        return open;
+    open = OpenRecordsets{catalogue.path, catalogue.db.get(), nullptr, {}, nullptr, {}};
+    Database& db = *catalogue.db;
+    open.rsBookEdit = db.openRecordset(u"Select * from Books"_s, RecordsetType::Dynaset);
+    for (const QString& sql :
+         {u"Select * from formats order by fordesc"_s, u"Select * from series order by serdesc"_s,
+          u"Select * from Authors order by LastName, FirstName"_s,
+          u"Select * from Publishers order by PubName"_s, u"Select * from Categories order by CatName"_s,
+          u"Select * from Owners order by OwnName"_s, u"Select * from Locations order by LocName"_s})
+        open.lookups.push_back(db.openRecordset(sql, RecordsetType::Dynaset));
+    auto& l = open.lookups;
+    open.resolver = std::make_unique<LookupResolver>(
+        LookupResolver::Recordsets{*l[0], *l[1], *l[2], *l[3], *l[4], *l[5], *l[6]});
+    auto authors =
+        db.openRecordset(u"Select * from Authors order by LastName, FirstName"_s, RecordsetType::Snapshot);
+    for (int i = 0; i < authors->recordCount() / 2; ++i)
+        authors->moveNext();
+    open.middleAuthor =
+        authors->value(u"LastName"_s).toString() + u", "_s + authors->value(u"FirstName"_s).toString();
+    return open;
+}
+
+// Update of a shown book: found by its key, every column written, the author
+// found among all authors and a publisher found (added on the first run).
+void updateBook(BenchCatalogue& catalogue)
+{
+    for (bool reopen : {false, true}) {
+        try {
+            OpenRecordsets& open = recordsetsFor(catalogue, reopen);
+            BookEntry entry;
+            entry.title = u"The Benchmark"_s;
+            entry.year = u"1999"_s;
+            entry.coverPrice = u"12.50"_s;
+            entry.buyDate = u"2001-05-06"_s;
+            entry.lookups.author = open.middleAuthor;
+            entry.lookups.publisher = u"Bench Press"_s;
+            open.rsBookEdit->findFirst(u"bookid = "_s + QString::number(catalogue.probeBookId));
+            if (open.rsBookEdit->noMatch())
+                throw std::runtime_error("the probe book was not found");
+            if (!writeBook(*catalogue.db, *open.rsBookEdit, entry, *open.resolver, StoreMode::Edit).stored)
+                throw std::runtime_error("the book was not stored");
+            return;
+        } catch (const DbError&) {
+            // Recordsets of a catalogue that another operation closed and
+            // reopened: open them again once.
+            if (reopen)
+                throw;
+        }
+    }
+}
+
+// The author field filled like the window fills it.
+struct AuthorField
+{
+    QString path;
+    std::unique_ptr<QComboBox> combo;
+    std::unique_ptr<LookupCompletion> completion;
+    QString typed; // all but the last character of a name in the middle of the list
+    QChar next;
+};
+
+AuthorField& authorFieldFor(BenchCatalogue& catalogue)
+{
+    // Left to the end of the process, which must not destroy widgets after
+    // the application object.
+    static auto* const kept = new AuthorField;
+    AuthorField& field = *kept;
+    if (field.path == catalogue.path)
+        return field;
+    field.path = catalogue.path;
+    field.combo = std::make_unique<QComboBox>();
+    field.combo->setEditable(true);
+    auto authors = catalogue.db->openRecordset(u"Select * from Authors order by LastName, FirstName"_s,
+                                               RecordsetType::Snapshot);
+    QStringList names;
+    for (; !authors->eof(); authors->moveNext())
+        names.append(authors->value(u"LastName"_s).toString() + u", "_s +
+                     authors->value(u"FirstName"_s).toString());
+    field.combo->addItems(names);
+    field.completion = std::make_unique<LookupCompletion>();
+    field.completion->attach(field.combo.get(), [] {});
+    const QString middle = names.value(names.size() / 2);
+    field.typed = middle.left(3);
+    field.next = middle.size() > 3 ? middle.at(3) : QChar(u'a');
+    return field;
+}
+
+// One typed character in the author field: key down, key press, the change
+// of the text and its completion from 20,000 authors.
+void authorKeystroke(BenchCatalogue& catalogue)
+{
+    AuthorField& field = authorFieldFor(catalogue);
+    field.completion->CompleteAllowed = false;
+    field.combo->setCurrentIndex(-1);
+    field.combo->setEditText(field.typed);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QString(field.next));
+    QCoreApplication::sendEvent(field.combo.get(), &press);
+    if (field.combo->currentIndex() < 0)
+        throw std::runtime_error("the keystroke completed nothing");
+}
+
+// The first keystroke after the list changed (a book saved with a new
+// author) reads the 20,000 entries again.
+void authorKeystrokeAfterListChange(BenchCatalogue& catalogue)
+{
+    AuthorField& field = authorFieldFor(catalogue);
+    field.combo->removeItem(insertSorted(field.combo.get(), u"Bench, Mark"_s, -2));
+    authorKeystroke(catalogue);
+}
+
+const BenchRegistration registration{
+    {u"store a book (Update, found by key)"_s, updateBook, {}, false},
+    {u"author keystroke, completion"_s, authorKeystroke, {}, false},
+    {u"author keystroke after a list change"_s, authorKeystrokeAfterListChange, {}, false},
+};
+
+} // namespace
