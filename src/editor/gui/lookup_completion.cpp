@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -290,6 +291,16 @@ bool LookupCompletion::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyPress: {
         const auto* key = static_cast<QKeyEvent*>(event);
         return handleKeyPress(combo, key->key(), key->text());
+    }
+    case QEvent::InputMethod: {
+        // Characters composed by an input method (accents, other scripts)
+        // arrive without key events; each commit counts as typed text.
+        const QString committed = static_cast<QInputMethodEvent*>(event)->commitString();
+        if (!committed.isEmpty()) {
+            ComboKeyDown(Qt::Key_unknown, combo);
+            TypedLength = static_cast<qint16>(combo->currentText().size() + committed.size());
+        }
+        return false;
     }
     case QEvent::FocusIn:
         // The line edit takes its own focus handling first (it selects or

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QRandomGenerator>
 #include <QTest>
@@ -80,6 +81,7 @@ private slots:
 
     void typingCompletesWithTheRestHighlighted();
     void typingPastAMatchKeepsTheText();
+    void composedCharactersComplete();
     void completionFollowsEachKey();
     void backspaceAfterCompletionEmptiesTheField();
     void backspaceInUnmatchedTextDeletesOneCharacter();
@@ -161,6 +163,22 @@ void TestLookupCompletion::typingPastAMatchKeepsTheText()
     QCOMPARE(m_combo->currentIndex(), -1);
     QVERIFY(!edit()->hasSelectedText());
     QCOMPARE(edit()->cursorPosition(), 4);
+}
+
+void TestLookupCompletion::composedCharactersComplete()
+{
+    m_combo->addItem(u"Émile, Zola"_s);
+    QInputMethodEvent composed;
+    composed.setCommitString(u"é"_s);
+    QApplication::sendEvent(m_combo, &composed);
+    QCOMPARE(m_combo->currentText(), u"Émile, Zola"_s);
+    QCOMPARE(edit()->cursorPosition(), 1);
+    QCOMPARE(edit()->selectedText(), u"mile, Zola"_s);
+
+    composed.setCommitString(u"mx"_s);
+    QApplication::sendEvent(m_combo, &composed);
+    QCOMPARE(m_combo->currentText(), u"Émx"_s);
+    QCOMPARE(m_combo->currentIndex(), -1);
 }
 
 void TestLookupCompletion::completionFollowsEachKey()
