@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QVariant>
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -66,6 +68,12 @@ void openList(QComboBox* combo)
         combo->showPopup();
 }
 
+// TypedLength is 16 bits wide; a text box holds at most 32767 characters.
+qint16 typedLength(qsizetype length)
+{
+    return static_cast<qint16>(std::clamp<qsizetype>(length, 0, std::numeric_limits<qint16>::max()));
+}
+
 int compareWithEntry(const QString& text, const QString& entry)
 {
     return QString::compare(text, QStringView(entry).left(text.size()), Qt::CaseInsensitive);
@@ -115,7 +123,7 @@ void LookupCompletion::ComboSelectAll(QComboBox* combo)
 void LookupCompletion::ComboKeyPress(QChar, QComboBox* combo)
 {
     if (CompleteAllowed)
-        TypedLength = static_cast<qint16>(combo->currentText().size() + 1);
+        TypedLength = typedLength(combo->currentText().size() + 1);
 }
 
 void LookupCompletion::ComboKeyDown(int key, QComboBox* combo)
@@ -152,7 +160,7 @@ void LookupCompletion::ComboAutoComplete(QComboBox* combo)
     const QString text = edit->text();
     if (combo->count() == 0 || text.isEmpty())
         return;
-    TypedLength = static_cast<qint16>(std::min<qsizetype>(TypedLength, text.size()));
+    TypedLength = typedLength(std::min<qsizetype>(TypedLength, text.size()));
 
     const int found = ComboFindPrefix(text, combo);
     CompleteBusy = true;
@@ -298,7 +306,7 @@ bool LookupCompletion::eventFilter(QObject* watched, QEvent* event)
         const QString committed = static_cast<QInputMethodEvent*>(event)->commitString();
         if (!committed.isEmpty()) {
             ComboKeyDown(Qt::Key_unknown, combo);
-            TypedLength = static_cast<qint16>(combo->currentText().size() + committed.size());
+            TypedLength = typedLength(combo->currentText().size() + committed.size());
         }
         return false;
     }
