@@ -72,10 +72,9 @@ void updateBook(BenchCatalogue& catalogue)
             entry.buyDate = u"2001-05-06"_s;
             entry.lookups.author = open.middleAuthor;
             entry.lookups.publisher = u"Bench Press"_s;
-            open.rsBookEdit->findFirst(u"bookid = "_s + QString::number(catalogue.probeBookId));
-            if (open.rsBookEdit->noMatch())
-                throw std::runtime_error("the probe book was not found");
-            if (!writeBook(*catalogue.db, *open.rsBookEdit, entry, *open.resolver, StoreMode::Edit).stored)
+            if (!writeBook(*catalogue.db, *open.rsBookEdit, entry, *open.resolver,
+                           qint32(catalogue.probeBookId))
+                     .stored)
                 throw std::runtime_error("the book was not stored");
             return;
         } catch (const DbError&) {

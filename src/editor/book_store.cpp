@@ -135,12 +135,17 @@ ConvertedValues convertEntry(const BookEntry& entry)
 // them, resolving the lookup texts on the way, and stores it. Returns the
 // book's key.
 qint32 writeRow(Recordset& row, const BookEntry& entry, const ConvertedValues& values,
-                LookupResolver& lookups, StoreMode mode, std::vector<LookupAddition>& added)
+                LookupResolver& lookups, std::optional<qint32> existingBookId,
+                std::vector<LookupAddition>& added)
 {
-    if (mode == StoreMode::Add)
-        row.addNew();
-    else
+    if (existingBookId) {
+        row.findFirst(u"bookid = "_s + QString::number(*existingBookId));
+        if (row.noMatch())
+            throw DbError(DbErrorNumber::NoCurrentRecord, u"No current record."_s);
         row.edit();
+    } else {
+        row.addNew();
+    }
     const qint32 bookId = row.value(u"BookID"_s).toInt();
 
     row.setValue(u"Title"_s, entry.title);
@@ -281,8 +286,8 @@ LookupResolver::Resolution LookupResolver::ResolveLookupValue(LookupField field,
     return {rows.noMatch() ? newKey : rows.value(table.idColumn).toInt(), true};
 }
 
-StoreResult writeBook(Database& db, Recordset& row, const BookEntry& entry, LookupResolver& lookups,
-                      StoreMode mode)
+StoreResult writeBook(Database& db, Recordset& rsBookEdit, const BookEntry& entry, LookupResolver& lookups,
+                      std::optional<qint32> existingBookId)
 {
     StoreResult result;
     const ConvertedValues values = convertEntry(entry);
@@ -302,10 +307,10 @@ StoreResult writeBook(Database& db, Recordset& row, const BookEntry& entry, Look
         added.clear();
         db.beginTransaction();
         try {
-            bookId = writeRow(row, entry, values, lookups, mode, added);
+            bookId = writeRow(rsBookEdit, entry, values, lookups, existingBookId, added);
             db.commit();
         } catch (...) {
-            abandonRow(row);
+            abandonRow(rsBookEdit);
             rollBack(db);
             throw;
         }

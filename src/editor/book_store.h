@@ -113,11 +113,6 @@ struct LookupAddition
     qint32 key = -1;
 };
 
-enum class StoreMode {
-    Add,  // a new row of Books
-    Edit, // the current row of the recordset
-};
-
 struct StoreResult
 {
     bool stored = false;
@@ -128,16 +123,17 @@ struct StoreResult
     std::optional<NumberField> refusedField;
 };
 
-// Stores entry into Books through row (rsBookEdit): a new row, or the current
-// row, which the caller has found by its key. Every text is converted before
-// anything is written; a text that cannot be stored is reported with its
-// field's message and nothing is written. The lookup rows added and the
-// book's row are written in one transaction, the store under the
-// locked-record retry; a failure is reported through HandleDbError, leaves the
-// catalogue as it was and returns stored false, so the window can keep the
-// values on screen.
-StoreResult writeBook(Database& db, Recordset& row, const BookEntry& entry, LookupResolver& lookups,
-                      StoreMode mode);
+// Stores entry into Books through rsBookEdit (a dynaset over Books): as a new
+// row when existingBookId is empty, otherwise into the row with that key,
+// which writeBook finds itself (a book that is gone is reported, never
+// another row changed). Every text is converted before anything is written;
+// a text that cannot be stored is reported with its field's message and
+// nothing is written. The lookup rows added and the book's row are written in
+// one transaction, the store under the locked-record retry; a failure is
+// reported through HandleDbError, leaves the catalogue as it was and returns
+// stored false, so the window can keep the values on screen.
+StoreResult writeBook(Database& db, Recordset& rsBookEdit, const BookEntry& entry, LookupResolver& lookups,
+                      std::optional<qint32> existingBookId);
 
 // The date rule of stored dates: a date of 1900 to 1929 is taken to mean
 // 2000 to 2029, so that "3/5/05" does not land in 1905. Nothing for a text

@@ -55,13 +55,12 @@ struct Catalogue
 
     StoreResult add(const BookEntry& entry)
     {
-        return writeBook(*db, *rsBookEdit, entry, *lookups, StoreMode::Add);
+        return writeBook(*db, *rsBookEdit, entry, *lookups, std::nullopt);
     }
 
     StoreResult change(qint32 bookId, const BookEntry& entry)
     {
-        rsBookEdit->findFirst(u"bookid = "_s + QString::number(bookId));
-        return writeBook(*db, *rsBookEdit, entry, *lookups, StoreMode::Edit);
+        return writeBook(*db, *rsBookEdit, entry, *lookups, bookId);
     }
 
     int rowCount(const QString& table)
@@ -106,7 +105,7 @@ private slots:
 
     void storesEveryColumn();
     void emptyFieldsStoredAsNullMinusOneOrEmptyText();
-    void changesTheCurrentRow();
+    void changesTheBookWithTheKey();
     void dateRule_data();
     void dateRule();
     void storedDatesFollowTheRule();
@@ -123,6 +122,7 @@ private slots:
     void unconvertibleTextRefusesTheWholeBook();
     void failedAddLeavesNothingHalfWritten();
     void failedChangeKeepsTheStoredBook();
+    void bookGoneMeanwhileChangesNothing();
 
 private:
     std::unique_ptr<LocaleGuard> m_locale;
@@ -233,7 +233,7 @@ void TestBookStore::emptyFieldsStoredAsNullMinusOneOrEmptyText()
         QCOMPARE(m_catalogue->rowCount(table), 0);
 }
 
-void TestBookStore::changesTheCurrentRow()
+void TestBookStore::changesTheBookWithTheKey()
 {
     const StoreResult first = m_catalogue->add(titled(u"A Tale of Two Cities"_s));
     const StoreResult second = m_catalogue->add(titled(u"Of Mice and Men"_s));
@@ -549,6 +549,22 @@ void TestBookStore::failedChangeKeepsTheStoredBook()
     QVERIFY(m_catalogue->change(original.bookId, changed).stored);
     QCOMPARE(m_catalogue->book(original.bookId)->value(u"Title"_s).toString(), u"Lost?"_s);
     QCOMPARE(m_catalogue->rowCount(u"Categories"_s), 1);
+}
+
+void TestBookStore::bookGoneMeanwhileChangesNothing()
+{
+    const StoreResult kept = m_catalogue->add(titled(u"Kept"_s));
+    const StoreResult gone = m_catalogue->add(titled(u"Gone"_s));
+    executeNative(*m_catalogue->db, "DELETE FROM Books WHERE Title = 'Gone'");
+
+    BookEntry changed = titled(u"Changed"_s);
+    changed.lookups.owner = u"Me"_s;
+    const StoreResult result = m_catalogue->change(gone.bookId, changed);
+    QVERIFY(!result.stored);
+    QCOMPARE(m_dialogs->messages().size(), 1);
+    QCOMPARE(m_catalogue->rowCount(u"Books"_s), 1);
+    QCOMPARE(m_catalogue->book(kept.bookId)->value(u"Title"_s).toString(), u"Kept"_s);
+    QCOMPARE(m_catalogue->rowCount(u"Owners"_s), 0);
 }
 
 QTEST_GUILESS_MAIN(TestBookStore)
