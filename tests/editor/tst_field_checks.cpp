@@ -33,7 +33,6 @@ private slots:
     void leavingField();
     void coverPriceCopiedIntoBuyPrice_data();
     void coverPriceCopiedIntoBuyPrice();
-    void lengthLimits();
     void wholeNumbersForStoring_data();
     void wholeNumbersForStoring();
     void currencyForStoring_data();
@@ -133,15 +132,6 @@ void TestFieldChecks::coverPriceCopiedIntoBuyPrice()
     QCOMPARE(result.has_value(), !copied.isEmpty());
     if (result)
         QCOMPARE(*result, copied);
-}
-
-void TestFieldChecks::lengthLimits()
-{
-    QCOMPARE(maximumLength(NumberField::Volume), 4);
-    QCOMPARE(maximumLength(NumberField::Issue), 4);
-    QCOMPARE(maximumLength(NumberField::Year), 4);
-    QCOMPARE(maximumLength(NumberField::CoverPrice), 0);
-    QCOMPARE(maximumLength(NumberField::BuyPrice), 0);
 }
 
 void TestFieldChecks::wholeNumbersForStoring_data()
