@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
@@ -19,6 +20,8 @@
 #include <QSignalBlocker>
 #include <QStandardItemModel>
 
+#include <algorithm>
+#include <initializer_list>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -93,6 +96,27 @@ QString shortDateText(const QVariant& value)
     }
 }
 
+// Gives the groups stacked in one column of the window a common label width,
+// so that their fields line up.
+void alignLabelColumns(std::initializer_list<QGridLayout*> grids)
+{
+    int width = 0;
+    for (QGridLayout* grid : grids) {
+        for (int index = 0; index < grid->count(); ++index) {
+            int row = 0;
+            int column = 0;
+            int rowSpan = 0;
+            int columnSpan = 0;
+            grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+            const QWidget* widget = grid->itemAt(index)->widget();
+            if (column == 0 && columnSpan == 1 && widget && !widget->isHidden())
+                width = std::max(width, widget->sizeHint().width());
+        }
+    }
+    for (QGridLayout* grid : grids)
+        grid->setColumnMinimumWidth(0, width);
+}
+
 QString withTrailingSeparator(const QString& folder)
 {
     QString dir = QDir::toNativeSeparators(folder);
@@ -106,6 +130,11 @@ QString withTrailingSeparator(const QString& folder)
 frmMain::frmMain(const QString& dataFolder, QWidget* parent) : QMainWindow(parent), m_dataFolder(dataFolder)
 {
     setupUi(this);
+    alignLabelColumns({bookGrid, publicationGrid});
+    alignLabelColumns({purchaseGrid, shelfGrid, readingGrid});
+    const int dateLabelWidth = std::max(lblReadDate->sizeHint().width(), lblLoanDate->sizeHint().width());
+    lblReadDate->setMinimumWidth(dateLabelWidth);
+    lblLoanDate->setMinimumWidth(dateLabelWidth);
     setUpControlArrays();
     setUpLookupCombos();
     connectEditSignals();
