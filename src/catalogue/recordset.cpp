@@ -178,7 +178,7 @@ struct Recordset::Impl final : ConnectionUser {
         sql = translateJetSql(jetSql);
         // Preparing the whole statement checks it as written, whatever parts
         // of it the keyset queries use.
-        Statement(db(), sql, jetSql);
+        const Statement wholeStatement(db(), sql, jetSql);
         shape = analyseSelect(sql);
         if (shape.plain && isRowidTable(shape.baseTable) && openKeyset())
             keyset = true;
