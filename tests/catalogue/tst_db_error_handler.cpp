@@ -273,9 +273,10 @@ void TestDbErrorHandler::damagedCatalogueIsRepairedBesideTheOriginal()
         bytes[i] = char((i * 37) & 0xff);
     writeFile(catalogue.path(), bytes);
 
+    // As after the start-up's failed open: the paths are set, nothing is open.
+    catalogueState().DataDir = catalogue.folder();
+    catalogueState().CataloguePath = catalogue.path();
     ScopedScriptedDialogs dialogs;
-    catalogue.install(); // may fail to open, as the start-up would
-    catalogueState().dbCatalogue.reset();
     HandleDbError(DbError(DbErrorNumber::NotADatabase, u"Cannot open database."_s));
 
     QVERIFY(catalogueState().dbCatalogue);
