@@ -32,7 +32,12 @@ public:
     // Small indexes far more often than large ones: a few authors and
     // publishers account for many books, as on real shelves.
     int skewed(int n) { return int(qint64(below(n)) * below(n) / std::max(n, 1)); }
-    std::mt19937& engine() { return m_engine; }
+    // Fisher-Yates on the raw output (std::shuffle differs between libraries).
+    template <typename List> void shuffle(List& list)
+    {
+        for (qsizetype i = list.size() - 1; i > 0; --i)
+            list.swapItemsAt(i, below(int(i) + 1));
+    }
 
 private:
     std::mt19937 m_engine;
@@ -218,7 +223,7 @@ QList<Author> authorsFor(int count, SampleRandom& random)
         if (!taken.contains(author.lastName + u'|' + author.firstName))
             generated.append(author);
     }
-    std::shuffle(generated.begin(), generated.end(), random.engine());
+    random.shuffle(generated);
     authors.append(generated);
     authors.resize(std::min<qsizetype>(authors.size(), std::max(count, 0)));
     return authors;
