@@ -134,18 +134,43 @@ bool matchElements(const std::vector<PatternElement>& elements, const CodePoints
     return p == elements.size();
 }
 
+using CompiledPattern = std::vector<PatternElement>;
+
+// Folds a UTF-8 text; plain ASCII, by far the most common, without a detour
+// through QString.
+CodePoints foldedUtf8(const char* text, int length)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    if (std::all_of(bytes, bytes + length, [](unsigned char c) { return c < 0x80; })) {
+        CodePoints result(static_cast<size_t>(length));
+        for (int i = 0; i < length; ++i)
+            result[size_t(i)] = (bytes[i] >= 'A' && bytes[i] <= 'Z') ? char32_t(bytes[i] + ('a' - 'A')) : bytes[i];
+        return result;
+    }
+    return foldedCodePoints(QString::fromUtf8(text, length));
+}
+
 void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
 {
     if (argc < 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
         sqlite3_result_null(context);
         return;
     }
-    const auto* pattern = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    const int patternLength = sqlite3_value_bytes(argv[0]);
+    // The pattern is usually the same for every row: compile it once per
+    // statement.
+    auto* pattern = static_cast<CompiledPattern*>(sqlite3_get_auxdata(context, 0));
+    if (!pattern) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+        pattern = new CompiledPattern(compilePattern(foldedUtf8(text, sqlite3_value_bytes(argv[0]))));
+        sqlite3_set_auxdata(context, 0, pattern, [](void* p) { delete static_cast<CompiledPattern*>(p); });
+        pattern = static_cast<CompiledPattern*>(sqlite3_get_auxdata(context, 0));
+        if (!pattern) {
+            sqlite3_result_error_nomem(context);
+            return;
+        }
+    }
     const auto* value = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
-    const int valueLength = sqlite3_value_bytes(argv[1]);
-    const bool matched = jetLikeMatch(QString::fromUtf8(pattern, patternLength), QString::fromUtf8(value, valueLength));
-    sqlite3_result_int(context, matched ? 1 : 0);
+    sqlite3_result_int(context, matchElements(*pattern, foldedUtf8(value, sqlite3_value_bytes(argv[1]))) ? 1 : 0);
 }
 
 // ---- collation -------------------------------------------------------------
