@@ -126,6 +126,7 @@ private slots:
 
     void compactsIntoNewFile();
     void repairRecoversReadableRowsAndKeepsDamagedFile();
+    void openCatalogueIsNeitherRepairedNorCompacted();
     void repairLeavesUnrecoverableFileAlone_data();
     void repairLeavesUnrecoverableFileAlone();
 
@@ -654,6 +655,20 @@ void TestDatabase::repairRecoversReadableRowsAndKeepsDamagedFile()
     std::unique_ptr<Recordset> rs = repaired->openRecordset(u"select * from Books"_s, RecordsetType::Dynaset);
     rs->addNew();
     QCOMPARE(rs->value(u"BookID"_s).toLongLong(), qlonglong(total + 1));
+}
+
+void TestDatabase::openCatalogueIsNeitherRepairedNorCompacted()
+{
+    QTemporaryDir dir;
+    std::unique_ptr<Database> db = CatalogueFixture::create(dir);
+    const RepairResult result = repairDatabase(db->path());
+    QVERIFY(!result.recovered);
+    QVERIFY2(result.message.contains(u"open"_s), qPrintable(result.message));
+    QCOMPARE(errorNumberOf([&] { compactDatabase(db->path(), dir.filePath(u"copy.mdb"_s)); }),
+             DbErrorNumber::AlreadyInUse);
+    QVERIFY(!QFile::exists(dir.filePath(u"copy.mdb"_s)));
+    // Both left the holder's lock in place.
+    QCOMPARE(openInChildProcess(db->path()), ChildFoundFileInUse);
 }
 
 void TestDatabase::repairLeavesUnrecoverableFileAlone_data()
