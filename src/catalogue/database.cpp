@@ -152,6 +152,12 @@ void Database::execute(const QString& jetSql)
             throwSqliteError(m_db, rc, jetSql);
         if (!statement)
             break; // only blanks were left
+        try {
+            refuseParameters(statement, jetSql);
+        } catch (...) {
+            sqlite3_finalize(statement);
+            throw;
+        }
         do {
             rc = sqlite3_step(statement);
         } while (rc == SQLITE_ROW);

@@ -78,6 +78,14 @@ void throwSqliteError(sqlite3* db, int resultCode, const QString& subject)
     throw sqliteError(db, resultCode, subject);
 }
 
+void refuseParameters(sqlite3_stmt* statement, const QString& subject)
+{
+    if (sqlite3_bind_parameter_count(statement) == 0)
+        return;
+    const char* name = sqlite3_bind_parameter_name(statement, 1);
+    throw DbErrors::syntax(subject, u"'%1' is not a value"_s.arg(name ? QString::fromUtf8(name) : u"?"_s));
+}
+
 namespace DbErrors {
 
 DbError noCurrentRecord()

@@ -179,6 +179,7 @@ struct Recordset::Impl final : ConnectionUser {
         // Preparing the whole statement checks it as written, whatever parts
         // of it the keyset queries use.
         const Statement wholeStatement(db(), sql, jetSql);
+        refuseParameters(wholeStatement.get(), jetSql);
         shape = analyseSelect(sql);
         if (shape.plain && isRowidTable(shape.baseTable) && openKeyset())
             keyset = true;
@@ -410,6 +411,7 @@ struct Recordset::Impl final : ConnectionUser {
                 throw first;
             }
         }
+        refuseParameters(statement->get(), criterion);
         std::vector<qint64> matches;
         while (statement->step(criterion))
             matches.push_back(sqlite3_column_int64(statement->get(), 0));

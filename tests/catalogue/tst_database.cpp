@@ -407,6 +407,7 @@ void TestDatabase::reportsQueryErrorsByNumber_data()
     QTest::newRow("syntax") << u"select * from Books where"_s << DbErrorNumber::SyntaxError;
     QTest::newRow("apostrophe typed into a criterion") << u"select * from Books where Title like 'O'Brien*'"_s
                                                        << DbErrorNumber::SyntaxError;
+    QTest::newRow("value left to bind") << u"select * from Books where Vol = ?"_s << DbErrorNumber::SyntaxError;
     QTest::newRow("bad date") << u"select * from Books where BuyDate = #13/13/2001#"_s << DbErrorNumber::SyntaxError;
 }
 

@@ -274,6 +274,9 @@ void TestRecordset::findRefusesBadCriteriaAndSummaries()
     QCOMPARE(errorNumberOf([&] { rs->findFirst(u"Title like \"a\"b\""_s); }), DbErrorNumber::SyntaxError);
     QCOMPARE(errorNumberOf([&] { rs->findFirst(u"Titel = 'x'"_s); }), DbErrorNumber::UnknownName);
     QCOMPARE(errorNumberOf([&] { rs->findFirst(u"BuyDate = #99/99/2001#"_s); }), DbErrorNumber::SyntaxError);
+    // Typed as a number but not one the engine reads: never a silent Null.
+    QCOMPARE(errorNumberOf([&] { rs->findFirst(u"CoverPrice = $12"_s); }), DbErrorNumber::SyntaxError);
+    QCOMPARE(errorNumberOf([&] { rs->findFirst(u"Year = 1,954"_s); }), DbErrorNumber::SyntaxError);
     QCOMPARE(title(*rs), u"The Hobbit"_s);
 
     std::unique_ptr<Recordset> counts = m_db->openRecordset(
