@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <memory>
+#include <vector>
 
 struct sqlite3;
 struct Connection;
@@ -47,6 +48,14 @@ public:
     void execute(const QString& jetSql);
 
     std::unique_ptr<Recordset> openRecordset(const QString& jetSql, RecordsetType type);
+
+    // A recordset over rows of one base table whose order the caller has
+    // worked out itself: its rows are the base rows with these keys (rowids),
+    // in this order, read with jetSql's select list and joins. The caller
+    // vouches that they are the rows jetSql gives. Throws 3251 when jetSql is
+    // not a plain SELECT over a base table.
+    std::unique_ptr<Recordset> openRecordset(const QString& jetSql, RecordsetType type,
+                                             std::vector<qint64> orderedKeys);
 
     // Runs fn inside one transaction: committed when it returns, rolled back
     // when it throws (the exception then propagates).

@@ -173,7 +173,7 @@ struct Recordset::Impl final : ConnectionUser {
 
     // ---- opening -------------------------------------------------------
 
-    void open()
+    void open(std::optional<std::vector<qint64>> presetKeys = std::nullopt)
     {
         sql = translateJetSql(jetSql);
         // Preparing the whole statement checks it as written, whatever parts
@@ -181,10 +181,15 @@ struct Recordset::Impl final : ConnectionUser {
         const Statement wholeStatement(db(), sql, jetSql);
         refuseParameters(wholeStatement.get(), jetSql);
         shape = analyseSelect(sql);
-        if (shape.plain && isRowidTable(shape.baseTable) && openKeyset())
+        if (presetKeys) {
+            if (!shape.plain || !isRowidTable(shape.baseTable) || !openKeyset(std::move(*presetKeys)))
+                throw DbErrors::notSupported();
             keyset = true;
-        else
+        } else if (shape.plain && isRowidTable(shape.baseTable) && openKeyset()) {
+            keyset = true;
+        } else {
             openMaterialised();
+        }
         columnByName.clear();
         for (int i = int(columns.size()) - 1; i >= 0; --i)
             columnByName.insert(foldedName(columns[size_t(i)].name), i); // the first of equal names wins
@@ -225,13 +230,14 @@ struct Recordset::Impl final : ConnectionUser {
     // Reads the keys only. Returns false when the query needs to be read as a
     // whole after all (it orders by a name of its own select list, or a join
     // repeats base rows).
-    bool openKeyset()
+    bool openKeyset(std::optional<std::vector<qint64>> presetKeys = std::nullopt)
     {
         const QString keyQuery =
             u"SELECT "_s + shape.baseReference + u".rowid FROM "_s + shape.fromClause + whereAndOrder();
         Statement keysStatement;
         try {
-            keysStatement = Statement(db(), keyQuery, jetSql);
+            if (!presetKeys)
+                keysStatement = Statement(db(), keyQuery, jetSql);
             rowStatement = Statement(db(),
                                      u"SELECT "_s + shape.selectList + u" FROM "_s + shape.fromClause + u" WHERE "_s +
                                          shape.baseReference + u".rowid = ?1"_s,
@@ -239,6 +245,11 @@ struct Recordset::Impl final : ConnectionUser {
         } catch (const DbError&) {
             rowStatement.finalize();
             return false;
+        }
+        if (presetKeys) {
+            keys = std::move(*presetKeys);
+            readColumns(rowStatement.get());
+            return true;
         }
         keys.clear();
         while (keysStatement.step(jetSql))
@@ -637,6 +648,16 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString& jetSql, Record
         throw DbErrors::objectClosed();
     auto impl = std::make_unique<Recordset::Impl>(m_connection, type, jetSql);
     impl->open();
+    return std::unique_ptr<Recordset>(new Recordset(std::move(impl)));
+}
+
+std::unique_ptr<Recordset> Database::openRecordset(const QString& jetSql, RecordsetType type,
+                                                   std::vector<qint64> orderedKeys)
+{
+    if (!m_db)
+        throw DbErrors::objectClosed();
+    auto impl = std::make_unique<Recordset::Impl>(m_connection, type, jetSql);
+    impl->open(std::move(orderedKeys));
     return std::unique_ptr<Recordset>(new Recordset(std::move(impl)));
 }
 

@@ -76,6 +76,7 @@ private slots:
     void findOnAJoinUsesAliasesAndTables();
     void findRefusesBadCriteriaAndSummaries();
     void summariesAndRepeatedRowsAreReadWhole();
+    void keysInTheCallersOrder();
 
     void addNewShowsKeyAtOnceAndStores();
     void keyIsNeverReused();
@@ -310,6 +311,20 @@ void TestRecordset::summariesAndRepeatedRowsAreReadWhole()
         u"select AuthID as id, LastName as descr from Authors order by descr"_s, RecordsetType::Snapshot);
     QCOMPARE(byAlias->recordCount(), 5);
     QCOMPARE(byAlias->value(u"descr"_s).toString(), u"O'Brien"_s);
+}
+
+void TestRecordset::keysInTheCallersOrder()
+{
+    std::unique_ptr<Recordset> rs = m_db->openRecordset(BooksByAuthor, RecordsetType::Snapshot, {5, 2, 1});
+    QCOMPARE(titles(*rs), (QStringList{u"Nana"_s, u"Ringworld"_s, u"The Ring"_s}));
+    rs->findFirst(u"AuthID = 3"_s);
+    QCOMPARE(title(*rs), u"The Ring"_s);
+    rs->findPrevious(u"LastName = 'Zola'"_s);
+    QCOMPARE(title(*rs), u"Ringworld"_s);
+    QCOMPARE(errorNumberOf([&] {
+                 m_db->openRecordset(u"select count(*) from Books"_s, RecordsetType::Snapshot, {1});
+             }),
+             DbErrorNumber::Operation);
 }
 
 void TestRecordset::addNewShowsKeyAtOnceAndStores()
