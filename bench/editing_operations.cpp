@@ -141,7 +141,8 @@ void authorKeystroke(BenchCatalogue& catalogue)
 void authorKeystrokeAfterListChange(BenchCatalogue& catalogue)
 {
     AuthorField& field = authorFieldFor(catalogue);
-    field.combo->removeItem(insertSorted(field.combo.get(), u"Bench, Mark"_s, -2));
+    field.combo->insertItem(0, u"Aaa, Bench"_s, -2);
+    field.combo->removeItem(0);
     authorKeystroke(catalogue);
 }
 

@@ -7,6 +7,8 @@
 #include "catalogue/schema.h"
 #include "common/locale_formats.h"
 #include "common/user_dialogs.h"
+#include "editor/gui/field_validation.h"
+#include "editor/gui/lookup_completion.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -29,6 +31,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString TitleOrderSql = u"Select * from Books order by SortTitle"_s;
+const QString AddNewCaption = u"&Add New"_s;
+const QString AddAnotherCaption = u"&Add Another"_s;
 
 // The three orders of the Sort menu. The outer joins keep books without an
 // author or category; those have no LastName / CatName and come first.
@@ -138,6 +142,8 @@ frmMain::frmMain(const QString& dataFolder, QWidget* parent) : QMainWindow(paren
     setUpControlArrays();
     setUpLookupCombos();
     connectEditSignals();
+    connectLookupFields();
+    connectFieldChecks();
     connectCommands();
 }
 
@@ -179,7 +185,6 @@ void frmMain::setUpLookupCombos()
             view->setUniformItemSizes(true);
         combo->setModel(new QStandardItemModel(combo));
         combo->setCurrentIndex(-1);
-        combo->lineEdit()->installEventFilter(this);
     }
 }
 
@@ -199,11 +204,26 @@ void frmMain::connectEditSignals()
     for (const auto* group : {&optFiction, &optNew, &optPaperback})
         for (QRadioButton* option : *group)
             connect(option, &QRadioButton::toggled, this, &frmMain::MarkEdited);
-    for (const LookupList& list : m_lookups) {
-        QComboBox* combo = list.combo;
-        connect(combo, &QComboBox::editTextChanged, this, [this, combo] { lookupCombo_Change(combo); });
-        connect(combo, &QComboBox::activated, this, [this, combo] { lookupCombo_Click(combo); });
-    }
+}
+
+// The lookup combos' changes and picks reach MarkEdited through the
+// completion, so that a change is completed before it marks the book edited.
+void frmMain::connectLookupFields()
+{
+    m_completion = new LookupCompletion(this);
+    for (const LookupList& list : m_lookups)
+        m_completion->attach(list.combo, [this] { MarkEdited(); });
+    m_completion->rewriteAuthorNameOnLeaving(cmbAuthID);
+}
+
+void frmMain::connectFieldChecks()
+{
+    m_fieldChecks = new FieldValidation(this);
+    for (const NumberField field :
+         {NumberField::CoverPrice, NumberField::BuyPrice, NumberField::Volume, NumberField::Issue,
+          NumberField::Year})
+        m_fieldChecks->watch(fieldFor(field), field);
+    m_fieldChecks->copyCoverPriceInto(txtBuyPrice, [this] { return optNew[0]->isChecked(); });
 }
 
 void frmMain::connectCommands()
@@ -438,7 +458,7 @@ int frmMain::LookupRow(const QComboBox* combo, qlonglong key) const
     return lookupList(combo).rowByKey.value(key, -1);
 }
 
-void frmMain::AddLookupEntry(QComboBox* combo, const QString& text, qlonglong key)
+int frmMain::AddLookupEntry(QComboBox* combo, const QString& text, qlonglong key)
 {
     auto* model = qobject_cast<QStandardItemModel*>(combo->model());
     Q_ASSERT(model);
@@ -457,6 +477,7 @@ void frmMain::AddLookupEntry(QComboBox* combo, const QString& text, qlonglong ke
     item->setData(key, Qt::UserRole);
     model->insertRow(low, item);
     rebuildKeyIndex(lookupList(combo));
+    return low;
 }
 
 void frmMain::LoadAuthorList()
@@ -671,16 +692,256 @@ void frmMain::cmdLast_Click()
 }
 
 // ---------------------------------------------------------------------------
-// Editing: adding, storing, dropping and deleting books come with the book
-// store; the buttons are wired to these already.
+// Editing: adding, storing, dropping and deleting books
 
-void frmMain::cmdAdd_Click() {}
+void frmMain::cmdAdd_Click()
+{
+    if (cmdAdd->text() != AddAnotherCaption) {
+        // "Add New": an empty window for a new book. rsBooks stays on a book
+        // so that Cancel has one to show again.
+        mnuSort_Click(SortOrder);
+        Adding = true;
+        if (bookCount() != 0)
+            runStep([this] { rsBooks->moveLast(); });
+        else
+            EnableFields(); // they were disabled while the catalogue was empty
+        ClearFields();
+        ShowEditButtons();
+        cmdAdd->setText(AddAnotherCaption);
+    } else {
+        // "Add Another": the book entered so far is stored before the next
+        // one; a book that could not be stored stays on screen.
+        if (!TitleEntered() || !SaveRecord(std::nullopt).stored)
+            return;
+        mnuSort_Click(SortOrder);
+        ClearFields();
+    }
+    txtTitle->setFocus(Qt::OtherFocusReason);
+}
 
-void frmMain::cmdUpdate_Click() {}
+void frmMain::cmdUpdate_Click()
+{
+    if (!TitleEntered())
+        return;
+    std::optional<qint32> existingBookId;
+    if (!Adding) {
+        if (bookCount() == 0)
+            return;
+        if (!runStep([&] { existingBookId = rsBooks->value(u"bookid"_s).toInt(); }))
+            return;
+    }
+    const StoreResult result = SaveRecord(existingBookId);
+    if (!result.stored)
+        return; // still editing or adding, with the values as typed
+    if (Adding)
+        cmdAdd->setText(AddNewCaption);
+    mnuSort_Click(SortOrder);
+    showStoredBook(result.bookId);
+    ShowBrowseButtons();
+    Adding = false;
+    Editing = false;
+}
 
-void frmMain::cmdCancel_Click() {}
+void frmMain::cmdCancel_Click()
+{
+    if (bookCount() != 0) {
+        runStep([this] { ShowRecord(); });
+    } else {
+        Editing = true;
+        ClearFields();
+        DisableFields();
+    }
+    ShowBrowseButtons();
+    if (Adding) {
+        cmdAdd->setText(AddNewCaption);
+        mnuSort_Click(SortOrder);
+        Adding = false;
+    }
+    Editing = false;
+}
 
-void frmMain::cmdDelete_Click() {}
+void frmMain::cmdDelete_Click()
+{
+    if (bookCount() == 0)
+        return;
+    if (userDialogs().question(u"Are you sure that you want to delete this book?"_s, u"Delete Book"_s) !=
+        UserDialogs::Answer::Yes)
+        return;
+    qint32 bookId = -1;
+    if (!runStep([&] { bookId = rsBooks->value(u"bookid"_s).toInt(); }))
+        return;
+    // A book that could not be deleted stays on screen rather than making way
+    // for the next one as if it were gone.
+    if (!deleteBook(bookId))
+        return;
+    mnuSort_Click(SortOrder);
+    showAfterDelete();
+}
+
+bool frmMain::deleteBook(qint32 bookId)
+{
+    const bool found = runStep([this, bookId] {
+        auto books = catalogue().openRecordset(u"Select * from Books order by SortTitle"_s,
+                                               RecordsetType::Dynaset);
+        books->findFirst(u"BookID = "_s + QString::number(bookId));
+        // Deleting where a failed find left the recordset would remove
+        // another book.
+        if (books->noMatch())
+            throw DbError(DbErrorNumber::NoCurrentRecord, u"No current record."_s);
+        rsBookEdit = std::move(books);
+    });
+    if (!found)
+        return false;
+    const bool deleted = writeWithRetry([this] { rsBookEdit->deleteRow(); });
+    runStep([] { catalogue().idle(); });
+    return deleted;
+}
+
+// The book after the deleted one in the current order, which is the second
+// book now that mnuSort_Click has reopened rsBooks, or the only one left.
+void frmMain::showAfterDelete()
+{
+    if (bookCount() != 0) {
+        runStep([this] {
+            rsBooks->moveNext();
+            if (rsBooks->eof())
+                rsBooks->movePrevious();
+            ShowRecord();
+        });
+        return;
+    }
+    Editing = true;
+    ClearFields();
+    Editing = false;
+    DisableFields();
+}
+
+bool frmMain::TitleEntered()
+{
+    if (!txtTitle->text().isEmpty())
+        return true;
+    userDialogs().message(u"You must enter a title, or click Cancel"_s, u"Missing Title"_s);
+    return false;
+}
+
+StoreResult frmMain::SaveRecord(std::optional<qint32> existingBookId)
+{
+    const BookEntry entry = enteredBook();
+    StoreResult result;
+    runStep([&] {
+        for (const auto* recordset : {&rsBookEdit, &rsFormats, &rsSeries, &rsAuthors, &rsPublishers,
+                                      &rsCategories, &rsOwners, &rsLocations})
+            if (!*recordset)
+                throw DbError(DbErrorNumber::ObjectClosed, u"Object invalid or no longer set."_s);
+        LookupResolver resolver({*rsFormats, *rsSeries, *rsAuthors, *rsPublishers, *rsCategories, *rsOwners,
+                                 *rsLocations});
+        result = writeBook(catalogue(), *rsBookEdit, entry, resolver, existingBookId);
+    });
+    if (result.stored) {
+        addListEntries(result.listEntries);
+    } else if (result.refusedField) {
+        // Nothing was written; the message has been shown.
+        fieldFor(*result.refusedField)->setFocus(Qt::OtherFocusReason);
+    } else {
+        // The store was rolled back, but the lookup dynasets still hold the
+        // keys of the rows it had added: opened afresh, they match the tables.
+        reopenEditRecordsets();
+    }
+    return result;
+}
+
+BookEntry frmMain::enteredBook() const
+{
+    BookEntry entry;
+    entry.title = txtTitle->text();
+    entry.vol = txtVol->text();
+    entry.issue = txtIssue->text();
+    entry.year = txtYear->text();
+    entry.isbn = txtISBN->text();
+    entry.coverPrice = txtCoverPrice->text();
+    entry.buyPrice = txtBuyPrice->text();
+    entry.buyDate = dcBuyDate->text();
+    entry.readDate = dcReadDate->text();
+    entry.notes = txtNotes->toPlainText();
+    entry.loanedTo = txtLoanedTo->text();
+    entry.loanDate = dcLoanDate->text();
+    entry.fiction = optFiction[0]->isChecked();
+    entry.boughtNew = optNew[0]->isChecked();
+    entry.paperback = optPaperback[0]->isChecked();
+    entry.read = chkRead->isChecked();
+    entry.onLoan = chkOnLoan->isChecked();
+    for (const LookupField field : AllLookupFields)
+        entry.lookups[field] = comboFor(field)->currentText();
+    return entry;
+}
+
+QComboBox* frmMain::comboFor(LookupField field) const
+{
+    switch (field) {
+    case LookupField::Format:
+        return cmbForID;
+    case LookupField::Series:
+        return cmbSerID;
+    case LookupField::Author:
+        return cmbAuthID;
+    case LookupField::Publisher:
+        return cmbPubID;
+    case LookupField::Category:
+        return cmbCatID;
+    case LookupField::Owner:
+        return cmbOwnerID;
+    case LookupField::Location:
+        return cmbLocID;
+    }
+    return cmbForID;
+}
+
+QLineEdit* frmMain::fieldFor(NumberField field) const
+{
+    switch (field) {
+    case NumberField::CoverPrice:
+        return txtCoverPrice;
+    case NumberField::BuyPrice:
+        return txtBuyPrice;
+    case NumberField::Volume:
+        return txtVol;
+    case NumberField::Issue:
+        return txtIssue;
+    case NumberField::Year:
+        return txtYear;
+    }
+    return txtYear;
+}
+
+// New lookup values join their lists once the book is stored, never before:
+// a store that fails adds no rows, so it must add no entries either.
+void frmMain::addListEntries(const std::vector<LookupAddition>& entries)
+{
+    for (const LookupAddition& added : entries)
+        AddLookupEntry(comboFor(added.field), added.text, added.key);
+}
+
+void frmMain::reopenEditRecordsets()
+{
+    runStep([this] {
+        rsBookEdit = catalogue().openRecordset(u"Select * from Books"_s, RecordsetType::Dynaset);
+        rsBookEdit->setLockEdits(false);
+    });
+    openLookupRecordsets();
+}
+
+// After a store: the book is found again by its key in the reopened order.
+void frmMain::showStoredBook(qint32 bookId)
+{
+    if (bookCount() == 0)
+        return;
+    runStep([this, bookId] {
+        rsBooks->findFirst(u"bookid = "_s + QString::number(bookId));
+        if (rsBooks->noMatch())
+            rsBooks->moveFirst();
+        ShowRecord();
+    });
+}
 
 void frmMain::cmdFind_Click() {}
 
@@ -710,48 +971,6 @@ void frmMain::ShowBrowseButtons()
         button->show();
     cmdCancel->hide();
     cmdUpdate->hide();
-}
-
-// ---------------------------------------------------------------------------
-// Lookup combo events
-
-bool frmMain::eventFilter(QObject* watched, QEvent* event)
-{
-    for (const LookupList& list : m_lookups) {
-        if (!list.combo || list.combo->lineEdit() != watched)
-            continue;
-        switch (event->type()) {
-        case QEvent::FocusIn:
-            lookupCombo_GotFocus(list.combo);
-            break;
-        case QEvent::KeyPress:
-            lookupCombo_KeyDown(list.combo, static_cast<QKeyEvent*>(event));
-            break;
-        case QEvent::FocusOut:
-            lookupCombo_LostFocus(list.combo);
-            break;
-        default:
-            break;
-        }
-        break;
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void frmMain::lookupCombo_GotFocus(QComboBox* /*combo*/) {}
-
-void frmMain::lookupCombo_KeyDown(QComboBox* /*combo*/, QKeyEvent* /*event*/) {}
-
-void frmMain::lookupCombo_LostFocus(QComboBox* /*combo*/) {}
-
-void frmMain::lookupCombo_Change(QComboBox* /*combo*/)
-{
-    MarkEdited();
-}
-
-void frmMain::lookupCombo_Click(QComboBox* /*combo*/)
-{
-    MarkEdited();
 }
 
 // ---------------------------------------------------------------------------

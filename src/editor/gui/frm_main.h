@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/book_store.h"
 #include "ui_frm_main.h"
 
 #include <QHash>
@@ -9,7 +10,10 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
+class FieldValidation;
+class LookupCompletion;
 class QAction;
 class QComboBox;
 class QRadioButton;
@@ -50,9 +54,11 @@ public:
     void LoadFormatList();
     void LoadSeriesList();
 
-    // Adds one entry to a lookup combo at its sorted place (a lookup value
-    // added while saving a book) and keeps the combo's key index in step.
-    void AddLookupEntry(QComboBox* combo, const QString& text, qlonglong key);
+    // Adds one entry to a lookup combo at its sorted place, found without
+    // regard to case and after any entry that sorts equal to it (a lookup
+    // value added while saving a book), and keeps the combo's key index in
+    // step. Returns the new entry's row.
+    int AddLookupEntry(QComboBox* combo, const QString& text, qlonglong key);
     // The row of the first entry of combo carrying key, or -1.
     int LookupRow(const QComboBox* combo, qlonglong key) const;
 
@@ -66,6 +72,13 @@ public:
     void MarkEdited();
     void ShowEditButtons();
     void ShowBrowseButtons();
+
+    // Editing: the title check, and the store of the book on screen, as a new
+    // row (no key) or into the row with existingBookId. After a failed store
+    // the window keeps what the user typed and the recordsets the store used
+    // are opened afresh.
+    bool TitleEntered();
+    StoreResult SaveRecord(std::optional<qint32> existingBookId);
 
     // Reads the locale's short date order for the date fields; the date
     // entry brings the real work.
@@ -117,17 +130,11 @@ public slots:
     void cmdFind_Click();
     void mnuExit_Click();
 
+    // The typing state shared by the seven lookup fields.
+    LookupCompletion& lookupCompletion() const { return *m_completion; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-    // Events of the seven lookup combos, each forwarded with the combo. Only
-    // Change and Click have work to do yet: both enter the edit state.
-    void lookupCombo_GotFocus(QComboBox* combo);
-    void lookupCombo_KeyDown(QComboBox* combo, QKeyEvent* event);
-    void lookupCombo_LostFocus(QComboBox* combo);
-    void lookupCombo_Change(QComboBox* combo);
-    void lookupCombo_Click(QComboBox* combo);
 
 private:
     // One lookup combo's list: entry texts with their keys in Qt::UserRole,
@@ -142,6 +149,8 @@ private:
     void setUpControlArrays();
     void setUpLookupCombos();
     void connectEditSignals();
+    void connectLookupFields();
+    void connectFieldChecks();
     void connectCommands();
 
     LookupList& lookupList(const QComboBox* combo);
@@ -159,7 +168,18 @@ private:
     void loadLookupLists();
     void showFirstBook();
 
+    BookEntry enteredBook() const;
+    QComboBox* comboFor(LookupField field) const;
+    QLineEdit* fieldFor(NumberField field) const;
+    void addListEntries(const std::vector<LookupAddition>& entries);
+    void reopenEditRecordsets();
+    void showStoredBook(qint32 bookId);
+    bool deleteBook(qint32 bookId);
+    void showAfterDelete();
+
     QString m_dataFolder;
     std::array<LookupList, 7> m_lookups;
     bool m_loaded = false;
+    LookupCompletion* m_completion = nullptr;
+    FieldValidation* m_fieldChecks = nullptr;
 };

@@ -358,18 +358,3 @@ void LookupCompletion::handleFocusOut(Field& field)
     if (rewritten != text)
         field.combo->setEditText(rewritten);
 }
-
-int insertSorted(QComboBox* combo, const QString& text, const QVariant& key)
-{
-    int first = 0;
-    int last = combo->count();
-    while (first < last) {
-        const int middle = first + (last - first) / 2;
-        if (QString::compare(combo->itemText(middle), text, Qt::CaseInsensitive) <= 0)
-            first = middle + 1;
-        else
-            last = middle;
-    }
-    combo->insertItem(first, text, key);
-    return first;
-}

@@ -96,8 +96,3 @@ private:
     QHash<QObject*, QComboBox*> m_watched; // combo, line edit and list view -> combo
     QHash<QComboBox*, Field> m_fields;
 };
-
-// Inserts text with key (as the entry's item data) at its sorted place in the
-// list of combo, found without regard to case; an equal entry keeps its place
-// before the new one. Returns the new entry's index.
-int insertSorted(QComboBox* combo, const QString& text, const QVariant& key);
