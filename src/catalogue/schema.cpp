@@ -116,12 +116,13 @@ CREATE TABLE Books (
 );
 )sql";
 
-// The title order walks Books_SortTitle and needs no sort. The author and
-// category orders must sort (a left join keeps Books outermost), but their
-// rows come from the narrow (key, SortTitle) indexes instead of the wide table,
-// and the same indexes serve every lookup of books by author or category.
+// The title order walks Books_SortTitle and needs no sort. The index also
+// carries AuthID and CatID so that the author and category orders can be built
+// from one pass over it (see editor/book_order.cpp) without touching the wide
+// table. The (key, SortTitle) indexes serve every lookup of books by author or
+// category, in title order.
 constexpr const char* BooksIndexes = R"sql(
-CREATE INDEX Books_SortTitle ON Books (SortTitle);
+CREATE INDEX Books_SortTitle ON Books (SortTitle, AuthID, CatID);
 CREATE INDEX Books_AuthID ON Books (AuthID, SortTitle);
 CREATE INDEX Books_CatID ON Books (CatID, SortTitle);
 CREATE INDEX Books_PubID ON Books (PubID);

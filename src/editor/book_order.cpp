@@ -1,0 +1,137 @@
+#include "editor/book_order.h"
+
+#include "catalogue/database.h"
+#include "catalogue/native_sql.h"
+#include "catalogue/recordset.h"
+#include "catalogue/sqlite_extensions.h"
+
+#include <QHash>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace BookOrder {
+
+QString query(int order)
+{
+    switch (order) {
+    case ByAuthor:
+        return u"Select forid, serid, vol, issue, BookID, Title, Books.AuthID as AuthID, PubID, Year, "
+               "Paperback, New, Read, BuyDate, ReadDate, Fiction, CatID, ISBN, CoverPrice, BuyPrice, Notes, "
+               "OwnerID, LocID, SortTitle, LastName, OnLoan, LoanedTo, LoanDate from Books left join Authors "
+               "on Books.AuthID = Authors.AuthID order by LastName, FirstName, SortTitle"_s;
+    case ByCategory:
+        return u"Select forid, serid, vol, issue, BookID, Title, AuthID, PubID, Year, Paperback, New, Read, "
+               "BuyDate, ReadDate, Fiction, Books.CatID as CatID, ISBN, CoverPrice, BuyPrice, Notes, OwnerID, "
+               "LocID, SortTitle, CatName, OnLoan, LoanedTo, LoanDate from Books left join Categories on "
+               "Books.CatID = Categories.CatID order by CatName, SortTitle"_s;
+    default:
+        return u"Select * from Books order by SortTitle"_s;
+    }
+}
+
+namespace {
+
+// One value of a name column as the ordering sees it: Null apart from every
+// text, texts equal when the catalogue's collation says so.
+using NameValue = std::optional<QByteArray>;
+
+NameValue nameValue(const NativeStatement& statement, int column)
+{
+    const QVariant value = statement.column(column);
+    if (value.isNull())
+        return std::nullopt;
+    return value.toString().toUtf8();
+}
+
+bool sameName(const NameValue& a, const NameValue& b)
+{
+    if (!a || !b)
+        return !a && !b;
+    return compareNoCase(a->constData(), int(a->size()), b->constData(), int(b->size())) == 0;
+}
+
+// Ranks the lookup rows by their name columns, read in the collation's order:
+// rows whose names are equal share a rank, so their books interleave by sort
+// title as they would in one sort. Rank 0 is the all-Null name, which is also
+// what a book without a matching lookup row gets.
+QHash<qint64, int> rankLookupRows(Database& db, const QByteArray& sql, int nameColumns)
+{
+    QHash<qint64, int> rankByKey;
+    NativeStatement rows(db, sql);
+    std::vector<NameValue> previous(static_cast<size_t>(nameColumns));
+    int rank = 0;
+    while (rows.step()) {
+        std::vector<NameValue> names;
+        names.reserve(size_t(nameColumns));
+        for (int c = 0; c < nameColumns; ++c)
+            names.push_back(nameValue(rows, c + 1));
+        bool same = true;
+        for (int c = 0; c < nameColumns && same; ++c)
+            same = sameName(names[size_t(c)], previous[size_t(c)]);
+        if (!same) {
+            ++rank;
+            previous = std::move(names);
+        }
+        rankByKey.insert(rows.columnInt(0), rank);
+    }
+    return rankByKey;
+}
+
+// Books in sort-title order, distributed stably into the ranks of their
+// lookup key (a counting sort).
+std::vector<qint64> keysByLookupRank(Database& db, const QByteArray& lookupColumn,
+                                     const QHash<qint64, int>& rankByKey)
+{
+    struct Book {
+        qint64 key;
+        int rank;
+    };
+    std::vector<Book> books;
+    NativeStatement byTitle(db, "SELECT rowid, " + lookupColumn + " FROM Books ORDER BY SortTitle");
+    int maxRank = 0;
+    while (byTitle.step()) {
+        const QVariant lookupKey = byTitle.column(1);
+        const int rank = lookupKey.isNull() ? 0 : rankByKey.value(lookupKey.toLongLong(), 0);
+        maxRank = std::max(maxRank, rank);
+        books.push_back({byTitle.columnInt(0), rank});
+    }
+    std::vector<size_t> start(size_t(maxRank) + 2, 0);
+    for (const Book& book : books)
+        ++start[size_t(book.rank) + 1];
+    for (size_t r = 1; r < start.size(); ++r)
+        start[r] += start[r - 1];
+    std::vector<qint64> keys(books.size());
+    for (const Book& book : books)
+        keys[start[size_t(book.rank)]++] = book.key;
+    return keys;
+}
+
+} // namespace
+
+std::vector<qint64> orderedKeys(Database& db, int order)
+{
+    switch (order) {
+    case ByAuthor:
+        return keysByLookupRank(
+            db, "AuthID",
+            rankLookupRows(db, "SELECT AuthID, LastName, FirstName FROM Authors ORDER BY LastName, FirstName", 2));
+    case ByCategory:
+        return keysByLookupRank(
+            db, "CatID", rankLookupRows(db, "SELECT CatID, CatName FROM Categories ORDER BY CatName", 1));
+    default: {
+        std::vector<qint64> keys;
+        NativeStatement byTitle(db, "SELECT rowid FROM Books ORDER BY SortTitle");
+        while (byTitle.step())
+            keys.push_back(byTitle.columnInt(0));
+        return keys;
+    }
+    }
+}
+
+std::unique_ptr<Recordset> openBooks(Database& db, int order)
+{
+    return db.openRecordset(query(order), RecordsetType::Snapshot, orderedKeys(db, order));
+}
+
+} // namespace BookOrder
