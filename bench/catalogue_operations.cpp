@@ -5,6 +5,7 @@
 #include "catalogue/database.h"
 #include "catalogue/native_sql.h"
 #include "catalogue/recordset.h"
+#include "editor/book_order.h"
 
 #include <sqlite3.h>
 #include <stdexcept>
@@ -32,11 +33,12 @@ void openWithSqlite(BenchCatalogue& catalogue)
     sqlite3_close(db);
 }
 
-// Opens rsBooks in one sort order and finds a book by key, as every save does.
-std::function<void(BenchCatalogue&)> openBrowseAndFind(const QString& query)
+// Opens rsBooks in one sort order, as the Sort menu and every save do, and
+// finds a book by key.
+std::function<void(BenchCatalogue&)> openBrowseAndFind(int order)
 {
-    return [query](BenchCatalogue& catalogue) {
-        auto books = catalogue.db->openRecordset(query, RecordsetType::Snapshot);
+    return [order](BenchCatalogue& catalogue) {
+        auto books = BookOrder::openBooks(*catalogue.db, order);
         books->findFirst(u"bookid = "_s + QString::number(catalogue.probeBookId));
         if (books->noMatch())
             throw std::runtime_error("the probe book was not found");
@@ -59,26 +61,12 @@ std::function<void(BenchCatalogue&)> orderedKeys(const QByteArray& sql)
 
 const BenchRegistration registration{
     {u"open catalogue"_s, openCatalogue, openWithSqlite, true},
-    {u"rsBooks by title + find by key"_s, openBrowseAndFind(u"Select * from Books order by SortTitle"_s),
+    {u"rsBooks by title + find by key"_s, openBrowseAndFind(BookOrder::ByTitle),
      orderedKeys("SELECT BookID FROM Books ORDER BY SortTitle")},
-    {u"rsBooks by author + find by key"_s,
-     openBrowseAndFind(
-         u"Select forid, serid, vol, issue, BookID, Title, Books.AuthID as AuthID, PubID, Year, Paperback, "
-         u"New, "
-         "Read, BuyDate, ReadDate, Fiction, CatID, ISBN, CoverPrice, BuyPrice, Notes, OwnerID, LocID, "
-         "SortTitle, "
-         "LastName, OnLoan, LoanedTo, LoanDate from Books left join Authors on Books.AuthID = Authors.AuthID "
-         "order by LastName, FirstName, SortTitle"_s),
+    {u"rsBooks by author + find by key"_s, openBrowseAndFind(BookOrder::ByAuthor),
      orderedKeys("SELECT Books.BookID FROM Books LEFT JOIN Authors ON Books.AuthID = Authors.AuthID "
                  "ORDER BY LastName, FirstName, SortTitle")},
-    {u"rsBooks by category + find by key"_s,
-     openBrowseAndFind(u"Select forid, serid, vol, issue, BookID, Title, AuthID, PubID, Year, Paperback, "
-                       u"New, Read, BuyDate, "
-                       "ReadDate, Fiction, Books.CatID as CatID, ISBN, CoverPrice, BuyPrice, Notes, OwnerID, "
-                       "LocID, SortTitle, "
-                       "CatName, OnLoan, LoanedTo, LoanDate from Books left join Categories on Books.CatID = "
-                       "Categories.CatID "
-                       "order by CatName, SortTitle"_s),
+    {u"rsBooks by category + find by key"_s, openBrowseAndFind(BookOrder::ByCategory),
      orderedKeys("SELECT Books.BookID FROM Books LEFT JOIN Categories ON Books.CatID = Categories.CatID "
                  "ORDER BY CatName, SortTitle")},
 };

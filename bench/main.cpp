@@ -111,6 +111,17 @@ bool benchmark(int books, QTextStream& out)
 
 } // namespace
 
+// The offscreen platform warns about window hints on every window shown;
+// those lines would drown the figures.
+QtMessageHandler standardMessageHandler = nullptr;
+
+void quietPlatformMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.contains(u"propagateSizeHints"_s))
+        return;
+    standardMessageHandler(type, context, message);
+}
+
 int main(int argc, char* argv[])
 {
     // Operations on windows need the widget application; without a display
@@ -119,6 +130,7 @@ int main(int argc, char* argv[])
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    standardMessageHandler = qInstallMessageHandler(quietPlatformMessages);
     QCommandLineParser parser;
     parser.setApplicationDescription(u"Times Quillary's hot paths on generated catalogues."_s);
     parser.addHelpOption();
