@@ -7,9 +7,11 @@
 
 #include "catalogue/database.h"
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 namespace CatalogueFixture {
@@ -99,11 +101,33 @@ inline const QStringList& dataStatements()
 inline std::unique_ptr<Database> create(const QTemporaryDir& dir, const QString& name = QStringLiteral("Quillary.mdb"))
 {
     std::unique_ptr<Database> db = Database::create(dir.filePath(name));
-    for (const QString& statement : schemaStatements())
-        db->execute(statement);
-    for (const QString& statement : dataStatements())
-        db->execute(statement);
+    for (const QStringList* statements : {&schemaStatements(), &dataStatements()})
+        for (const QString& statement : *statements)
+            db->execute(statement);
     return db;
+}
+
+// The number of the DbError the action throws, 0 when it throws none.
+inline int errorNumberOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const DbError& error) {
+        return error.number();
+    }
+    return 0;
+}
+
+inline QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace CatalogueFixture

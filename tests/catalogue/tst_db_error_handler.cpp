@@ -1,3 +1,4 @@
+#include "catalogue/catalogue_fixture.h"
 #include "catalogue/catalogue_state.h"
 #include "catalogue/db_error_handler.h"
 #include "catalogue/recordset.h"
@@ -6,57 +7,29 @@
 #include "support/temporary_catalogue.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using CatalogueFixture::contents;
 
 namespace {
-
-const QString LockedQuestion = u"Could not update locked record.  Do you wish to try again?"_s;
-const QString LockedTitle = u"Locked Record"_s;
 
 DbError lockedError(int number = DbErrorNumber::RecordLocked)
 {
     return DbError(number, u"Couldn't update; currently locked."_s);
 }
 
-void startWrite()
-{
-    catalogueState().LockRetries = 0;
-    catalogueState().LockPending = true;
-}
-
-QByteArray contentsOfFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-// Every file of the folder whose bytes equal the given ones.
-QStringList filesHolding(const QString& folder, const QByteArray& bytes)
-{
-    QStringList found;
-    for (const QString& name : QDir(folder).entryList(QDir::Files))
-        if (contentsOfFile(QDir(folder).filePath(name)) == bytes)
-            found.append(name);
-    return found;
-}
-
 int bookCount(Database& db)
 {
-    auto books = db.openRecordset(u"Select * from Books order by SortTitle"_s, RecordsetType::Snapshot);
-    if (books->recordCount() == 0)
-        return 0;
-    books->moveLast();
-    return books->recordCount();
+    return db.openRecordset(u"Select * from Books order by SortTitle"_s, RecordsetType::Snapshot)->recordCount();
+}
+
+// As after the start-up's failed open of a file holding bytes: the paths are set, nothing is open.
+void failedOpen(const TemporaryCatalogue& catalogue, const QByteArray& bytes)
+{
+    QVERIFY(CatalogueFixture::write(catalogue.path(), bytes));
+    catalogueState().DataDir = catalogue.folder();
+    catalogueState().CataloguePath = catalogue.path();
 }
 
 } // namespace
@@ -68,15 +41,12 @@ private slots:
     void init();
     void cleanup();
 
-    void lockedRecordAsksAtTheHundredthFailure_data();
-    void lockedRecordAsksAtTheHundredthFailure();
-    void yesRestartsTheCountAtOne();
+    void lockedWriteIsRetriedAndAskedAboutEveryHundredFailures_data();
+    void lockedWriteIsRetriedAndAskedAboutEveryHundredFailures();
+    void lockedCountStartsAfreshForEachWrite();
     void noEndsTheProgram();
-    void writeWithRetryRetriesUntilWritten_data();
-    void writeWithRetryRetriesUntilWritten();
-    void writeWithRetryCountsEachWriteAfresh();
-    void otherErrorsAreShownAndTheCallerGoesOn_data();
-    void otherErrorsAreShownAndTheCallerGoesOn();
+    void otherErrorsAreShownAsNumberAndTextAndTheCallerGoesOn_data();
+    void otherErrorsAreShownAsNumberAndTextAndTheCallerGoesOn();
 
     void damagedCatalogueIsRepairedBesideTheOriginal();
     void openCatalogueIsClosedForTheRepair();
@@ -100,55 +70,60 @@ void TestDbErrorHandler::cleanup()
     catalogueState().dbCatalogue.reset();
 }
 
-void TestDbErrorHandler::lockedRecordAsksAtTheHundredthFailure_data()
+// 99 failures pass silently; the 100th asks, and Yes starts the count again at
+// 1, so the next question comes 99 failures later (at the 199th).
+void TestDbErrorHandler::lockedWriteIsRetriedAndAskedAboutEveryHundredFailures_data()
 {
     QTest::addColumn<int>("number");
-    QTest::newRow("3260 currently locked") << int(DbErrorNumber::RecordLocked);
-    QTest::newRow("3168 locked by another") << int(DbErrorNumber::LockedByOther);
+    QTest::addColumn<int>("lockedAttempts");
+    QTest::addColumn<int>("questions");
+
+    QTest::newRow("written at once") << int(DbErrorNumber::RecordLocked) << 0 << 0;
+    QTest::newRow("99 locked attempts, silently") << int(DbErrorNumber::RecordLocked) << 99 << 0;
+    QTest::newRow("100 locked attempts, asked once") << int(DbErrorNumber::RecordLocked) << 100 << 1;
+    QTest::newRow("100 locked by another, asked once") << int(DbErrorNumber::LockedByOther) << 100 << 1;
+    QTest::newRow("198 locked attempts, asked once") << int(DbErrorNumber::LockedByOther) << 198 << 1;
+    QTest::newRow("199 locked attempts, asked twice") << int(DbErrorNumber::RecordLocked) << 199 << 2;
 }
 
-void TestDbErrorHandler::lockedRecordAsksAtTheHundredthFailure()
+void TestDbErrorHandler::lockedWriteIsRetriedAndAskedAboutEveryHundredFailures()
 {
     QFETCH(int, number);
+    QFETCH(int, lockedAttempts);
+    QFETCH(int, questions);
     ScopedScriptedDialogs dialogs;
-    CatalogueState& state = catalogueState();
-    startWrite();
-    for (int failure = 1; failure <= 99; ++failure) {
-        state.LockPending = false; // the caller's loop lowers it before each write
-        HandleDbError(lockedError(number));
-        QVERIFY(state.LockPending);
-        QCOMPARE(state.LockRetries, failure);
+    for (int i = 0; i < questions; ++i)
+        dialogs.setNextAnswer(UserDialogs::Answer::Yes);
+    int writes = 0;
+    QVERIFY(writeWithRetry([&] {
+        if (++writes <= lockedAttempts)
+            throw lockedError(number);
+    }));
+    QCOMPARE(writes, lockedAttempts + 1);
+    QCOMPARE(dialogs.questions().size(), questions);
+    QCOMPARE(dialogs.unusedAnswers(), 0);
+    QCOMPARE(dialogs.messages().size(), 0);
+    for (const auto& question : dialogs.questions()) {
+        QCOMPARE(question.text, u"Could not update locked record.  Do you wish to try again?"_s);
+        QCOMPARE(question.title, u"Locked Record"_s);
     }
-    QVERIFY(dialogs.shown().isEmpty());
-
-    dialogs.setNextAnswer(UserDialogs::Answer::Yes);
-    HandleDbError(lockedError(number));
-    QCOMPARE(dialogs.questions().size(), 1);
-    QCOMPARE(dialogs.questions().first().text, LockedQuestion);
-    QCOMPARE(dialogs.questions().first().title, LockedTitle);
-    QVERIFY(state.LockPending);
+    QVERIFY(!catalogueState().LockPending);
     QCOMPARE(m_terminations, 0);
 }
 
-void TestDbErrorHandler::yesRestartsTheCountAtOne()
+void TestDbErrorHandler::lockedCountStartsAfreshForEachWrite()
 {
     ScopedScriptedDialogs dialogs;
-    CatalogueState& state = catalogueState();
-    startWrite();
-    for (int failure = 1; failure < 100; ++failure)
-        HandleDbError(lockedError());
-    dialogs.setNextAnswer(UserDialogs::Answer::Yes);
-    HandleDbError(lockedError());
-    QCOMPARE(state.LockRetries, 1);
-
-    // The question comes back at the 99th further failure, not the 100th.
-    for (int further = 1; further < 99; ++further)
-        HandleDbError(lockedError());
-    QCOMPARE(dialogs.questions().size(), 1);
-    dialogs.setNextAnswer(UserDialogs::Answer::Yes);
-    HandleDbError(lockedError());
-    QCOMPARE(dialogs.questions().size(), 2);
-    QCOMPARE(m_terminations, 0);
+    // 60 locked attempts in each of two writes: 120 in a row, but no write met
+    // 100 failures, so nobody is asked.
+    for (int write = 0; write < 2; ++write) {
+        int attempts = 0;
+        QVERIFY(writeWithRetry([&] {
+            if (++attempts <= 60)
+                throw lockedError();
+        }));
+    }
+    QVERIFY(dialogs.shown().isEmpty());
 }
 
 void TestDbErrorHandler::noEndsTheProgram()
@@ -156,100 +131,40 @@ void TestDbErrorHandler::noEndsTheProgram()
     ScopedScriptedDialogs dialogs;
     dialogs.setNextAnswer(UserDialogs::Answer::No);
     int writes = 0;
-    const bool written = writeWithRetry([&] {
+    QVERIFY(!writeWithRetry([&] {
         ++writes;
         throw lockedError();
-    });
+    }));
     QCOMPARE(m_terminations, 1);
-    QVERIFY(!written);
-    // No further write once the user gave up.
-    QCOMPARE(writes, 100);
+    QCOMPARE(writes, 100); // no further write once the user gave up
     QVERIFY(!catalogueState().LockPending);
     QCOMPARE(dialogs.questions().size(), 1);
 }
 
-void TestDbErrorHandler::writeWithRetryRetriesUntilWritten_data()
-{
-    QTest::addColumn<int>("lockedAttempts");
-    QTest::addColumn<int>("questions");
-
-    QTest::newRow("written at once") << 0 << 0;
-    QTest::newRow("one locked attempt") << 1 << 0;
-    QTest::newRow("99 locked attempts, silently") << 99 << 0;
-    QTest::newRow("100 locked attempts, asked once") << 100 << 1;
-    QTest::newRow("198 locked attempts, asked once") << 198 << 1;
-    QTest::newRow("199 locked attempts, asked twice") << 199 << 2;
-}
-
-void TestDbErrorHandler::writeWithRetryRetriesUntilWritten()
-{
-    QFETCH(int, lockedAttempts);
-    QFETCH(int, questions);
-    ScopedScriptedDialogs dialogs;
-    for (int i = 0; i < questions; ++i)
-        dialogs.setNextAnswer(UserDialogs::Answer::Yes);
-    int writes = 0;
-    const bool written = writeWithRetry([&] {
-        if (++writes <= lockedAttempts)
-            throw lockedError(DbErrorNumber::LockedByOther);
-    });
-    QVERIFY(written);
-    QCOMPARE(writes, lockedAttempts + 1);
-    QCOMPARE(dialogs.questions().size(), questions);
-    QCOMPARE(dialogs.unusedAnswers(), 0);
-    QCOMPARE(dialogs.messages().size(), 0);
-    QVERIFY(!catalogueState().LockPending);
-}
-
-void TestDbErrorHandler::writeWithRetryCountsEachWriteAfresh()
-{
-    ScopedScriptedDialogs dialogs;
-    int writes = 0;
-    // 60 locked attempts, then 60 more in the next write: 120 in a row, but no
-    // write met 100 failures, so nobody is asked.
-    for (int write = 0; write < 2; ++write) {
-        int attempts = 0;
-        QVERIFY(writeWithRetry([&] {
-            ++writes;
-            if (++attempts <= 60)
-                throw lockedError();
-        }));
-    }
-    QCOMPARE(writes, 122);
-    QVERIFY(dialogs.shown().isEmpty());
-}
-
-void TestDbErrorHandler::otherErrorsAreShownAndTheCallerGoesOn_data()
+void TestDbErrorHandler::otherErrorsAreShownAsNumberAndTextAndTheCallerGoesOn_data()
 {
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("shown");
 
-    QTest::newRow("missing file") << int(DbErrorNumber::FileNotFound)
-                                  << u"Could not find file '/x/Quillary.mdb'."_s
+    QTest::newRow("missing file") << int(DbErrorNumber::FileNotFound) << u"Could not find file '/x/Quillary.mdb'."_s
                                   << u"3024  Could not find file '/x/Quillary.mdb'."_s;
-    QTest::newRow("duplicate value") << int(DbErrorNumber::DuplicateValue)
-                                     << u"The changes were not successful."_s
+    QTest::newRow("duplicate value") << int(DbErrorNumber::DuplicateValue) << u"The changes were not successful."_s
                                      << u"3022  The changes were not successful."_s;
-    QTest::newRow("Jet file") << int(DbErrorNumber::UnrecognizedFormat)
-                              << u"Unrecognized database format 'Quillary.mdb'."_s
-                              << u"3343  Unrecognized database format 'Quillary.mdb'."_s;
     QTest::newRow("empty text") << 3000 << QString() << u"3000  "_s;
 }
 
-void TestDbErrorHandler::otherErrorsAreShownAndTheCallerGoesOn()
+void TestDbErrorHandler::otherErrorsAreShownAsNumberAndTextAndTheCallerGoesOn()
 {
     QFETCH(int, number);
     QFETCH(QString, text);
     QFETCH(QString, shown);
     ScopedScriptedDialogs dialogs;
-
     int writes = 0;
-    const bool written = writeWithRetry([&] {
+    QVERIFY(!writeWithRetry([&] {
         ++writes;
         throw DbError(number, text);
-    });
-    QVERIFY(!written);
+    }));
     QCOMPARE(writes, 1); // not retried: only a locked record is
     QCOMPARE(dialogs.messages().size(), 1);
     QCOMPARE(dialogs.messages().first().text, shown);
@@ -266,25 +181,23 @@ void TestDbErrorHandler::otherErrorsAreShownAndTheCallerGoesOn()
 void TestDbErrorHandler::damagedCatalogueIsRepairedBesideTheOriginal()
 {
     TemporaryCatalogue catalogue(SampleOptions{400, 0, 3, false});
-    QByteArray bytes = contentsOfFile(catalogue.path());
+    QByteArray bytes = contents(catalogue.path());
     // Scribble over the last pages, as a crash in the middle of a write might.
     const qsizetype damaged = std::min<qsizetype>(3 * 4096, bytes.size() / 4);
     for (qsizetype i = bytes.size() - damaged; i < bytes.size(); ++i)
         bytes[i] = char((i * 37) & 0xff);
-    writeFile(catalogue.path(), bytes);
-
-    // As after the start-up's failed open: the paths are set, nothing is open.
-    catalogueState().DataDir = catalogue.folder();
-    catalogueState().CataloguePath = catalogue.path();
+    failedOpen(catalogue, bytes);
     ScopedScriptedDialogs dialogs;
     HandleDbError(DbError(DbErrorNumber::NotADatabase, u"Cannot open database."_s));
 
-    QVERIFY(catalogueState().dbCatalogue);
-    QVERIFY(catalogueState().dbCatalogue->isOpen());
+    QVERIFY(catalogueState().dbCatalogue && catalogueState().dbCatalogue->isOpen());
     QCOMPARE(catalogueState().dbCatalogue->mode(), Database::OpenMode::Exclusive);
     QVERIFY(bookCount(*catalogueState().dbCatalogue) > 0);
     // The damaged file lies untouched beside the repaired one, and the user is told.
-    const QStringList keptCopies = filesHolding(catalogue.folder(), bytes);
+    QStringList keptCopies;
+    for (const QString& name : QDir(catalogue.folder()).entryList(QDir::Files))
+        if (contents(QDir(catalogue.folder()).filePath(name)) == bytes)
+            keptCopies.append(name);
     QCOMPARE(keptCopies.size(), 1);
     QVERIFY(keptCopies.first() != CatalogueFileName);
     QCOMPARE(dialogs.messages().size(), 1);
@@ -299,10 +212,8 @@ void TestDbErrorHandler::openCatalogueIsClosedForTheRepair()
     TemporaryCatalogue catalogue(SampleOptions{120, 0, 5, false});
     catalogue.install();
     const int books = bookCount(*catalogueState().dbCatalogue);
-
     ScopedScriptedDialogs dialogs;
     HandleDbError(DbError(DbErrorNumber::NotADatabase, u"Database disk image is malformed."_s));
-
     QVERIFY(catalogueState().dbCatalogue);
     QCOMPARE(bookCount(*catalogueState().dbCatalogue), books);
     QCOMPARE(dialogs.messages().size(), 1);
@@ -314,15 +225,11 @@ void TestDbErrorHandler::unrecoverableFileIsLeftAndReported()
     QByteArray noise(64 * 1024, '\0');
     for (qsizetype i = 0; i < noise.size(); ++i)
         noise[i] = char((i * 7919 + 13) % 251);
-    writeFile(catalogue.path(), noise);
-    catalogueState().DataDir = catalogue.folder();
-    catalogueState().CataloguePath = catalogue.path();
-
+    failedOpen(catalogue, noise);
     ScopedScriptedDialogs dialogs;
     HandleDbError(DbError(DbErrorNumber::NotADatabase, u"Cannot open database."_s));
-
     QVERIFY(!catalogueState().dbCatalogue);
-    QCOMPARE(contentsOfFile(catalogue.path()), noise);
+    QCOMPARE(contents(catalogue.path()), noise);
     QCOMPARE(dialogs.messages().size(), 1);
     QCOMPARE(dialogs.questions().size(), 0);
 }

@@ -1,13 +1,13 @@
 #include "catalogue/catalogue_fixture.h"
 #include "catalogue/database.h"
 #include "catalogue/recordset.h"
+#include "support/temporary_catalogue.h"
 
 #include <QTemporaryDir>
 #include <QTest>
-#include <functional>
-#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
+using CatalogueFixture::errorNumberOf;
 
 namespace {
 
@@ -18,16 +18,6 @@ const QString BooksByAuthor =
     u"OnLoan, LoanedTo, LoanDate from Books left join Authors on Books.AuthID = Authors.AuthID order by LastName, "
     u"FirstName, SortTitle"_s;
 
-int errorNumberOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const DbError& error) {
-        return error.number();
-    }
-    return 0;
-}
-
 QString title(const Recordset& rs)
 {
     return rs.value(u"Title"_s).toString();
@@ -36,23 +26,8 @@ QString title(const Recordset& rs)
 QStringList titles(Recordset& rs)
 {
     QStringList result;
-    if (rs.recordCount() == 0)
-        return result;
     for (rs.moveFirst(); !rs.eof(); rs.moveNext())
         result << title(rs);
-    return result;
-}
-
-// What SQLite itself holds in one cell.
-QString storedCell(Database& db, const QString& sql)
-{
-    sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(db.handle(), sql.toUtf8().constData(), -1, &statement, nullptr);
-    QString result;
-    if (sqlite3_step(statement) == SQLITE_ROW)
-        result = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))) + u'|' +
-                 QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1)));
-    sqlite3_finalize(statement);
     return result;
 }
 
@@ -68,28 +43,20 @@ private slots:
 
     void movesAndEnds_data();
     void movesAndEnds();
-    void emptyResultHasBothEnds_data();
     void emptyResultHasBothEnds();
     void findsInEveryDirection_data();
     void findsInEveryDirection();
-    void findOnAJoinUsesAliasesAndTables_data();
-    void findOnAJoinUsesAliasesAndTables();
+    void findOnAJoinUsesAliasesTablesAndTheCallersOrder();
     void findRefusesBadCriteriaAndSummaries();
     void summariesAndRepeatedRowsAreReadWhole();
-    void keysInTheCallersOrder();
 
-    void addNewShowsKeyAtOnceAndStores();
-    void keyIsNeverReused();
+    void addNewShowsKeyAtOnceAndNeverReusesOne();
     void failedUpdateKeepsTheBuffer();
-    void editAndCancel();
-    void deleteMovesOnToTheFollowingRow();
-    void rowsChangedElsewhereAreSeen();
+    void editCancelAndUpdate();
+    void deletedRowsAreLeftBehind();
     void misuseIsReported();
     void valuesRoundTrip_data();
     void valuesRoundTrip();
-    void nullRoundTripsInEveryType();
-    void valuesAreStoredInReadableForms();
-    void namesIgnoreCase();
 
 private:
     QTemporaryDir* m_dir = nullptr;
@@ -126,55 +93,40 @@ void TestRecordset::movesAndEnds()
     QFETCH(int, type);
     std::unique_ptr<Recordset> rs = m_db->openRecordset(sql, RecordsetType(type));
     QCOMPARE(rs->recordCount(), 6);
-    QVERIFY(!rs->bof());
-    QVERIFY(!rs->eof());
+    QVERIFY(!rs->bof() && !rs->eof());
     const QString first = title(*rs);
-
     for (int i = 1; i < 6; ++i)
         rs->moveNext();
     const QString last = title(*rs);
-    QVERIFY(!rs->eof());
     rs->moveNext();
-    QVERIFY(rs->eof());
-    QVERIFY(!rs->bof());
+    QVERIFY(rs->eof() && !rs->bof());
     QCOMPARE(errorNumberOf([&] { rs->value(u"Title"_s); }), DbErrorNumber::NoCurrentRecord);
     QCOMPARE(errorNumberOf([&] { rs->moveNext(); }), DbErrorNumber::NoCurrentRecord);
     rs->movePrevious();
-    QVERIFY(!rs->eof());
     QCOMPARE(title(*rs), last);
 
     rs->moveFirst();
-    QCOMPARE(title(*rs), first);
     rs->movePrevious();
-    QVERIFY(rs->bof());
-    QVERIFY(!rs->eof());
+    QVERIFY(rs->bof() && !rs->eof());
     QCOMPARE(errorNumberOf([&] { rs->movePrevious(); }), DbErrorNumber::NoCurrentRecord);
     rs->moveNext();
     QCOMPARE(title(*rs), first);
     rs->moveLast();
     QCOMPARE(title(*rs), last);
-    QCOMPARE(rs->recordCount(), 6);
-}
-
-void TestRecordset::emptyResultHasBothEnds_data()
-{
-    QTest::addColumn<QString>("sql");
-    QTest::newRow("keyset") << u"Select * from Books where BookID = 99"_s;
-    QTest::newRow("read whole") << u"Select CatID, count(*) from Books where BookID = 99 group by CatID"_s;
 }
 
 void TestRecordset::emptyResultHasBothEnds()
 {
-    QFETCH(QString, sql);
-    std::unique_ptr<Recordset> rs = m_db->openRecordset(sql, RecordsetType::Snapshot);
-    QCOMPARE(rs->recordCount(), 0);
-    QVERIFY(rs->bof());
-    QVERIFY(rs->eof());
-    QCOMPARE(errorNumberOf([&] { rs->moveFirst(); }), DbErrorNumber::NoCurrentRecord);
-    QCOMPARE(errorNumberOf([&] { rs->moveLast(); }), DbErrorNumber::NoCurrentRecord);
-    QCOMPARE(errorNumberOf([&] { rs->moveNext(); }), DbErrorNumber::NoCurrentRecord);
-    QCOMPARE(errorNumberOf([&] { rs->value(0); }), DbErrorNumber::NoCurrentRecord);
-    QVERIFY(rs->fieldCount() > 0);
+    for (const QString& sql : {u"Select * from Books where BookID = 99"_s,
+                               u"Select CatID, count(*) from Books where BookID = 99 group by CatID"_s}) {
+        std::unique_ptr<Recordset> rs = m_db->openRecordset(sql, RecordsetType::Snapshot);
+        QCOMPARE(rs->recordCount(), 0);
+        QVERIFY(rs->bof() && rs->eof());
+        QCOMPARE(errorNumberOf([&] { rs->moveFirst(); }), DbErrorNumber::NoCurrentRecord);
+        QCOMPARE(errorNumberOf([&] { rs->moveLast(); }), DbErrorNumber::NoCurrentRecord);
+        QCOMPARE(errorNumberOf([&] { rs->value(0); }), DbErrorNumber::NoCurrentRecord);
+        QVERIFY(rs->fieldCount() > 0);
+    }
 }
 
 // Books in title order: A Book of Days, The Hobbit, Nana, The Ring, Ringworld,
@@ -186,27 +138,22 @@ void TestRecordset::findsInEveryDirection_data()
     QTest::addColumn<QString>("steps");
     QTest::addColumn<QStringList>("found");
 
-    QTest::newRow("by key") << u"bookid = 5"_s << u"F"_s << QStringList{u"Nana"_s};
-    QTest::newRow("by key, from the row itself") << u"BookID = 5"_s << u"3NP"_s
-                                                 << QStringList{u"-"_s, u"-"_s};
-    QTest::newRow("contains, onwards") << u"Title like \"*ring*\""_s << u"FNNN"_s
+    const QString ring = u"Title like \"*ring*\""_s;
+    QTest::newRow("by key, from the row itself") << u"BookID = 5"_s << u"3NP"_s << QStringList{u"-"_s, u"-"_s};
+    QTest::newRow("contains, onwards") << ring << u"FNNN"_s
                                        << QStringList{u"The Ring"_s, u"Ringworld"_s, u"String Theory"_s, u"-"_s};
-    QTest::newRow("contains, backwards") << u"Title like \"*ring*\""_s << u"LPPP"_s
+    QTest::newRow("contains, backwards") << ring << u"LPPP"_s
                                          << QStringList{u"String Theory"_s, u"Ringworld"_s, u"The Ring"_s, u"-"_s};
     QTest::newRow("next from the first row skips it") << u"Title like \"*a*\""_s << u"1N"_s
                                                       << QStringList{u"Nana"_s};
-    QTest::newRow("previous from the last row") << u"Title like \"*ring*\""_s << u"6P"_s
-                                                << QStringList{u"Ringworld"_s};
-    QTest::newRow("next from the last match") << u"Title like \"*ring*\""_s << u"LN"_s
-                                              << QStringList{u"String Theory"_s, u"-"_s};
-    QTest::newRow("begins with") << u"Title like \"ring*\""_s << u"F"_s << QStringList{u"Ringworld"_s};
+    QTest::newRow("previous from the last row") << ring << u"6P"_s << QStringList{u"Ringworld"_s};
     QTest::newRow("equals without case") << u"Title like \"the ring\""_s << u"F"_s << QStringList{u"The Ring"_s};
     QTest::newRow("date") << u"BuyDate >= #3/7/2001#"_s << u"FNN"_s
                           << QStringList{u"A Book of Days"_s, u"Nana"_s, u"The Ring"_s};
     QTest::newRow("yes") << u"Read = true"_s << u"FN"_s << QStringList{u"The Hobbit"_s, u"The Ring"_s};
     QTest::newRow("not") << u"not Read"_s << u"L"_s << QStringList{u"String Theory"_s};
-    QTest::newRow("number not equal skips Null") << u"Year <> 1954"_s << u"FN"_s
-                                                 << QStringList{u"The Hobbit"_s, u"Ringworld"_s};
+    QTest::newRow("not equal skips Null") << u"Year <> 1954"_s << u"FN"_s
+                                          << QStringList{u"The Hobbit"_s, u"Ringworld"_s};
     QTest::newRow("= null finds nothing") << u"BuyDate = null"_s << u"F"_s << QStringList{u"-"_s};
     QTest::newRow("is null") << u"BuyDate is null"_s << u"F"_s << QStringList{u"String Theory"_s};
     QTest::newRow("qualified name") << u"Books.Title = 'Nana'"_s << u"F"_s << QStringList{u"Nana"_s};
@@ -237,35 +184,36 @@ void TestRecordset::findsInEveryDirection()
         case 'N': rs->findNext(criterion); break;
         case 'P': rs->findPrevious(criterion); break;
         }
-        if (rs->noMatch()) {
-            results << u"-"_s;
-            if (!before.isEmpty())
-                QCOMPARE(title(*rs), before); // a failed find stays put
-        } else {
-            results << title(*rs);
-        }
+        results << (rs->noMatch() ? u"-"_s : title(*rs));
+        if (rs->noMatch() && !before.isEmpty())
+            QCOMPARE(title(*rs), before); // a failed find stays put
     }
     QCOMPARE(results, found);
 }
 
-void TestRecordset::findOnAJoinUsesAliasesAndTables_data()
+void TestRecordset::findOnAJoinUsesAliasesTablesAndTheCallersOrder()
 {
-    QTest::addColumn<QString>("criterion");
-    QTest::addColumn<QString>("found");
-    QTest::newRow("alias of the join column") << u"AuthID = 3"_s << u"The Hobbit"_s;
-    QTest::newRow("column of the lookup table") << u"LastName = 'zola'"_s << u"Nana"_s;
-    QTest::newRow("column outside the select list") << u"Authors.FirstName = 'ÉMILE'"_s << u"Nana"_s;
-    QTest::newRow("key") << u"bookid = 1"_s << u"The Ring"_s;
-}
-
-void TestRecordset::findOnAJoinUsesAliasesAndTables()
-{
-    QFETCH(QString, criterion);
-    QFETCH(QString, found);
     std::unique_ptr<Recordset> rs = m_db->openRecordset(BooksByAuthor, RecordsetType::Snapshot);
-    rs->findFirst(criterion);
-    QVERIFY(!rs->noMatch());
-    QCOMPARE(title(*rs), found);
+    const QList<std::pair<QString, QString>> finds = {
+        {u"AuthID = 3"_s, u"The Hobbit"_s},                 // alias of the join column
+        {u"LastName = 'zola'"_s, u"Nana"_s},                // column of the lookup table
+        {u"Authors.FirstName = 'ÉMILE'"_s, u"Nana"_s},      // column outside the select list
+        {u"bookid = 1"_s, u"The Ring"_s}};
+    for (const auto& [criterion, found] : finds) {
+        rs->findFirst(criterion);
+        QVERIFY2(!rs->noMatch(), qPrintable(criterion));
+        QCOMPARE(title(*rs), found);
+    }
+
+    // Keys in an order the caller worked out.
+    rs = m_db->openRecordset(BooksByAuthor, RecordsetType::Snapshot, {5, 2, 1});
+    QCOMPARE(titles(*rs), (QStringList{u"Nana"_s, u"Ringworld"_s, u"The Ring"_s}));
+    rs->findFirst(u"AuthID = 3"_s);
+    QCOMPARE(title(*rs), u"The Ring"_s);
+    rs->findPrevious(u"LastName = 'Zola'"_s);
+    QCOMPARE(title(*rs), u"Ringworld"_s);
+    QCOMPARE(errorNumberOf([&] { m_db->openRecordset(u"select count(*) from Books"_s, RecordsetType::Snapshot, {1}); }),
+             DbErrorNumber::Operation);
 }
 
 void TestRecordset::findRefusesBadCriteriaAndSummaries()
@@ -290,44 +238,20 @@ void TestRecordset::summariesAndRepeatedRowsAreReadWhole()
     std::unique_ptr<Recordset> counts = m_db->openRecordset(
         u"select CatID, count(*) as n from Books group by CatID order by CatID"_s, RecordsetType::Dynaset);
     QCOMPARE(counts->recordCount(), 3);
-    QCOMPARE(counts->value(u"CatID"_s), QVariant(qlonglong(-1)));
     QCOMPARE(counts->value(u"n"_s), QVariant(qlonglong(1)));
     counts->moveLast();
     QCOMPARE(counts->value(u"n"_s), QVariant(qlonglong(3)));
     QCOMPARE(errorNumberOf([&] { counts->edit(); }), DbErrorNumber::ReadOnly);
 
     // A join that repeats each book once per category.
-    std::unique_ptr<Recordset> crossed =
-        m_db->openRecordset(u"Select Books.Title, CatName from Books, Categories order by SortTitle, CatName"_s,
-                            RecordsetType::Snapshot);
+    std::unique_ptr<Recordset> crossed = m_db->openRecordset(
+        u"Select Books.Title, CatName from Books, Categories order by SortTitle, CatName"_s, RecordsetType::Snapshot);
     QCOMPARE(crossed->recordCount(), 18);
-    QStringList firstThree;
-    for (int i = 0; i < 3; ++i, crossed->moveNext())
-        firstThree << crossed->value(u"CatName"_s).toString();
-    QCOMPARE(firstThree, (QStringList{u"Fantasy"_s, u"Science"_s, u"Unused"_s}));
-
-    // Ordered by a name of the select list.
-    std::unique_ptr<Recordset> byAlias = m_db->openRecordset(
-        u"select AuthID as id, LastName as descr from Authors order by descr"_s, RecordsetType::Snapshot);
-    QCOMPARE(byAlias->recordCount(), 5);
-    QCOMPARE(byAlias->value(u"descr"_s).toString(), u"O'Brien"_s);
+    crossed->moveNext();
+    QCOMPARE(crossed->value(u"CatName"_s).toString(), u"Science"_s);
 }
 
-void TestRecordset::keysInTheCallersOrder()
-{
-    std::unique_ptr<Recordset> rs = m_db->openRecordset(BooksByAuthor, RecordsetType::Snapshot, {5, 2, 1});
-    QCOMPARE(titles(*rs), (QStringList{u"Nana"_s, u"Ringworld"_s, u"The Ring"_s}));
-    rs->findFirst(u"AuthID = 3"_s);
-    QCOMPARE(title(*rs), u"The Ring"_s);
-    rs->findPrevious(u"LastName = 'Zola'"_s);
-    QCOMPARE(title(*rs), u"Ringworld"_s);
-    QCOMPARE(errorNumberOf([&] {
-                 m_db->openRecordset(u"select count(*) from Books"_s, RecordsetType::Snapshot, {1});
-             }),
-             DbErrorNumber::Operation);
-}
-
-void TestRecordset::addNewShowsKeyAtOnceAndStores()
+void TestRecordset::addNewShowsKeyAtOnceAndNeverReusesOne()
 {
     std::unique_ptr<Recordset> rs = m_db->openRecordset(u"Select * from Books"_s, RecordsetType::Dynaset);
     rs->moveNext(); // on BookID 2
@@ -336,49 +260,19 @@ void TestRecordset::addNewShowsKeyAtOnceAndStores()
     QVERIFY(rs->value(u"Title"_s).isNull());
     rs->setValue(u"Title"_s, u"Dune"_s);
     rs->setValue(u"SortTitle"_s, u"DUNE"_s);
-    rs->setValue(u"BuyDate"_s, QDate(2001, 3, 7));
-    QCOMPARE(rs->value(u"BuyDate"_s), QVariant(QDateTime(QDate(2001, 3, 7), QTime(0, 0)))); // read back before storing
     rs->update();
-
     QCOMPARE(rs->recordCount(), 7);
     QCOMPARE(rs->value(u"BookID"_s), QVariant(qlonglong(2))); // back on the row current before
-    rs->findFirst(u"bookid = 7"_s);
-    QVERIFY(!rs->noMatch());
-    QCOMPARE(title(*rs), u"Dune"_s);
     rs->moveLast();
     QCOMPARE(title(*rs), u"Dune"_s);
+    QCOMPARE(titles(*m_db->openRecordset(BooksByTitle, RecordsetType::Snapshot)).at(1), u"Dune"_s);
 
-    std::unique_ptr<Recordset> byTitle = m_db->openRecordset(BooksByTitle, RecordsetType::Snapshot);
-    QCOMPARE(byTitle->recordCount(), 7);
-    byTitle->moveNext();
-    QCOMPARE(title(*byTitle), u"Dune"_s);
-
-    // A lookup table with a counter of its own, empty at first.
-    m_db->execute(u"CREATE TABLE Shelves (ShelfID COUNTER, ShelfName TEXT (40))"_s);
-    std::unique_ptr<Recordset> shelves = m_db->openRecordset(u"select * from Shelves"_s, RecordsetType::Dynaset);
-    QVERIFY(shelves->bof() && shelves->eof());
-    for (const QString& name : {u"Top"_s, u"Bottom"_s}) {
-        shelves->addNew();
-        shelves->setValue(u"shelfname"_s, name);
-        shelves->update();
-    }
-    QCOMPARE(shelves->recordCount(), 2);
-    shelves->findFirst(u"ShelfName = 'bottom'"_s);
-    QCOMPARE(shelves->value(u"ShelfID"_s), QVariant(qlonglong(2)));
-}
-
-void TestRecordset::keyIsNeverReused()
-{
-    std::unique_ptr<Recordset> rs = m_db->openRecordset(u"Select * from Books"_s, RecordsetType::Dynaset);
-    rs->moveLast();
-    QCOMPARE(rs->value(u"BookID"_s), QVariant(qlonglong(6)));
     rs->deleteRow();
     rs->addNew();
-    QCOMPARE(rs->value(u"BookID"_s), QVariant(qlonglong(7)));
+    QCOMPARE(rs->value(u"BookID"_s), QVariant(qlonglong(8))); // 7 was stored once, so never again
     rs->cancelUpdate();
-    // A cancelled key was never stored: the next row may take it.
-    rs->addNew();
-    QCOMPARE(rs->value(u"BookID"_s), QVariant(qlonglong(7)));
+    rs->addNew(); // a cancelled key was never stored: the next row may take it
+    QCOMPARE(rs->value(u"BookID"_s), QVariant(qlonglong(8)));
 }
 
 void TestRecordset::failedUpdateKeepsTheBuffer()
@@ -394,7 +288,7 @@ void TestRecordset::failedUpdateKeepsTheBuffer()
     QCOMPARE(rs->recordCount(), 3);
 }
 
-void TestRecordset::editAndCancel()
+void TestRecordset::editCancelAndUpdate()
 {
     std::unique_ptr<Recordset> rs = m_db->openRecordset(u"Select * from Books"_s, RecordsetType::Dynaset);
     rs->findFirst(u"bookid = 3"_s);
@@ -411,19 +305,17 @@ void TestRecordset::editAndCancel()
     QCOMPARE(title(*rs), u"String Theory"_s);
 
     rs->edit();
-    rs->setValue(u"title"_s, u"Theory of Strings"_s);
-    rs->setValue(u"Read"_s, true);
+    rs->setValue(u"title"_s, u"Theory of Strings"_s); // names ignore case
     rs->update();
-    QCOMPARE(title(*rs), u"Theory of Strings"_s);
     std::unique_ptr<Recordset> check =
         m_db->openRecordset(u"Select * from Books where BookID = 3"_s, RecordsetType::Snapshot);
     QCOMPARE(title(*check), u"Theory of Strings"_s);
-    QCOMPARE(check->value(u"Read"_s), QVariant(true));
     QCOMPARE(check->value(u"Notes"_s), QVariant()); // untouched columns stay as they were
 }
 
-void TestRecordset::deleteMovesOnToTheFollowingRow()
+void TestRecordset::deletedRowsAreLeftBehind()
 {
+    std::unique_ptr<Recordset> books = m_db->openRecordset(BooksByTitle, RecordsetType::Snapshot);
     std::unique_ptr<Recordset> rs = m_db->openRecordset(BooksByTitle, RecordsetType::Dynaset);
     rs->findFirst(u"BookID = 5"_s); // Nana, third
     rs->deleteRow();
@@ -433,26 +325,19 @@ void TestRecordset::deleteMovesOnToTheFollowingRow()
     QCOMPARE(title(*rs), u"The Ring"_s);
     rs->movePrevious();
     QCOMPARE(title(*rs), u"The Hobbit"_s);
-
     rs->moveLast();
     rs->deleteRow();
     rs->moveNext();
     QVERIFY(rs->eof());
-    rs->movePrevious();
-    QCOMPARE(title(*rs), u"Ringworld"_s);
-    QCOMPARE(titles(*m_db->openRecordset(BooksByTitle, RecordsetType::Snapshot)),
-             (QStringList{u"A Book of Days"_s, u"The Hobbit"_s, u"The Ring"_s, u"Ringworld"_s}));
-}
 
-void TestRecordset::rowsChangedElsewhereAreSeen()
-{
-    std::unique_ptr<Recordset> books = m_db->openRecordset(BooksByTitle, RecordsetType::Snapshot);
-    std::unique_ptr<Recordset> edit = m_db->openRecordset(u"Select * from Books"_s, RecordsetType::Dynaset);
-    edit->findFirst(u"bookid = 6"_s);
-    edit->deleteRow();
+    // Another recordset over the same books skips what was deleted.
+    rs->findFirst(u"bookid = 6"_s);
+    rs->deleteRow();
     QCOMPARE(errorNumberOf([&] { books->value(u"Title"_s); }), 3167);
     books->moveNext();
     QCOMPARE(title(*books), u"The Hobbit"_s);
+    QCOMPARE(titles(*m_db->openRecordset(BooksByTitle, RecordsetType::Snapshot)),
+             (QStringList{u"The Hobbit"_s, u"The Ring"_s, u"Ringworld"_s}));
 }
 
 void TestRecordset::misuseIsReported()
@@ -461,60 +346,60 @@ void TestRecordset::misuseIsReported()
     QCOMPARE(errorNumberOf([&] { snapshot->addNew(); }), DbErrorNumber::ReadOnly);
     QCOMPARE(errorNumberOf([&] { snapshot->edit(); }), DbErrorNumber::ReadOnly);
     QCOMPARE(errorNumberOf([&] { snapshot->deleteRow(); }), DbErrorNumber::ReadOnly);
-
     std::unique_ptr<Recordset> joined = m_db->openRecordset(BooksByAuthor, RecordsetType::Dynaset);
     QCOMPARE(errorNumberOf([&] { joined->edit(); }), DbErrorNumber::ReadOnly);
 
-    std::unique_ptr<Recordset> rs = m_db->openRecordset(u"Select *, Year + 1 as NextYear from Books"_s,
-                                                        RecordsetType::Dynaset);
+    std::unique_ptr<Recordset> rs =
+        m_db->openRecordset(u"Select *, Year + 1 as NextYear from Books"_s, RecordsetType::Dynaset);
     QCOMPARE(errorNumberOf([&] { rs->update(); }), DbErrorNumber::UpdateWithoutEdit);
-    QCOMPARE(errorNumberOf([&] { rs->cancelUpdate(); }), DbErrorNumber::UpdateWithoutEdit);
     QCOMPARE(errorNumberOf([&] { rs->setValue(u"Title"_s, u"x"_s); }), DbErrorNumber::UpdateWithoutEdit);
     QCOMPARE(errorNumberOf([&] { rs->value(u"Titel"_s); }), DbErrorNumber::ItemNotFound);
-    QCOMPARE(errorNumberOf([&] { rs->value(99); }), DbErrorNumber::ItemNotFound);
     rs->edit();
     QCOMPARE(errorNumberOf([&] { rs->setValue(u"Titel"_s, u"x"_s); }), DbErrorNumber::ItemNotFound);
     QCOMPARE(errorNumberOf([&] { rs->setValue(u"NextYear"_s, 2000); }), 3164);
-    rs->cancelUpdate();
-
-    QVERIFY(rs->lockEdits());
-    rs->setLockEdits(false);
-    QVERIFY(!rs->lockEdits());
 }
 
+// What a value becomes when written, read back and as SQLite holds it
+// ("typeof|value"); a refused write (3421) has no read value.
 void TestRecordset::valuesRoundTrip_data()
 {
     QTest::addColumn<QString>("column");
     QTest::addColumn<QVariant>("written");
-    QTest::addColumn<QVariant>("read"); // invalid: the write is refused with 3421
+    QTest::addColumn<QVariant>("read");
+    QTest::addColumn<QString>("stored");
 
     const QVariant refused;
-    QTest::newRow("long") << u"Vol"_s << QVariant(12) << QVariant(qlonglong(12));
-    QTest::newRow("long from text") << u"Vol"_s << QVariant(u" 12 "_s) << QVariant(qlonglong(12));
-    QTest::newRow("long from letters") << u"Vol"_s << QVariant(u"twelve"_s) << refused;
-    QTest::newRow("integer") << u"Year"_s << QVariant(qint16(1990)) << QVariant(qlonglong(1990));
-    QTest::newRow("integer overflow") << u"Year"_s << QVariant(70000) << refused;
-    QTest::newRow("yes") << u"Fiction"_s << QVariant(true) << QVariant(true);
-    QTest::newRow("no from 0") << u"Fiction"_s << QVariant(0) << QVariant(false);
-    QTest::newRow("yes from -1") << u"Fiction"_s << QVariant(-1) << QVariant(true);
-    QTest::newRow("yes/no from text") << u"Fiction"_s << QVariant(u"maybe"_s) << refused;
-    QTest::newRow("date") << u"BuyDate"_s << QVariant(QDate(2001, 3, 7))
-                          << QVariant(QDateTime(QDate(2001, 3, 7), QTime(0, 0)));
-    QTest::newRow("date and time") << u"BuyDate"_s << QVariant(QDateTime(QDate(2001, 3, 7), QTime(22, 30, 5)))
-                                   << QVariant(QDateTime(QDate(2001, 3, 7), QTime(22, 30, 5)));
+    const QVariant null = QVariant::fromValue(nullptr);
+    const QDateTime evening(QDate(2001, 3, 7), QTime(22, 30, 5));
+    QTest::newRow("long from text") << u"Vol"_s << QVariant(u" 12 "_s) << QVariant(qlonglong(12)) << u"integer|12"_s;
+    QTest::newRow("long from letters") << u"Vol"_s << QVariant(u"twelve"_s) << refused << QString();
+    QTest::newRow("integer overflow") << u"Year"_s << QVariant(70000) << refused << QString();
+    QTest::newRow("yes") << u"Fiction"_s << QVariant(true) << QVariant(true) << u"integer|1"_s;
+    QTest::newRow("no from 0") << u"Fiction"_s << QVariant(0) << QVariant(false) << u"integer|0"_s;
+    QTest::newRow("yes from -1") << u"Fiction"_s << QVariant(-1) << QVariant(true) << u"integer|1"_s;
+    QTest::newRow("yes/no from text") << u"Fiction"_s << QVariant(u"maybe"_s) << refused << QString();
+    QTest::newRow("date") << u"ReadDate"_s << QVariant(QDate(2001, 3, 7))
+                          << QVariant(QDateTime(QDate(2001, 3, 7), QTime(0, 0))) << u"text|2001-03-07"_s;
+    QTest::newRow("date and time") << u"BuyDate"_s << QVariant(evening) << QVariant(evening)
+                                   << u"text|2001-03-07 22:30:05"_s;
     QTest::newRow("time alone") << u"LoanDate"_s << QVariant(QTime(22, 30))
-                                << QVariant(QDateTime(QDate(1899, 12, 30), QTime(22, 30)));
+                                << QVariant(QDateTime(QDate(1899, 12, 30), QTime(22, 30)))
+                                << u"text|1899-12-30 22:30:00"_s;
     QTest::newRow("date from stored text") << u"ReadDate"_s << QVariant(u"2025-01-02"_s)
-                                           << QVariant(QDateTime(QDate(2025, 1, 2), QTime(0, 0)));
-    QTest::newRow("date from other text") << u"ReadDate"_s << QVariant(u"soon"_s) << refused;
-    QTest::newRow("invalid date") << u"ReadDate"_s << QVariant(QDate()) << refused;
-    QTest::newRow("currency rounds to 4 places") << u"CoverPrice"_s << QVariant(12.345678) << QVariant(12.3457);
-    QTest::newRow("currency from whole number") << u"BuyPrice"_s << QVariant(7) << QVariant(7.0);
-    QTest::newRow("currency from text") << u"BuyPrice"_s << QVariant(u"$7"_s) << refused;
+                                           << QVariant(QDateTime(QDate(2025, 1, 2), QTime(0, 0)))
+                                           << u"text|2025-01-02"_s;
+    QTest::newRow("date from other text") << u"ReadDate"_s << QVariant(u"soon"_s) << refused << QString();
+    QTest::newRow("invalid date") << u"ReadDate"_s << QVariant(QDate()) << refused << QString();
+    QTest::newRow("currency rounds to 4 places") << u"CoverPrice"_s << QVariant(12.345678) << QVariant(12.3457)
+                                                 << u"real|12.3457"_s;
+    QTest::newRow("currency from text") << u"BuyPrice"_s << QVariant(u"$7"_s) << refused << QString();
     QTest::newRow("text with quotes") << u"Title"_s << QVariant(u"O'Brien's \"Best\""_s)
-                                      << QVariant(u"O'Brien's \"Best\""_s);
-    QTest::newRow("empty text is not Null") << u"Notes"_s << QVariant(QString()) << QVariant(QString());
-    QTest::newRow("text from number") << u"ISBN"_s << QVariant(123) << QVariant(u"123"_s);
+                                      << QVariant(u"O'Brien's \"Best\""_s) << u"text|O'Brien's \"Best\""_s;
+    QTest::newRow("empty text is not Null") << u"Notes"_s << QVariant(QString()) << QVariant(QString())
+                                            << u"text|"_s;
+    QTest::newRow("text from number") << u"ISBN"_s << QVariant(123) << QVariant(u"123"_s) << u"text|123"_s;
+    for (const char* column : {"Title", "AuthID", "Year", "Fiction", "BuyDate", "CoverPrice", "Notes"})
+        QTest::addRow("Null %s", column) << QString::fromLatin1(column) << QVariant() << null << u"null|<null>"_s;
 }
 
 void TestRecordset::valuesRoundTrip()
@@ -522,6 +407,7 @@ void TestRecordset::valuesRoundTrip()
     QFETCH(QString, column);
     QFETCH(QVariant, written);
     QFETCH(QVariant, read);
+    QFETCH(QString, stored);
 
     std::unique_ptr<Recordset> rs = m_db->openRecordset(u"Select * from Books"_s, RecordsetType::Dynaset);
     rs->edit();
@@ -531,66 +417,17 @@ void TestRecordset::valuesRoundTrip()
     }
     rs->setValue(column, written);
     rs->update();
-    std::unique_ptr<Recordset> check =
-        m_db->openRecordset(u"Select * from Books where BookID = 1"_s, RecordsetType::Snapshot);
-    const QVariant value = check->value(column);
-    QCOMPARE(value.typeId(), read.typeId());
-    QCOMPARE(value, read);
-}
-
-void TestRecordset::nullRoundTripsInEveryType()
-{
-    const QStringList columns = {u"Title"_s, u"AuthID"_s, u"Year"_s,       u"Fiction"_s,
-                                 u"BuyDate"_s, u"CoverPrice"_s, u"Notes"_s, u"LoanedTo"_s};
-    std::unique_ptr<Recordset> rs = m_db->openRecordset(u"Select * from Books"_s, RecordsetType::Dynaset);
-    rs->edit();
-    for (const QString& column : columns)
-        rs->setValue(column, QVariant());
-    rs->update();
-    std::unique_ptr<Recordset> check =
-        m_db->openRecordset(u"Select * from Books where BookID = 1"_s, RecordsetType::Snapshot);
-    for (const QString& column : columns)
-        QVERIFY2(check->value(column).isNull(), qPrintable(column));
-
-    std::unique_ptr<Recordset> spec = m_db->openRecordset(u"Select * from RptSpec"_s, RecordsetType::Dynaset);
-    spec->edit();
-    spec->setValue(u"defwidth"_s, 1.5);
-    spec->update();
-    QCOMPARE(spec->value(u"defwidth"_s), QVariant(1.5));
-    spec->edit();
-    spec->setValue(u"defwidth"_s, QVariant());
-    spec->update();
-    QVERIFY(spec->value(u"defwidth"_s).isNull());
-}
-
-void TestRecordset::valuesAreStoredInReadableForms()
-{
-    std::unique_ptr<Recordset> rs = m_db->openRecordset(u"Select * from Books"_s, RecordsetType::Dynaset);
-    rs->edit();
-    rs->setValue(u"BuyDate"_s, QDateTime(QDate(2001, 3, 7), QTime(9, 5)));
-    rs->setValue(u"ReadDate"_s, QDate(2001, 4, 1));
-    rs->setValue(u"Fiction"_s, true);
-    rs->setValue(u"CoverPrice"_s, 12.5);
-    rs->update();
-    const QString where = u" from Books where BookID = 1"_s;
-    QCOMPARE(storedCell(*m_db, u"select typeof(BuyDate), BuyDate"_s + where), u"text|2001-03-07 09:05:00"_s);
-    QCOMPARE(storedCell(*m_db, u"select typeof(ReadDate), ReadDate"_s + where), u"text|2001-04-01"_s);
-    QCOMPARE(storedCell(*m_db, u"select typeof(Fiction), Fiction"_s + where), u"integer|1"_s);
-    QCOMPARE(storedCell(*m_db, u"select typeof(CoverPrice), CoverPrice"_s + where), u"real|12.5"_s);
-}
-
-void TestRecordset::namesIgnoreCase()
-{
-    std::unique_ptr<Recordset> rs = m_db->openRecordset(u"select forid, Title from books order by sorttitle"_s,
-                                                        RecordsetType::Dynaset);
-    QCOMPARE(rs->fieldCount(), 2);
-    QCOMPARE(rs->fieldName(0).toLower(), u"forid"_s);
-    QCOMPARE(rs->value(u"ForID"_s), rs->value(u"forID"_s));
-    QCOMPARE(rs->value(u"TITLE"_s), rs->value(1));
-    rs->edit();
-    rs->setValue(u"FORID"_s, 2);
-    rs->update();
-    QCOMPARE(rs->value(u"forid"_s), QVariant(qlonglong(2)));
+    const QVariant value =
+        m_db->openRecordset(u"Select * from Books where BookID = 1"_s, RecordsetType::Snapshot)->value(column);
+    if (read.typeId() == QMetaType::Nullptr) {
+        QVERIFY(value.isNull());
+    } else {
+        QCOMPARE(value.typeId(), read.typeId());
+        QCOMPARE(value, read);
+    }
+    const QByteArray name = column.toLatin1();
+    QCOMPARE(nativeRows(*m_db, "select typeof(" + name + "), " + name + " from Books where BookID = 1"),
+             QStringList{stored});
 }
 
 QTEST_GUILESS_MAIN(TestRecordset)
