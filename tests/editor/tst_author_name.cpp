@@ -19,24 +19,15 @@ void TestAuthorName::rewrite_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("first and last") << u"John Smith"_s << u"Smith, John"_s;
-    QTest::newRow("several first names") << u"John Ronald Smith"_s << u"Smith, John Ronald"_s;
-    QTest::newRow("initials") << u"J.R.R. Tolkien"_s << u"Tolkien, J.R.R."_s;
     QTest::newRow("already last, first") << u"Smith, John"_s << u"Smith, John"_s;
-    QTest::newRow("comma without blank") << u"Smith,John Ronald"_s << u"Smith,John Ronald"_s;
     QTest::newRow("single word") << u"Smith"_s << u"Smith"_s;
     QTest::newRow("empty") << QString() << QString();
-    // Two blanks make an empty word, which only leaves a blank that the trim
-    // or the first names absorb.
     QTest::newRow("double blank") << u"John  Smith"_s << u"Smith, John"_s;
     QTest::newRow("double blank inside first names") << u"John  Ronald Smith"_s << u"Smith, John  Ronald"_s;
-    // Blanks around the name do not count as words: the last name never
-    // comes out empty.
     QTest::newRow("trailing blank") << u"John Smith "_s << u"Smith, John"_s;
-    QTest::newRow("leading blank") << u" John Smith"_s << u"Smith, John"_s;
     QTest::newRow("single word with blanks around") << u" Smith "_s << u" Smith "_s;
     // Only blanks separate words.
     QTest::newRow("tab is no separator") << u"John\tSmith"_s << u"John\tSmith"_s;
-    QTest::newRow("non-ASCII") << u"Émile Zola"_s << u"Zola, Émile"_s;
 }
 
 void TestAuthorName::rewrite()

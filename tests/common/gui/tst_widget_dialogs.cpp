@@ -5,7 +5,6 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
-#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -15,96 +14,64 @@ class TestWidgetDialogs : public QObject
 {
     Q_OBJECT
 private slots:
-    void messageHasNoIconAndTheProgramTitle();
-    void messageKeepsItsOwnTitle();
-    void questionAsksYesOrNo_data();
-    void questionAsksYesOrNo();
+    void showsBox_data();
+    void showsBox();
 };
 
-namespace {
-
-// Runs inspect on the message box once it is shown modally, then presses the
-// button given (QMessageBox::NoButton presses Escape).
-void whenBoxShows(std::function<void(QMessageBox*)> inspect, QMessageBox::StandardButton press)
+void TestWidgetDialogs::showsBox_data()
 {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, inspect, press] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) {
-            return;
-        }
-        poll->stop();
-        poll->deleteLater();
-        inspect(box);
-        if (press == QMessageBox::NoButton) {
-            QTest::keyClick(box, Qt::Key_Escape);
-        } else {
-            box->button(press)->click();
-        }
-    });
-    poll->start(10);
-}
-
-} // namespace
-
-void TestWidgetDialogs::messageHasNoIconAndTheProgramTitle()
-{
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::Critical;
-    QMessageBox::StandardButtons buttons;
-    whenBoxShows(
-        [&](QMessageBox* box) {
-            title = box->windowTitle();
-            text = box->text();
-            icon = box->icon();
-            buttons = box->standardButtons();
-        },
-        QMessageBox::Ok);
-    WidgetDialogs().message(u"You must enter a number for the price"_s);
-    QCOMPARE(title, u"Quillary"_s);
-    QCOMPARE(text, u"You must enter a number for the price"_s);
-    QCOMPARE(icon, QMessageBox::NoIcon);
-    QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-}
-
-void TestWidgetDialogs::messageKeepsItsOwnTitle()
-{
-    QString title;
-    whenBoxShows([&](QMessageBox* box) { title = box->windowTitle(); }, QMessageBox::Ok);
-    WidgetDialogs().message(u"text"_s, u"Invalid Price"_s);
-    QCOMPARE(title, u"Invalid Price"_s);
-}
-
-void TestWidgetDialogs::questionAsksYesOrNo_data()
-{
-    QTest::addColumn<int>("press");
+    QTest::addColumn<bool>("question");
+    QTest::addColumn<QString>("title"); // empty: the program's title
+    QTest::addColumn<int>("press");     // QMessageBox::NoButton presses Escape
     QTest::addColumn<UserDialogs::Answer>("answer");
 
-    QTest::newRow("Yes") << int(QMessageBox::Yes) << UserDialogs::Answer::Yes;
-    QTest::newRow("No") << int(QMessageBox::No) << UserDialogs::Answer::No;
-    QTest::newRow("Escape is No") << int(QMessageBox::NoButton) << UserDialogs::Answer::No;
+    using enum UserDialogs::Answer;
+    QTest::newRow("message, program title") << false << QString() << int(QMessageBox::Ok) << No;
+    QTest::newRow("message, own title") << false << u"Invalid Price"_s << int(QMessageBox::Ok) << No;
+    QTest::newRow("question, Yes") << true << QString() << int(QMessageBox::Yes) << Yes;
+    QTest::newRow("question, No") << true << u"Report"_s << int(QMessageBox::No) << No;
+    QTest::newRow("question, Escape is No") << true << QString() << int(QMessageBox::NoButton) << No;
 }
 
-void TestWidgetDialogs::questionAsksYesOrNo()
+void TestWidgetDialogs::showsBox()
 {
+    QFETCH(bool, question);
+    QFETCH(QString, title);
     QFETCH(int, press);
     QFETCH(UserDialogs::Answer, answer);
-    QString title;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    const QString text = u"You must enter a number for the price"_s;
+
+    // Inspect the box once it shows modally, then press the button.
+    QString shownTitle, shownText;
+    QMessageBox::Icon icon = QMessageBox::Critical;
     QMessageBox::StandardButtons buttons;
-    whenBoxShows(
-        [&](QMessageBox* box) {
-            title = box->windowTitle();
-            icon = box->icon();
-            buttons = box->standardButtons();
-        },
-        QMessageBox::StandardButton(press));
-    QCOMPARE(WidgetDialogs().question(u"Could not update locked record.  Do you wish to try again?"_s),
-             answer);
-    QCOMPARE(title, u"Quillary"_s);
-    QCOMPARE(icon, QMessageBox::Question);
-    QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No));
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        shownTitle = box->windowTitle();
+        shownText = box->text();
+        icon = box->icon();
+        buttons = box->standardButtons();
+        if (press == QMessageBox::NoButton)
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            box->button(QMessageBox::StandardButton(press))->click();
+    });
+    poll->start(10);
+
+    if (question)
+        QCOMPARE(WidgetDialogs().question(text, title), answer);
+    else
+        WidgetDialogs().message(text, title);
+    QCOMPARE(shownTitle, title.isEmpty() ? u"Quillary"_s : title);
+    QCOMPARE(shownText, text);
+    QCOMPARE(icon, question ? QMessageBox::Question : QMessageBox::NoIcon);
+    QCOMPARE(buttons,
+             question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::StandardButtons(QMessageBox::Ok));
 }
 
 QTEST_MAIN(TestWidgetDialogs)
