@@ -7,6 +7,7 @@
 #include "catalogue/schema.h"
 #include "common/locale_formats.h"
 #include "common/user_dialogs.h"
+#include "editor/book_order.h"
 #include "editor/gui/field_validation.h"
 #include "editor/gui/lookup_completion.h"
 
@@ -30,30 +31,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString TitleOrderSql = u"Select * from Books order by SortTitle"_s;
 const QString AddNewCaption = u"&Add New"_s;
 const QString AddAnotherCaption = u"&Add Another"_s;
-
-// The three orders of the Sort menu. The outer joins keep books without an
-// author or category; those have no LastName / CatName and come first.
-QString sortQuery(int index)
-{
-    switch (index) {
-    case 2:
-        return u"Select forid, serid, vol, issue, BookID, Title, Books.AuthID as AuthID, PubID, Year, "
-               "Paperback, New, Read, BuyDate, ReadDate, Fiction, CatID, ISBN, CoverPrice, BuyPrice, Notes, "
-               "OwnerID, LocID, SortTitle, LastName, OnLoan, LoanedTo, LoanDate from Books left join Authors "
-               "on Books.AuthID = Authors.AuthID order by LastName, FirstName, SortTitle"_s;
-    case 3:
-        return u"Select forid, serid, vol, issue, BookID, Title, AuthID, PubID, Year, Paperback, New, Read, "
-               "BuyDate, ReadDate, Fiction, Books.CatID as CatID, ISBN, CoverPrice, BuyPrice, Notes, "
-               "OwnerID, "
-               "LocID, SortTitle, CatName, OnLoan, LoanedTo, LoanDate from Books left join Categories on "
-               "Books.CatID = Categories.CatID order by CatName, SortTitle"_s;
-    default:
-        return TitleOrderSql;
-    }
-}
 
 // The database every step works on. HandleDbError may replace it (a repaired
 // file is reopened), so it is looked up afresh each time; a step that runs
@@ -259,7 +238,7 @@ void frmMain::Form_Load()
         return;
     }
     runStep([] { UpgradeCatalogue(); });
-    runStep([this] { rsBooks = catalogue().openRecordset(TitleOrderSql, RecordsetType::Snapshot); });
+    runStep([this] { rsBooks = BookOrder::openBooks(catalogue(), BookOrder::ByTitle); });
     runStep([this] {
         rsBookEdit = catalogue().openRecordset(u"Select * from Books"_s, RecordsetType::Dynaset);
         rsBookEdit->setLockEdits(false);
@@ -982,8 +961,7 @@ void frmMain::mnuSort_Click(int index)
         return;
     for (int item = 1; item <= 3; ++item)
         mnuSort[item]->setChecked(item == index);
-    runStep(
-        [this, index] { rsBooks = catalogue().openRecordset(sortQuery(index), RecordsetType::Snapshot); });
+    runStep([this, index] { rsBooks = BookOrder::openBooks(catalogue(), index); });
     SortOrder = static_cast<qint16>(index);
     if (bookCount() < 1) {
         DisableFields();
