@@ -2,15 +2,22 @@
 // name rewriting, the number field checks on leaving a field, and stores that
 // fail without losing what the user typed.
 
-#include "editor/gui/editing_fixture.h"
+#include "editor/gui/main_window_fixture.h"
 
 #include "catalogue/native_sql.h"
 #include "editor/gui/lookup_completion.h"
 
-#include <QRadioButton>
-
 using namespace mainwin_test;
 using namespace Qt::StringLiterals;
+
+namespace {
+const QString invalidPrice = u"Invalid Price: You must enter a number for the price"_s;
+const QString invalidVolume =
+    u"Invalid Volume: You must enter a number for the volume number or leave the field blank"_s;
+const QString invalidIssue =
+    u"Invalid Issue Number: You must enter a number for the issue number or leave the field blank"_s;
+const QString invalidYear = u"Invalid Year: You must enter a four digit number for the year."_s;
+} // namespace
 
 class TestFrmMainFields : public QObject
 {
@@ -23,10 +30,10 @@ private slots:
     void typingCompletesFromTheList();
     void deletingKeysAfterACompletion_data();
     void deletingKeysAfterACompletion();
-    void everyLookupFieldCompletes();
     void authorTypedFirstNameFirstIsStoredLastNameFirst();
     void leavingANumberField_data();
     void leavingANumberField();
+    void openingAContextMenuIsNoLeaving();
     void coverPriceFillsTheBuyPriceOfANewBook_data();
     void coverPriceFillsTheBuyPriceOfANewBook();
     void unconvertibleTextIsRefusedAtTheStore_data();
@@ -35,53 +42,41 @@ private slots:
     void failedStoreKeepsWhatWasTyped();
 
 private:
-    void createCollection();
-
-    EditingFixture f;
+    MainWindowFixture f;
     LocaleGuard m_locale{QLocale(QLocale::English, QLocale::UnitedStates)};
 };
 
 void TestFrmMainFields::init()
 {
     f.setUp();
+    f.folder().addAuthor(1, u"Adams"_s, u"Ann"_s);
+    f.folder().addAuthor(2, u"Tolkien"_s, u"J.R.R."_s);
+    f.folder().addAuthor(3, u"Twain"_s, u"Mark"_s);
+    f.folder().addLookup(u"Publishers"_s, u"PubID, PubName"_s, 1, u"Allen & Unwin"_s);
+    f.folder().addBook(u"The Hobbit"_s, {{u"SortTitle"_s, u"HOBBIT"_s}, {u"AuthID"_s, 2}, {u"Year"_s, 1937}});
+    QVERIFY(f.openWindow());
 }
 
 void TestFrmMainFields::cleanup()
 {
     const QStringList messages = f.takeMessages();
-    QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u"; "_s)));
     f.tearDown();
-}
-
-void TestFrmMainFields::createCollection()
-{
-    f.folder().addAuthor(1, u"Adams"_s, u"Ann"_s);
-    f.folder().addAuthor(2, u"Tolkien"_s, u"J.R.R."_s);
-    f.folder().addAuthor(3, u"Twain"_s, u"Mark"_s);
-    f.folder().addLookup(u"Publishers"_s, u"PubID"_s, u"PubName"_s, 1, u"Allen & Unwin"_s);
-    f.folder().addLookup(u"Locations"_s, u"LocID"_s, u"LocName"_s, 1, u"Attic"_s);
-    f.folder().addLookup(u"Series"_s, u"SerID"_s, u"SerDesc"_s, 1, u"Middle-earth"_s);
-    f.folder().addBook(u"The Hobbit"_s, {{u"SortTitle"_s, u"HOBBIT"_s}, {u"AuthID"_s, 2}, {u"Year"_s, 1937}});
+    QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u"; "_s)));
 }
 
 void TestFrmMainFields::typingCompletesFromTheList()
 {
-    createCollection();
-    QVERIFY(f.openWindow());
     frmMain& w = f.window();
-    QLineEdit* edit = w.cmbAuthID->lineEdit();
-
     f.typeInto(w.cmbAuthID, u"tol"_s);
     QCOMPARE(w.cmbAuthID->currentText(), u"Tolkien, J.R.R."_s);
-    QCOMPARE(edit->selectedText(), u"kien, J.R.R."_s);
-    QCOMPARE(edit->selectionStart(), 3);
+    QCOMPARE(w.cmbAuthID->lineEdit()->selectedText(), u"kien, J.R.R."_s);
+    QCOMPARE(w.cmbAuthID->lineEdit()->selectionStart(), 3);
     QCOMPARE(w.cmbAuthID->currentIndex(), 1);
     QVERIFY(editButtonsShown(w));
 
     QTest::keyClicks(w.cmbAuthID, u"x"_s);
     QCOMPARE(w.cmbAuthID->currentText(), u"Tolx"_s);
     QCOMPARE(w.cmbAuthID->currentIndex(), -1);
-
     // Leaving keeps it: one word is no name to rewrite.
     f.tabTo(w.txtISBN);
     QCOMPARE(w.cmbAuthID->currentText(), u"Tolx"_s);
@@ -93,7 +88,6 @@ void TestFrmMainFields::deletingKeysAfterACompletion_data()
     QTest::addColumn<QString>("textAfter");
     QTest::addColumn<QString>("nextTyped");
     QTest::addColumn<QString>("textAtEnd");
-
     // Backspace after a completion empties the field; Delete takes only the
     // completed part. Neither completes again, until the next typed letter.
     QTest::newRow("Backspace") << int(Qt::Key_Backspace) << QString() << u"tw"_s << u"Twain, Mark"_s;
@@ -106,50 +100,18 @@ void TestFrmMainFields::deletingKeysAfterACompletion()
     QFETCH(QString, textAfter);
     QFETCH(QString, nextTyped);
     QFETCH(QString, textAtEnd);
-
-    createCollection();
-    QVERIFY(f.openWindow());
-    frmMain& w = f.window();
-
-    f.typeInto(w.cmbAuthID, u"Tol"_s);
-    QCOMPARE(w.cmbAuthID->currentText(), u"Tolkien, J.R.R."_s);
-    QTest::keyClick(w.cmbAuthID, Qt::Key(key));
-    QCOMPARE(w.cmbAuthID->currentText(), textAfter);
-    QVERIFY(!w.lookupCompletion().CompleteAllowed);
-
-    QTest::keyClicks(w.cmbAuthID, nextTyped);
-    QCOMPARE(w.cmbAuthID->currentText(), textAtEnd);
-}
-
-void TestFrmMainFields::everyLookupFieldCompletes()
-{
-    createCollection();
-    QVERIFY(f.openWindow());
-    frmMain& w = f.window();
-
-    f.typeInto(w.cmbPubID, u"all"_s);
-    QCOMPARE(w.cmbPubID->currentText(), u"Allen & Unwin"_s);
-    f.typeInto(w.cmbLocID, u"AT"_s);
-    QCOMPARE(w.cmbLocID->currentText(), u"Attic"_s);
-    f.typeInto(w.cmbSerID, u"mid"_s);
-    QCOMPARE(w.cmbSerID->currentText(), u"Middle-earth"_s);
-    // Lists without entries leave the text as typed.
-    f.typeInto(w.cmbCatID, u"Fantasy"_s);
-    QCOMPARE(w.cmbCatID->currentText(), u"Fantasy"_s);
-    w.cmdUpdate->click();
-
-    QCOMPARE(f.rows("select PubID, LocID, SerID from Books"), QStringList{u"1|1|1"_s});
-    QCOMPARE(f.rows("select CatName from Categories"), QStringList{u"Fantasy"_s});
-    QCOMPARE(entries(w.cmbCatID), QStringList{u"Fantasy"_s});
-    QCOMPARE(w.cmbCatID->currentText(), u"Fantasy"_s);
+    QComboBox* combo = f.window().cmbAuthID;
+    f.typeInto(combo, u"Tol"_s);
+    QTest::keyClick(combo, Qt::Key(key));
+    QCOMPARE(combo->currentText(), textAfter);
+    QVERIFY(!f.window().lookupCompletion().CompleteAllowed);
+    QTest::keyClicks(combo, nextTyped);
+    QCOMPARE(combo->currentText(), textAtEnd);
 }
 
 void TestFrmMainFields::authorTypedFirstNameFirstIsStoredLastNameFirst()
 {
-    createCollection();
-    QVERIFY(f.openWindow());
     frmMain& w = f.window();
-
     f.typeInto(w.cmbAuthID, u"John Ronald Smith"_s);
     f.tabTo(w.cmbPubID);
     QCOMPARE(w.cmbAuthID->currentText(), u"Smith, John Ronald"_s);
@@ -157,8 +119,8 @@ void TestFrmMainFields::authorTypedFirstNameFirstIsStoredLastNameFirst()
 
     QCOMPARE(f.rows("select LastName, FirstName from Authors where AuthID > 3"),
              QStringList{u"Smith|John Ronald"_s});
-    QCOMPARE(entries(w.cmbAuthID), QStringList({u"Adams, Ann"_s, u"Smith, John Ronald"_s,
-                                                u"Tolkien, J.R.R."_s, u"Twain, Mark"_s}));
+    QCOMPARE(entries(w.cmbAuthID),
+             QStringList({u"Adams, Ann"_s, u"Smith, John Ronald"_s, u"Tolkien, J.R.R."_s, u"Twain, Mark"_s}));
     QCOMPARE(w.cmbAuthID->currentText(), u"Smith, John Ronald"_s);
 }
 
@@ -169,25 +131,16 @@ void TestFrmMainFields::leavingANumberField_data()
     QTest::addColumn<QString>("message"); // empty when accepted
     QTest::addColumn<QString>("textAfter");
     QTest::addColumn<bool>("focusBack");
-
+    // A refused price is emptied and kept; a refused year is emptied and let go.
     QTest::newRow("price rewritten") << u"txtCoverPrice"_s << u"1234.5"_s << QString() << u"$1,234.50"_s
                                      << false;
-    QTest::newRow("price refused") << u"txtBuyPrice"_s << u"12abc"_s
-                                   << u"Invalid Price: You must enter a number for the price"_s << QString()
-                                   << true;
-    QTest::newRow("volume refused")
-        << u"txtVol"_s << u"12a"_s
-        << u"Invalid Volume: You must enter a number for the volume number or leave the field blank"_s
-        << u"12a"_s << true;
-    QTest::newRow("issue refused")
-        << u"txtIssue"_s << u"x"_s
-        << u"Invalid Issue Number: You must enter a number for the issue number or leave the field blank"_s
-        << u"x"_s << true;
-    QTest::newRow("year refused") << u"txtYear"_s << u"19x5"_s
-                                  << u"Invalid Year: You must enter a four digit number for the year."_s
-                                  << QString() << false;
-    QTest::newRow("year cut to four characters") << u"txtYear"_s << u"123456"_s << QString() << u"1234"_s
-                                                 << false;
+    QTest::newRow("empty price") << u"txtCoverPrice"_s << QString() << QString() << QString() << false;
+    QTest::newRow("price refused") << u"txtBuyPrice"_s << u"12abc"_s << invalidPrice << QString() << true;
+    QTest::newRow("volume refused") << u"txtVol"_s << u"12a"_s << invalidVolume << u"12a"_s << true;
+    QTest::newRow("issue refused") << u"txtIssue"_s << u"x"_s << invalidIssue << u"x"_s << true;
+    QTest::newRow("year refused") << u"txtYear"_s << u"19x5"_s << invalidYear << QString() << false;
+    QTest::newRow("year cut to four characters")
+        << u"txtYear"_s << u"123456"_s << QString() << u"1234"_s << false;
     QTest::newRow("negative volume") << u"txtVol"_s << u"-3"_s << QString() << u"-3"_s << false;
 }
 
@@ -198,9 +151,6 @@ void TestFrmMainFields::leavingANumberField()
     QFETCH(QString, message);
     QFETCH(QString, textAfter);
     QFETCH(bool, focusBack);
-
-    createCollection();
-    QVERIFY(f.openWindow());
     frmMain& w = f.window();
     auto* edit = w.findChild<QLineEdit*>(field);
     QVERIFY(edit);
@@ -211,7 +161,14 @@ void TestFrmMainFields::leavingANumberField()
     QCOMPARE(f.takeMessages(), message.isEmpty() ? QStringList() : QStringList{message});
     QCOMPARE(edit->text(), textAfter);
     QCOMPARE(f.focused(), focusBack ? static_cast<QWidget*>(edit) : w.txtISBN);
-    QVERIFY(editButtonsShown(w));
+}
+
+void TestFrmMainFields::openingAContextMenuIsNoLeaving()
+{
+    f.typeInto(f.window().txtVol, u"12a"_s);
+    QFocusEvent popupOpens(QEvent::FocusOut, Qt::PopupFocusReason);
+    QApplication::sendEvent(f.window().txtVol, &popupOpens);
+    QVERIFY(f.dialogs().shown().isEmpty());
 }
 
 void TestFrmMainFields::coverPriceFillsTheBuyPriceOfANewBook_data()
@@ -219,7 +176,6 @@ void TestFrmMainFields::coverPriceFillsTheBuyPriceOfANewBook_data()
     QTest::addColumn<bool>("boughtNew");
     QTest::addColumn<QString>("buyPriceBefore");
     QTest::addColumn<QString>("buyPriceAfter");
-
     QTest::newRow("new, empty") << true << QString() << u"$12.50"_s;
     QTest::newRow("used, empty") << false << QString() << QString();
     QTest::newRow("new, already priced") << true << u"3"_s << u"$3.00"_s;
@@ -230,23 +186,18 @@ void TestFrmMainFields::coverPriceFillsTheBuyPriceOfANewBook()
     QFETCH(bool, boughtNew);
     QFETCH(QString, buyPriceBefore);
     QFETCH(QString, buyPriceAfter);
-
-    QVERIFY(f.openWindow());
     frmMain& w = f.window();
     w.cmdAdd->click();
     f.typeInto(w.txtTitle, u"Priced"_s);
     w.optNew[boughtNew ? 0 : 1]->click();
-    if (!buyPriceBefore.isEmpty()) {
-        f.typeInto(w.txtBuyPrice, buyPriceBefore);
-        f.tabTo(w.txtTitle);
-    }
+    f.typeInto(w.txtBuyPrice, buyPriceBefore);
     f.typeInto(w.txtCoverPrice, u"12.5"_s);
     f.tabTo(w.txtISBN);
 
     QCOMPARE(w.txtCoverPrice->text(), u"$12.50"_s);
     QCOMPARE(w.txtBuyPrice->text(), buyPriceAfter);
     w.cmdUpdate->click();
-    QCOMPARE(f.rows("select CoverPrice, BuyPrice is null from Books"),
+    QCOMPARE(f.rows("select CoverPrice, BuyPrice is null from Books where Title = 'Priced'"),
              QStringList{u"12.5|"_s + (buyPriceAfter.isEmpty() ? u"1"_s : u"0"_s)});
 }
 
@@ -255,25 +206,19 @@ void TestFrmMainFields::unconvertibleTextIsRefusedAtTheStore_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("message");
-
     // Typed and stored at once, so the field was never left and never checked.
-    QTest::newRow("year") << u"txtYear"_s << u"19x5"_s
-                          << u"Invalid Year: You must enter a four digit number for the year."_s;
-    QTest::newRow("cover price") << u"txtCoverPrice"_s << u"12abc"_s
-                                 << u"Invalid Price: You must enter a number for the price"_s;
-    QTest::newRow("issue") << u"txtIssue"_s << u"1-2"_s
-                           << u"Invalid Issue Number: You must enter a number for the issue number or "
-                              u"leave the field blank"_s;
+    QTest::newRow("year") << u"txtYear"_s << u"19x5"_s << invalidYear;
+    QTest::newRow("cover price") << u"txtCoverPrice"_s << u"12abc"_s << invalidPrice;
+    QTest::newRow("issue") << u"txtIssue"_s << u"1-2"_s << invalidIssue;
 }
 
+// Nothing is stored, not even the new publisher, and the window keeps the
+// book as typed with the focus on the field.
 void TestFrmMainFields::unconvertibleTextIsRefusedAtTheStore()
 {
     QFETCH(QString, field);
     QFETCH(QString, typed);
     QFETCH(QString, message);
-
-    createCollection();
-    QVERIFY(f.openWindow());
     frmMain& w = f.window();
     auto* edit = w.findChild<QLineEdit*>(field);
     QVERIFY(edit);
@@ -290,14 +235,12 @@ void TestFrmMainFields::unconvertibleTextIsRefusedAtTheStore()
     QCOMPARE(edit->text(), typed);
     QCOMPARE(f.focused(), edit);
     QCOMPARE(w.txtTitle->text(), u"Changed Title"_s);
-    QVERIFY(editButtonsShown(w));
-    QVERIFY(w.Editing);
+    QVERIFY(editButtonsShown(w) && w.Editing);
 }
 
 void TestFrmMainFields::failedStoreKeepsWhatWasTyped_data()
 {
     QTest::addColumn<bool>("adding");
-
     QTest::newRow("changed book") << false;
     QTest::newRow("new book") << true;
 }
@@ -305,16 +248,12 @@ void TestFrmMainFields::failedStoreKeepsWhatWasTyped_data()
 void TestFrmMainFields::failedStoreKeepsWhatWasTyped()
 {
     QFETCH(bool, adding);
-
-    createCollection();
-    QVERIFY(f.openWindow());
     frmMain& w = f.window();
     Database& db = *catalogueState().dbCatalogue;
     executeNative(db, "CREATE TRIGGER refuse_insert BEFORE INSERT ON Books "
                       "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END;"
                       "CREATE TRIGGER refuse_update BEFORE UPDATE ON Books "
                       "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END;");
-
     if (adding)
         w.cmdAdd->click();
     f.typeInto(w.txtTitle, u"Typed Title"_s);
@@ -322,7 +261,8 @@ void TestFrmMainFields::failedStoreKeepsWhatWasTyped()
     f.typeInto(w.cmbAuthID, u"Doe, Jane"_s);
     w.cmdUpdate->click();
 
-    // Reported, and the window still holds the book as typed, in its state.
+    // Reported, and the window still holds the book as typed, in its state;
+    // none of the new lookup rows were left behind.
     const QStringList messages = f.takeMessages();
     QCOMPARE(messages.size(), 1);
     QVERIFY2(messages.front().contains(u"the disk is full"_s), qPrintable(messages.front()));
@@ -330,9 +270,8 @@ void TestFrmMainFields::failedStoreKeepsWhatWasTyped()
     QCOMPARE(w.cmbPubID->currentText(), u"O'Brien Press"_s);
     QCOMPARE(w.Adding, adding);
     QVERIFY(shown(w.cmdUpdate) && shown(w.cmdCancel) && !shown(w.cmdNext));
-    QCOMPARE(w.cmdAdd->text(), adding ? u"&Add Another"_s : u"&Add New"_s);
-    QCOMPARE(f.rows("select count(*) from Publishers"), QStringList{u"1"_s});
-    QCOMPARE(f.rows("select count(*) from Authors"), QStringList{u"3"_s});
+    QCOMPARE(f.rows("select count(*) from Publishers union all select count(*) from Authors"),
+             QStringList({u"1"_s, u"3"_s}));
     QCOMPARE(entries(w.cmbPubID), QStringList{u"Allen & Unwin"_s});
     QCOMPARE(f.rows("select Title from Books"), QStringList{u"The Hobbit"_s});
 
@@ -340,14 +279,12 @@ void TestFrmMainFields::failedStoreKeepsWhatWasTyped()
     // new lookup value.
     executeNative(db, "DROP TRIGGER refuse_insert; DROP TRIGGER refuse_update;");
     w.cmdUpdate->click();
-
-    QCOMPARE(w.txtTitle->text(), u"Typed Title"_s);
     QVERIFY(browseButtonsShown(w));
     QCOMPARE(f.rows("select count(*) from Books"), QStringList{adding ? u"2"_s : u"1"_s});
-    QCOMPARE(f.rows("select b.Title, p.PubName, a.LastName from Books b join Publishers p on b.PubID = p.PubID "
-                    "join Authors a on b.AuthID = a.AuthID"),
-             QStringList{u"Typed Title|O'Brien Press|Doe"_s});
-    QCOMPARE(f.rows("select count(*) from Publishers"), QStringList{u"2"_s});
+    QCOMPARE(
+        f.rows("select b.Title, p.PubName, a.LastName from Books b join Publishers p on b.PubID = p.PubID "
+               "join Authors a on b.AuthID = a.AuthID"),
+        QStringList{u"Typed Title|O'Brien Press|Doe"_s});
     QCOMPARE(entries(w.cmbPubID), QStringList({u"Allen & Unwin"_s, u"O'Brien Press"_s}));
     QCOMPARE(w.cmbPubID->currentText(), u"O'Brien Press"_s);
 }
