@@ -116,13 +116,12 @@ CREATE TABLE Books (
 );
 )sql";
 
-// The title order walks Books_SortTitle and needs no sort. The index also
-// carries AuthID and CatID so that the author and category orders can be built
-// from one pass over it (see editor/book_order.cpp) without touching the wide
-// table. The (key, SortTitle) indexes serve every lookup of books by author or
-// category, in title order.
+// The title order walks Books_SortTitle and needs no sort. The narrow
+// (key, SortTitle) indexes serve every lookup of books by author or category,
+// and give the author and category orders their keys without reading the wide
+// table (see editor/book_order.cpp).
 constexpr const char* BooksIndexes = R"sql(
-CREATE INDEX Books_SortTitle ON Books (SortTitle, AuthID, CatID);
+CREATE INDEX Books_SortTitle ON Books (SortTitle);
 CREATE INDEX Books_AuthID ON Books (AuthID, SortTitle);
 CREATE INDEX Books_CatID ON Books (CatID, SortTitle);
 CREATE INDEX Books_PubID ON Books (PubID);

@@ -6,6 +6,7 @@
 #include "catalogue/sqlite_extensions.h"
 
 #include <QHash>
+#include <algorithm>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -78,32 +79,54 @@ QHash<qint64, int> rankLookupRows(Database& db, const QByteArray& sql, int nameC
     return rankByKey;
 }
 
+std::vector<qint64> keysByTitle(Database& db)
+{
+    std::vector<qint64> keys;
+    NativeStatement byTitle(db, "SELECT rowid FROM Books ORDER BY SortTitle");
+    while (byTitle.step())
+        keys.push_back(byTitle.columnInt(0));
+    return keys;
+}
+
 // Books in sort-title order, distributed stably into the ranks of their
-// lookup key (a counting sort).
+// lookup key (a counting sort). The lookup keys are read in a separate pass in
+// whatever order SQLite finds cheapest, so no index has to carry them.
 std::vector<qint64> keysByLookupRank(Database& db, const QByteArray& lookupColumn,
                                      const QHash<qint64, int>& rankByKey)
 {
-    struct Book {
-        qint64 key;
-        int rank;
-    };
-    std::vector<Book> books;
-    NativeStatement byTitle(db, "SELECT rowid, " + lookupColumn + " FROM Books ORDER BY SortTitle");
+    const std::vector<qint64> byTitle = keysByTitle(db);
+    if (byTitle.empty())
+        return byTitle;
+    const qint64 lowest = *std::min_element(byTitle.begin(), byTitle.end());
+    const qint64 highest = *std::max_element(byTitle.begin(), byTitle.end());
+    const bool dense = lowest >= 0 && highest - lowest < qint64(byTitle.size()) * 4 + 1024;
+    std::vector<int> denseRank(dense ? size_t(highest - lowest + 1) : 0, 0);
+    QHash<qint64, int> sparseRank;
+
     int maxRank = 0;
-    while (byTitle.step()) {
-        const QVariant lookupKey = byTitle.column(1);
+    NativeStatement lookups(db, "SELECT rowid, " + lookupColumn + " FROM Books");
+    while (lookups.step()) {
+        const QVariant lookupKey = lookups.column(1);
         const int rank = lookupKey.isNull() ? 0 : rankByKey.value(lookupKey.toLongLong(), 0);
+        if (rank == 0)
+            continue;
         maxRank = std::max(maxRank, rank);
-        books.push_back({byTitle.columnInt(0), rank});
+        const qint64 book = lookups.columnInt(0);
+        if (dense)
+            denseRank[size_t(book - lowest)] = rank;
+        else
+            sparseRank.insert(book, rank);
     }
+    auto rankOf = [&](qint64 book) { return dense ? denseRank[size_t(book - lowest)] : sparseRank.value(book); };
+
     std::vector<size_t> start(size_t(maxRank) + 2, 0);
-    for (const Book& book : books)
-        ++start[size_t(book.rank) + 1];
+    for (qint64 book : byTitle)
+        ++start[size_t(rankOf(book)) + 1];
     for (size_t r = 1; r < start.size(); ++r)
         start[r] += start[r - 1];
-    std::vector<qint64> keys(books.size());
-    for (const Book& book : books)
-        keys[start[size_t(book.rank)]++] = book.key;
+    std::vector<qint64> keys(byTitle.size());
+    for (qint64 book : byTitle)
+        keys[start[size_t(rankOf(book))]++] = book;
     return keys;
 }
 
@@ -119,13 +142,8 @@ std::vector<qint64> orderedKeys(Database& db, int order)
     case ByCategory:
         return keysByLookupRank(
             db, "CatID", rankLookupRows(db, "SELECT CatID, CatName FROM Categories ORDER BY CatName", 1));
-    default: {
-        std::vector<qint64> keys;
-        NativeStatement byTitle(db, "SELECT rowid FROM Books ORDER BY SortTitle");
-        while (byTitle.step())
-            keys.push_back(byTitle.columnInt(0));
-        return keys;
-    }
+    default:
+        return keysByTitle(db);
     }
 }
 
