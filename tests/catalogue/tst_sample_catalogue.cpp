@@ -28,10 +28,6 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
 
-    void sameSeedSameCatalogue();
-    void sizesFollowTheOptions_data();
-    void sizesFollowTheOptions();
-    void holdsTheAwkwardCases();
     void storedValuesFollowTheConventions();
     void programReadsItsValues();
 
@@ -50,64 +46,6 @@ void TestSampleCatalogue::cleanupTestCase()
 {
     m_db.reset();
     m_shared.reset();
-}
-
-void TestSampleCatalogue::sameSeedSameCatalogue()
-{
-    const TemporaryCatalogue first(SampleOptions{300, 0, 7, false});
-    const TemporaryCatalogue again(SampleOptions{300, 0, 7, false});
-    const TemporaryCatalogue otherSeed(SampleOptions{300, 0, 8, false});
-    const QStringList contents = catalogueContents(*first.open());
-    QCOMPARE(catalogueContents(*again.open()), contents);
-    QVERIFY(catalogueContents(*otherSeed.open()) != contents);
-}
-
-void TestSampleCatalogue::sizesFollowTheOptions_data()
-{
-    QTest::addColumn<int>("books");
-    QTest::addColumn<int>("authors");
-    QTest::addColumn<int>("expectedAuthors");
-
-    QTest::newRow("fewer authors than the notable ones") << 10 << 3 << 3;
-    // Beyond every plain combination of the name lists: middle initials.
-    QTest::newRow("more authors than name combinations") << 100 << 5000 << 5000;
-}
-
-void TestSampleCatalogue::sizesFollowTheOptions()
-{
-    QFETCH(int, books);
-    QFETCH(int, authors);
-    QFETCH(int, expectedAuthors);
-    const TemporaryCatalogue catalogue(SampleOptions{books, authors, 1, false});
-    auto db = catalogue.open();
-    QCOMPARE(count(*db, "SELECT count(*) FROM Books"), books);
-    QCOMPARE(count(*db, "SELECT count(*) FROM Authors"), expectedAuthors);
-    // The editor finds an author by name: no two may share one.
-    QCOMPARE(count(*db, "SELECT count(*) FROM (SELECT DISTINCT LastName, FirstName FROM Authors)"),
-             expectedAuthors);
-    QCOMPARE(count(*db, "SELECT count(*) FROM Books WHERE AuthID > (SELECT max(AuthID) FROM Authors)"), 0);
-}
-
-// Each query counts the books or authors that show one case the windows must cope with.
-void TestSampleCatalogue::holdsTheAwkwardCases()
-{
-    const char* const cases[] = {
-        "SELECT count(*) FROM Authors WHERE instr(LastName, '''') > 0",
-        "SELECT count(*) FROM Authors WHERE LastName = 'García Márquez' OR LastName = 'Brontë'",
-        "SELECT count(*) FROM Authors WHERE FirstName = ''",
-        "SELECT count(*) FROM Books WHERE AuthID = -1",
-        "SELECT count(*) FROM Books WHERE ForID = -1",
-        "SELECT count(*) FROM Books WHERE SerID > 0 AND Vol IS NOT NULL AND Issue IS NOT NULL",
-        "SELECT count(DISTINCT ForID) = 5 FROM Books WHERE ForID > 0",
-        "SELECT count(*) FROM Books WHERE Year IS NULL",
-        "SELECT count(*) FROM Books WHERE BuyDate IS NULL",
-        "SELECT count(*) FROM Books WHERE Read AND ReadDate IS NOT NULL",
-        "SELECT count(*) FROM Books WHERE CoverPrice IS NULL",
-        "SELECT count(*) FROM Books WHERE OnLoan AND LoanedTo <> ''",
-        "SELECT count(*) FROM Books WHERE substr(Title, 1, 4) = 'The '",
-    };
-    for (const char* sql : cases)
-        QVERIFY2(count(*m_db, sql) > 0, sql);
 }
 
 // Each query counts the books that break one convention every reader relies on.

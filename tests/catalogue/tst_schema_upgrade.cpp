@@ -40,110 +40,23 @@ const QByteArray EarlierColumns =
     "Fiction, New, Paperback, Read, BuyDate, ReadDate, CoverPrice, BuyPrice, Notes, "
     "OnLoan, LoanedTo, LoanDate FROM Books ORDER BY BookID";
 
-QStringList queryPlan(Database& db, const QByteArray& sql)
-{
-    QStringList steps;
-    NativeStatement plan(db, "EXPLAIN QUERY PLAN " + sql);
-    while (plan.step())
-        steps.append(plan.columnText(3));
-    return steps;
-}
-
 } // namespace
 
 class TestSchemaUpgrade : public QObject
 {
     Q_OBJECT
 private slots:
-    void newCatalogueHasCurrentLayout();
-    void createCatalogueNeverReplacesAFile();
-    void ordersAndLookupsUseIndexes_data();
-    void ordersAndLookupsUseIndexes();
 
-    void upgradesEarlierLayout_data();
     void upgradesEarlierLayout();
     void currentLayoutIsLeftUnchanged();
-    void failedUpgradeLeavesFileUntouched_data();
     void failedUpgradeLeavesFileUntouched();
-    void upgradeWithoutCatalogueDoesNothing();
 };
-
-void TestSchemaUpgrade::newCatalogueHasCurrentLayout()
-{
-    TemporaryCatalogue catalogue;
-    auto db = catalogue.open();
-    // Column order and declared types are the file's contract with every reader.
-    QCOMPARE(nativeRows(*db, "SELECT name || ' ' || type FROM pragma_table_info('Books') ORDER BY cid").join(u", "_s),
-             u"BookID INTEGER, Title TEXT, SortTitle TEXT, AuthID INTEGER, PubID INTEGER, CatID INTEGER, "
-             u"OwnerID INTEGER, LocID INTEGER, ForID INTEGER, SerID INTEGER, Vol INTEGER, Issue INTEGER, "
-             u"Year SMALLINT, ISBN TEXT, Fiction BOOLEAN, New BOOLEAN, Paperback BOOLEAN, Read BOOLEAN, "
-             u"BuyDate DATETIME, ReadDate DATETIME, CoverPrice CURRENCY, BuyPrice CURRENCY, Notes TEXT, "
-             u"OnLoan BOOLEAN, LoanedTo TEXT, LoanDate DATETIME"_s);
-    QCOMPARE(nativeRows(*db, "SELECT name FROM sqlite_master WHERE type = 'table' AND name <> 'sqlite_sequence' "
-                             "ORDER BY name").join(u' '),
-             u"Authors Books Categories Formats Locations Owners Publishers Series"_s);
-}
-
-void TestSchemaUpgrade::createCatalogueNeverReplacesAFile()
-{
-    TemporaryCatalogue catalogue(TemporaryCatalogue::Layout::NoFile);
-    QVERIFY(CatalogueFixture::write(catalogue.path(), "my old notes"));
-    QVERIFY_THROWS_EXCEPTION(DbError, createCatalogue(catalogue.path()));
-    QCOMPARE(CatalogueFixture::contents(catalogue.path()), QByteArray("my old notes"));
-}
-
-void TestSchemaUpgrade::ordersAndLookupsUseIndexes_data()
-{
-    QTest::addColumn<QByteArray>("sql");
-    QTest::addColumn<QString>("expectedStep");
-
-    // The browse orders: the keys in order, as the browse recordset reads them.
-    QTest::newRow("title order needs no sort") << QByteArray("SELECT BookID FROM Books ORDER BY SortTitle")
-                                               << u"SCAN Books USING COVERING INDEX Books_SortTitle"_s;
-    QTest::newRow("author order reads the narrow index")
-        << QByteArray("SELECT Books.BookID FROM Books LEFT JOIN Authors ON Books.AuthID = Authors.AuthID "
-                      "ORDER BY LastName, FirstName, SortTitle")
-        << u"SCAN Books USING COVERING INDEX Books_AuthID"_s;
-    QTest::newRow("category order reads the narrow index")
-        << QByteArray("SELECT Books.BookID FROM Books LEFT JOIN Categories ON Books.CatID = Categories.CatID "
-                      "ORDER BY CatName, SortTitle")
-        << u"SCAN Books USING COVERING INDEX Books_CatID"_s;
-    // Books found by a lookup key.
-    QTest::newRow("books of an author") << QByteArray("SELECT BookID FROM Books WHERE AuthID = 5 ORDER BY SortTitle")
-                                        << u"SEARCH Books USING COVERING INDEX Books_AuthID (AuthID=?)"_s;
-}
-
-void TestSchemaUpgrade::ordersAndLookupsUseIndexes()
-{
-    QFETCH(QByteArray, sql);
-    QFETCH(QString, expectedStep);
-    TemporaryCatalogue catalogue;
-    auto db = catalogue.open();
-    const QStringList plan = queryPlan(*db, sql);
-    const bool found = std::any_of(plan.begin(), plan.end(),
-                                   [&](const QString& step) { return step.contains(expectedStep); });
-    QVERIFY2(found, qPrintable(plan.join(u"; "_s)));
-    if (!sql.contains("LEFT JOIN")) // a left join must sort; nothing else may
-        QVERIFY2(!plan.join(u' ').contains(u"TEMP B-TREE"_s), qPrintable(plan.join(u"; "_s)));
-}
-
-void TestSchemaUpgrade::upgradesEarlierLayout_data()
-{
-    QTest::addColumn<QVariantList>("paperbackFlags");
-    QTest::addColumn<QList<int>>("expectedFormats");
-
-    QTest::newRow("paperback, hardcover and Null")
-        << QVariantList{true, false, QVariant()} << QList<int>{1, 2, 2};
-    QTest::newRow("no books") << QVariantList{} << QList<int>{};
-    QTest::newRow("flag written as -1 by another tool") << QVariantList{-1, 0} << QList<int>{1, 2};
-}
 
 void TestSchemaUpgrade::upgradesEarlierLayout()
 {
-    QFETCH(QVariantList, paperbackFlags);
-    QFETCH(QList<int>, expectedFormats);
+    // Paperback, hardcover and a flag never set.
     TemporaryCatalogue catalogue(TemporaryCatalogue::Layout::Earlier);
-    addEarlierBooks(catalogue, paperbackFlags);
+    addEarlierBooks(catalogue, {true, false, QVariant()});
     const QStringList booksBefore = nativeRows(*catalogue.open(), EarlierColumns);
 
     catalogue.install();
@@ -153,11 +66,8 @@ void TestSchemaUpgrade::upgradesEarlierLayout()
     QCOMPARE(nativeRows(db, "SELECT ForID, ForDesc FROM Formats ORDER BY ForID"),
              QStringList({u"1|Paperback"_s, u"2|Hardcover"_s, u"3|Tape"_s, u"4|CD"_s, u"5|MP3"_s}));
     QCOMPARE(nativeRows(db, "SELECT count(*) FROM Series"), QStringList{u"0"_s});
-    QStringList expectedNewColumns;
-    for (int format : expectedFormats)
-        expectedNewColumns.append(QString::number(format) + u"|<null>|<null>|<null>"_s);
     QCOMPARE(nativeRows(db, "SELECT ForID, SerID, Vol, Issue FROM Books ORDER BY BookID"),
-             expectedNewColumns);
+             QStringList({u"1|<null>|<null>|<null>"_s, u"2|<null>|<null>|<null>"_s, u"2|<null>|<null>|<null>"_s}));
     QCOMPARE(nativeRows(db, EarlierColumns), booksBefore);
     const QByteArray indexes = "SELECT name FROM sqlite_master WHERE type = 'index' AND name NOT LIKE 'sqlite_%' "
                                "ORDER BY name";
@@ -193,26 +103,14 @@ void TestSchemaUpgrade::currentLayoutIsLeftUnchanged()
     QCOMPARE(contentsOf(catalogue), before);
 }
 
-void TestSchemaUpgrade::failedUpgradeLeavesFileUntouched_data()
-{
-    QTest::addColumn<QByteArray>("fixture");
-
-    // Fails at the fifth statement, after two tables and two columns were added.
-    QTest::newRow("a column of the upgrade exists already")
-        << QByteArray("ALTER TABLE Books ADD COLUMN Vol INTEGER");
-    // Fails while carrying the paperback flag over, after all the data
-    // definition and the seeding of the formats.
-    QTest::newRow("books refuse the new format")
-        << QByteArray("CREATE TRIGGER ReadOnlyShelf BEFORE UPDATE ON Books "
-                      "BEGIN SELECT RAISE(ABORT, 'the shelf is read-only'); END");
-}
-
 void TestSchemaUpgrade::failedUpgradeLeavesFileUntouched()
 {
-    QFETCH(QByteArray, fixture);
+    // Fails while carrying the paperback flag over, after all the data
+    // definition and the seeding of the formats.
     TemporaryCatalogue catalogue(TemporaryCatalogue::Layout::Earlier);
     addEarlierBooks(catalogue, {true, false});
-    catalogue.executeNative(fixture);
+    catalogue.executeNative("CREATE TRIGGER ReadOnlyShelf BEFORE UPDATE ON Books "
+                            "BEGIN SELECT RAISE(ABORT, 'the shelf is read-only'); END");
     const QStringList before = contentsOf(catalogue);
 
     catalogue.install();
@@ -227,16 +125,6 @@ void TestSchemaUpgrade::failedUpgradeLeavesFileUntouched()
     // What reached the disk, read afresh.
     TemporaryCatalogue::uninstall();
     QCOMPARE(contentsOf(catalogue), before);
-}
-
-void TestSchemaUpgrade::upgradeWithoutCatalogueDoesNothing()
-{
-    // The start-up goes on after a failed open; the upgrade must not add a
-    // second message or fail.
-    catalogueState().dbCatalogue.reset();
-    ScopedScriptedDialogs dialogs;
-    QVERIFY(runStep([] { UpgradeCatalogue(); }));
-    QVERIFY(dialogs.shown().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestSchemaUpgrade)

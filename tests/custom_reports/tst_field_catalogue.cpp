@@ -59,16 +59,6 @@ bool valueHasKind(const QVariant& value, int datatype)
     return kinds.value(datatype - 1).contains(value.typeId());
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-const QByteArray ValidHeader =
-    "specid,usewith,Desc,fieldname,datatype,FileName,linkfield,ismemo,defwidth,IsCurrency\n";
-
 } // namespace
 
 class TestFieldCatalogue : public QObject
@@ -81,9 +71,6 @@ private slots:
     void fieldWorksInReportsAndSearches();
     void everyFieldInOneReport();
     void builtFileOpensSharedAndAnswersTheProgramsStatements();
-    void locatesTheCatalogue();
-    void sourceReaderRefusesBadLines_data();
-    void sourceReaderRefusesBadLines();
 
 private:
     QList<FieldSpecRow> m_fields;
@@ -163,20 +150,6 @@ void TestFieldCatalogue::everyFieldInOneReport()
 }
 
 // The data folder's copy comes first, the one shipped beside the program next.
-void TestFieldCatalogue::locatesTheCatalogue()
-{
-    QTemporaryDir dataDir, programDir;
-    const auto found = [&] {
-        QFile file(locateFieldCatalogue(dataDir.path() + QDir::separator(), programDir.path()));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
-    QCOMPARE(found(), QByteArray());
-    writeFile(QDir(programDir.path()).filePath(FieldCatalogueFileName), "program");
-    QCOMPARE(found(), "program");
-    writeFile(QDir(dataDir.path()).filePath(FieldCatalogueFileName), "data");
-    QCOMPARE(found(), "data");
-}
-
 // Built from the source (twice, as a rebuild after an edit does), opened shared
 // from the data folder, and answering the search window's statement with every
 // row as the source gives it.
@@ -213,30 +186,6 @@ void TestFieldCatalogue::builtFileOpensSharedAndAnswersTheProgramsStatements()
         search->moveNext();
     }
     QVERIFY(search->eof());
-}
-
-void TestFieldCatalogue::sourceReaderRefusesBadLines_data()
-{
-    QTest::addColumn<QByteArray>("csv");
-    QTest::addColumn<QString>("where");
-
-    const QByteArray good = "1,books,Title,Title,1,books,,false,3,false\n";
-    const QByteArray h = ValidHeader;
-    QTest::newRow("header without IsCurrency") << h.left(h.indexOf(",IsCurrency")) + '\n' << u":1:"_s;
-    QTest::newRow("datatype out of range") << h + "1,books,Title,Title,6,books,,false,3,false\n" << u":2:"_s;
-    QTest::newRow("specid twice") << h + good + good << u":3:"_s;
-}
-
-void TestFieldCatalogue::sourceReaderRefusesBadLines()
-{
-    QFETCH(QByteArray, csv);
-    QFETCH(QString, where);
-    QTemporaryDir folder;
-    const QString path = QDir(folder.path()).filePath(u"rptspec.csv"_s);
-    writeFile(path, csv);
-    const FieldCatalogueSource source = readFieldCatalogueSource(path);
-    QVERIFY2(source.error.contains(path + where), qPrintable(source.error));
-    QVERIFY(source.rows.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestFieldCatalogue)
