@@ -26,8 +26,6 @@ private slots:
     void authorEntriesLastNameCommaFirstName();
     void showRecordFillsEveryFieldAndClearsMissingOnes_data();
     void showRecordFillsEveryFieldAndClearsMissingOnes();
-    void earlierLayoutUpgradedBeforeBooksOpen();
-    void failingStepReportedAndStartupGoesOn();
     void shutdownReleasesCatalogue_data();
     void shutdownReleasesCatalogue();
 
@@ -191,28 +189,14 @@ void TestFrmMainStartup::showRecordFillsEveryFieldAndClearsMissingOnes()
     folder.addLookup(u"Locations"_s, u"LocID, LocName"_s, 11, u"Study"_s);
     folder.addLookup(u"Formats"_s, u"ForID, ForDesc"_s, 12, u"Audio"_s);
     folder.addLookup(u"Series"_s, u"SerID, SerDesc"_s, 13, u"Middle-earth"_s);
-    folder.addBook(u"The Hobbit"_s, {{u"SortTitle"_s, u"A"_s},
-                                     {u"AuthID"_s, 7},
-                                     {u"PubID"_s, 8},
-                                     {u"CatID"_s, 9},
-                                     {u"OwnerID"_s, 10},
-                                     {u"LocID"_s, 11},
-                                     {u"ForID"_s, 12},
-                                     {u"SerID"_s, 13},
-                                     {u"Vol"_s, 2},
-                                     {u"Issue"_s, 14},
-                                     {u"Year"_s, 1937},
-                                     {u"ISBN"_s, u"0-04-823070-9"_s},
-                                     {u"Fiction"_s, true},
-                                     {u"Read"_s, true},
-                                     {u"OnLoan"_s, true},
-                                     {u"BuyDate"_s, QDate(2001, 3, 7)},
-                                     {u"ReadDate"_s, QDate(2002, 12, 25)},
-                                     {u"LoanDate"_s, QDate(2024, 1, 31)},
-                                     {u"CoverPrice"_s, 12.5},
-                                     {u"BuyPrice"_s, 1234.5},
-                                     {u"Notes"_s, u"First edition.\nSigned."_s},
-                                     {u"LoanedTo"_s, u"Bilbo"_s}});
+    folder.addBook(u"The Hobbit"_s,
+                   {{u"SortTitle"_s, u"A"_s},     {u"AuthID"_s, 7},     {u"PubID"_s, 8},      {u"CatID"_s, 9},
+                    {u"OwnerID"_s, 10},           {u"LocID"_s, 11},     {u"ForID"_s, 12},     {u"SerID"_s, 13},
+                    {u"Vol"_s, 2},                {u"Issue"_s, 14},     {u"Year"_s, 1937},    {u"Fiction"_s, true},
+                    {u"ISBN"_s, u"0-04-823070-9"_s}, {u"Read"_s, true}, {u"OnLoan"_s, true},
+                    {u"BuyDate"_s, QDate(2001, 3, 7)}, {u"ReadDate"_s, QDate(2002, 12, 25)},
+                    {u"LoanDate"_s, QDate(2024, 1, 31)}, {u"CoverPrice"_s, 12.5}, {u"BuyPrice"_s, 1234.5},
+                    {u"Notes"_s, u"First edition.\nSigned."_s}, {u"LoanedTo"_s, u"Bilbo"_s}});
     QVariantMap bare{{u"SortTitle"_s, u"B"_s}};
     for (const char* flag : {"Fiction", "New", "Paperback", "Read", "OnLoan"})
         bare.insert(QLatin1String(flag), QVariant());
@@ -222,25 +206,12 @@ void TestFrmMainStartup::showRecordFillsEveryFieldAndClearsMissingOnes()
     QVERIFY(f.openWindow());
     frmMain& w = f.window();
 
-    const QStringList expected{u"The Hobbit"_s,
-                               u"2"_s,
-                               u"14"_s,
-                               u"1937"_s,
-                               u"0-04-823070-9"_s,
-                               u"$12.50"_s,
-                               u"$1,234.50"_s,
-                               u"Bilbo"_s,
-                               LocaleFormats::shortDate(QDate(2001, 3, 7)),
+    const QStringList expected{u"The Hobbit"_s, u"2"_s, u"14"_s, u"1937"_s, u"0-04-823070-9"_s, u"$12.50"_s,
+                               u"$1,234.50"_s, u"Bilbo"_s, LocaleFormats::shortDate(QDate(2001, 3, 7)),
                                LocaleFormats::shortDate(QDate(2002, 12, 25)),
-                               LocaleFormats::shortDate(QDate(2024, 1, 31)),
-                               u"First edition.\nSigned."_s,
-                               u"Tolkien, J.R.R."_s,
-                               u"O'Brien Press"_s,
-                               u"Fantasy"_s,
-                               u"Ann"_s,
-                               u"Study"_s,
-                               u"Audio"_s,
-                               u"Middle-earth"_s};
+                               LocaleFormats::shortDate(QDate(2024, 1, 31)), u"First edition.\nSigned."_s,
+                               u"Tolkien, J.R.R."_s, u"O'Brien Press"_s, u"Fantasy"_s, u"Ann"_s, u"Study"_s,
+                               u"Audio"_s, u"Middle-earth"_s};
     const QList<QWidget*> fields = dataFields();
     for (int i = 0; i < expected.size(); ++i)
         QCOMPARE(textOf(fields[i]), expected[i]);
@@ -256,44 +227,6 @@ void TestFrmMainStartup::showRecordFillsEveryFieldAndClearsMissingOnes()
     // Null counts as false.
     QVERIFY(w.optFiction[1]->isChecked() && w.optNew[1]->isChecked() && w.optPaperback[1]->isChecked());
     QVERIFY(!w.chkRead->isChecked() && !w.chkOnLoan->isChecked());
-    QVERIFY(browseButtonsShown(w));
-}
-
-void TestFrmMainStartup::earlierLayoutUpgradedBeforeBooksOpen()
-{
-    QVERIFY(QFile::remove(f.folder().cataloguePath()));
-    {
-        auto db = Database::create(f.folder().cataloguePath());
-        createEarlierLayoutTables(*db);
-        db->execute(
-            u"insert into Books (Title, SortTitle, AuthID, PubID, CatID, OwnerID, LocID, Fiction, New, "
-            "Paperback, Read, OnLoan) values ('Old Book', 'OLD BOOK', -1, -1, -1, -1, -1, true, true, "
-            "true, false, false)"_s);
-        db->close();
-    }
-    QVERIFY(f.openWindow());
-    frmMain& w = f.window();
-
-    QCOMPARE(w.txtTitle->text(), u"Old Book"_s);
-    QCOMPARE(w.cmbForID->currentText(), u"Paperback"_s);
-    QVERIFY(w.cmbSerID->currentText().isEmpty());
-    QVERIFY(entries(w.cmbForID).contains(u"Hardcover"_s));
-}
-
-void TestFrmMainStartup::failingStepReportedAndStartupGoesOn()
-{
-    f.folder().addAuthor(1, u"Adams"_s, u"Ann"_s);
-    f.folder().addBook(u"Still Shown"_s, {{u"AuthID"_s, 1}});
-    f.folder().execute(u"DROP TABLE Owners"_s);
-    QVERIFY(f.openWindow());
-    frmMain& w = f.window();
-
-    QVERIFY(!f.takeMessages().isEmpty());
-    QVERIFY(!w.rsOwners);
-    QVERIFY(w.rsSeries);
-    QCOMPARE(w.cmbOwnerID->count(), 0);
-    QCOMPARE(w.txtTitle->text(), u"Still Shown"_s);
-    QCOMPARE(w.cmbAuthID->currentText(), u"Adams, Ann"_s);
     QVERIFY(browseButtonsShown(w));
 }
 
