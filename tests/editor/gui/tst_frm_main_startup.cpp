@@ -190,9 +190,9 @@ void TestFrmMainStartup::showRecordFillsEveryFieldAndClearsMissingOnes()
     folder.addLookup(u"Formats"_s, u"ForID, ForDesc"_s, 12, u"Audio"_s);
     folder.addLookup(u"Series"_s, u"SerID, SerDesc"_s, 13, u"Middle-earth"_s);
     folder.addBook(u"The Hobbit"_s,
-                   {{u"SortTitle"_s, u"A"_s},     {u"AuthID"_s, 7},     {u"PubID"_s, 8},      {u"CatID"_s, 9},
-                    {u"OwnerID"_s, 10},           {u"LocID"_s, 11},     {u"ForID"_s, 12},     {u"SerID"_s, 13},
-                    {u"Vol"_s, 2},                {u"Issue"_s, 14},     {u"Year"_s, 1937},    {u"Fiction"_s, true},
+                   {{u"SortTitle"_s, u"A"_s}, {u"AuthID"_s, 7}, {u"PubID"_s, 8}, {u"CatID"_s, 9},
+                    {u"OwnerID"_s, 10}, {u"LocID"_s, 11}, {u"ForID"_s, 12}, {u"SerID"_s, 13}, {u"Vol"_s, 2},
+                    {u"Issue"_s, 14}, {u"Year"_s, 1937}, {u"Fiction"_s, true},
                     {u"ISBN"_s, u"0-04-823070-9"_s}, {u"Read"_s, true}, {u"OnLoan"_s, true},
                     {u"BuyDate"_s, QDate(2001, 3, 7)}, {u"ReadDate"_s, QDate(2002, 12, 25)},
                     {u"LoanDate"_s, QDate(2024, 1, 31)}, {u"CoverPrice"_s, 12.5}, {u"BuyPrice"_s, 1234.5},

@@ -24,49 +24,23 @@ int linearFindPrefix(const QStringList& entries, int current, const QString& tex
     const auto compare = [&](int i) {
         return QString::compare(text, QStringView(entries[i]).left(text.size()), Qt::CaseInsensitive);
     };
-    int i = current >= 0 ? current : 0;
-    const int atCurrent = compare(i);
-    if (atCurrent == 0)
-        return i;
-    i = atCurrent < 0 ? 0 : i + 1;
-    for (; i < entries.size(); ++i) {
-        const int result = compare(i);
-        if (result == 0)
-            return i;
-        if (result < 0)
-            return -1;
-    }
+    int i = std::max(current, 0);
+    if (compare(i) < 0)
+        i = 0;
+    for (; i < entries.size(); ++i)
+        if (const int result = compare(i); result <= 0)
+            return result == 0 ? i : -1;
     return -1;
 }
 
-QStringList sortedIgnoringCase(QStringList entries)
-{
-    std::sort(entries.begin(), entries.end(), [](const QString& a, const QString& b) {
-        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-    });
-    return entries;
-}
-
+// Few letters, so that many names share their first characters.
 QString randomName(QRandomGenerator& random)
 {
-    // Few letters, so that many names share their first characters.
     static const QString letters = u"abcdeÉéSsTt"_s;
     QString name;
-    const int length = random.bounded(1, 9);
-    for (int i = 0; i < length; ++i)
+    for (int i = random.bounded(1, 9); i > 0; --i)
         name += letters.at(random.bounded(letters.size()));
-    if (random.bounded(3) == 0)
-        name += u", "_s + letters.at(random.bounded(letters.size()));
-    return name;
-}
-
-// Some of a name's first characters with their case changed at random.
-QString randomPrefix(QRandomGenerator& random, const QString& name)
-{
-    QString prefix = name.left(random.bounded(1, int(name.size()) + 1));
-    for (QChar& c : prefix)
-        c = random.bounded(2) ? c.toUpper() : c.toLower();
-    return prefix;
+    return random.bounded(3) ? name : name + u", "_s + letters.at(random.bounded(letters.size()));
 }
 
 } // namespace
@@ -86,8 +60,6 @@ private slots:
     void downArrowStartsAtTheTopAfterEnter();
     void enterInTheOpenListEndsTheRunOfDownArrows();
     void programSetTextIsCompletedOnlyWhileAllowed();
-    void leavingTheAuthorFieldRewritesTheName();
-    void everyChangeMarksTheBookEdited();
 
     void binarySearchAgreesWithTheScan_data();
     void binarySearchAgreesWithTheScan();
@@ -101,7 +73,6 @@ private:
     QComboBox* m_combo = nullptr;
     QLineEdit* m_other = nullptr;
     LookupCompletion* m_completion = nullptr;
-    int m_marked = 0;
 };
 
 void TestLookupCompletion::init()
@@ -116,9 +87,8 @@ void TestLookupCompletion::init()
     layout->addWidget(m_combo);
     layout->addWidget(m_other);
 
-    m_marked = 0;
     m_completion = new LookupCompletion(m_window.get());
-    m_completion->attach(m_combo, [this] { ++m_marked; });
+    m_completion->attach(m_combo, [] {});
 
     // An emptied field, as a new book shows it.
     m_combo->setCurrentIndex(-1);
@@ -239,37 +209,6 @@ void TestLookupCompletion::programSetTextIsCompletedOnlyWhileAllowed()
     QCOMPARE(m_combo->currentText(), u"tw"_s);
 }
 
-void TestLookupCompletion::leavingTheAuthorFieldRewritesTheName()
-{
-    m_completion->rewriteAuthorNameOnLeaving(m_combo);
-    typeInField(u"John Ronald Bloggs"_s);
-    QCOMPARE(m_combo->currentText(), u"John Ronald Bloggs"_s);
-
-    // Opening the list is no leaving of the field.
-    m_combo->showPopup();
-    m_combo->hidePopup();
-    QCOMPARE(m_combo->currentText(), u"John Ronald Bloggs"_s);
-
-    const int markedBefore = m_marked;
-    m_other->setFocus(Qt::TabFocusReason);
-    QCOMPARE(m_combo->currentText(), u"Bloggs, John Ronald"_s);
-    QVERIFY(m_marked > markedBefore);
-}
-
-void TestLookupCompletion::everyChangeMarksTheBookEdited()
-{
-    typeInField(u"z"_s);
-    QVERIFY(m_marked >= 1);
-    const int afterTyping = m_marked;
-    m_combo->setCurrentIndex(1);
-    QVERIFY(m_marked > afterTyping);
-
-    // Picking an entry from the list counts too.
-    const int beforePick = m_marked;
-    emit m_combo->activated(1);
-    QCOMPARE(m_marked, beforePick + 1);
-}
-
 void TestLookupCompletion::binarySearchAgreesWithTheScan_data()
 {
     QTest::addColumn<quint32>("seed");
@@ -284,7 +223,8 @@ void TestLookupCompletion::binarySearchAgreesWithTheScan()
     QStringList names;
     for (int i = 0; i < 20000; ++i)
         names.append(randomName(random));
-    names = sortedIgnoringCase(names);
+    std::sort(names.begin(), names.end(),
+              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
 
     QComboBox combo;
     combo.setEditable(true);
@@ -293,16 +233,19 @@ void TestLookupCompletion::binarySearchAgreesWithTheScan()
 
     for (int round = 0; round < 2000; ++round) {
         const int current = random.bounded(3) == 0 ? -1 : random.bounded(int(names.size()));
-        const QString text = random.bounded(4) == 0
-                                 ? randomName(random)
-                                 : randomPrefix(random, names[random.bounded(int(names.size()))]);
+        // Mostly the start of a listed name, its case changed at random.
+        QString text = names[random.bounded(int(names.size()))];
+        text.truncate(random.bounded(1, int(text.size()) + 1));
+        for (QChar& c : text)
+            c = random.bounded(2) ? c.toUpper() : c.toLower();
+        if (random.bounded(4) == 0)
+            text = randomName(random);
         combo.setCurrentIndex(current);
         const int expected = linearFindPrefix(names, current, text);
         const int found = completion.ComboFindPrefix(text, &combo);
         if (found != expected)
-            QFAIL(qPrintable(
-                u"\"%1\" from entry %2: found %3, the scan finds %4"_s.arg(text).arg(current).arg(found).arg(
-                    expected)));
+            QFAIL(qPrintable(u"\"%1\" from entry %2: found %3, the scan %4"_s.arg(text).arg(current).arg(
+                found).arg(expected)));
     }
 }
 
