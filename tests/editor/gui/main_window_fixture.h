@@ -11,16 +11,9 @@
 #include "support/scripted_dialogs.h"
 #include "support/temporary_catalogue.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDate>
 #include <QDir>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVariantMap>
@@ -39,10 +32,8 @@ inline QString sqlLiteral(const QVariant& value)
     case QMetaType::Bool:
         return value.toBool() ? u"true"_s : u"false"_s;
     case QMetaType::Int:
-    case QMetaType::LongLong:
-        return QString::number(value.toLongLong());
     case QMetaType::Double:
-        return QString::number(value.toDouble(), 'f', 4);
+        return value.toString();
     case QMetaType::QDate:
         return u"#"_s + value.toDate().toString(u"M/d/yyyy"_s) + u"#"_s;
     default:
@@ -72,8 +63,7 @@ public:
             sqlLiteral(lastName), sqlLiteral(firstName)));
     }
 
-    // table is "Publishers", "Categories", ...; its key and name columns are
-    // given as "PubID, PubName".
+    // columns names the key and name columns, as "PubID, PubName".
     void addLookup(const QString& table, const QString& columns, qlonglong id, const QString& name) const
     {
         execute(u"insert into %1 (%2) values (%3, %4)"_s.arg(table, columns).arg(id).arg(sqlLiteral(name)));
@@ -126,10 +116,7 @@ inline QStringList entries(const QComboBox* combo)
     return texts;
 }
 
-inline bool shown(const QWidget* widget)
-{
-    return !widget->isHidden();
-}
+inline bool shown(const QWidget* widget) { return !widget->isHidden(); }
 
 // Browse state: the browse set and Add shown, Cancel and Update hidden; the
 // edit state the other way round.
@@ -141,14 +128,8 @@ inline bool buttonsShown(const frmMain& w, bool browsing)
             return false;
     return shown(w.cmdCancel) != browsing && shown(w.cmdUpdate) != browsing;
 }
-inline bool browseButtonsShown(const frmMain& w)
-{
-    return buttonsShown(w, true);
-}
-inline bool editButtonsShown(const frmMain& w)
-{
-    return buttonsShown(w, false);
-}
+inline bool browseButtonsShown(const frmMain& w) { return buttonsShown(w, true); }
+inline bool editButtonsShown(const frmMain& w) { return buttonsShown(w, false); }
 
 // Each test gets its own folder, dialogs and window.
 class MainWindowFixture
@@ -164,8 +145,8 @@ public:
         m_folder = std::make_unique<CatalogueFolder>();
     }
 
-    // Start-up on the folder as it is now (its path given with suffix), the
-    // window shown and active so that it takes the focus and keys.
+    // Start-up on the folder (its path given with suffix), the window active
+    // so that it takes the focus and keys.
     bool openWindow(const QString& suffix = {})
     {
         m_window = std::make_unique<frmMain>(m_folder->path() + suffix);

@@ -59,7 +59,6 @@ private slots:
     void gettingFocusSelectsEverything();
     void downArrowStartsAtTheTopAfterEnter();
     void enterInTheOpenListEndsTheRunOfDownArrows();
-    void programSetTextIsCompletedOnlyWhileAllowed();
 
     void binarySearchAgreesWithTheScan_data();
     void binarySearchAgreesWithTheScan();
@@ -196,17 +195,6 @@ void TestLookupCompletion::enterInTheOpenListEndsTheRunOfDownArrows()
 
     QTest::keyClick(m_combo, Qt::Key_Down);
     QCOMPARE(m_combo->currentIndex(), 0);
-}
-
-void TestLookupCompletion::programSetTextIsCompletedOnlyWhileAllowed()
-{
-    typeInField(u"a"_s);
-    m_combo->setEditText(u"tw"_s);
-    QCOMPARE(m_combo->currentText(), u"Twain, Mark"_s);
-
-    QTest::keyClick(m_combo, Qt::Key_Backspace);
-    m_combo->setEditText(u"tw"_s);
-    QCOMPARE(m_combo->currentText(), u"tw"_s);
 }
 
 void TestLookupCompletion::binarySearchAgreesWithTheScan_data()
