@@ -3,22 +3,18 @@
 // Another, Delete and one typed character in the author field, each with the
 // repaint that follows.
 //
-// The window works on a copy of the generated catalogue of its own (it opens
-// the file exclusively); the copy grows and shrinks with the measured adds and
-// deletes.
-#include "bench_registry.h"
+// The window works on a copy of the generated catalogue of its own; the copy
+// grows and shrinks with the measured adds and deletes.
+#include "main_window_session.h"
 
 #include "catalogue/recordset.h"
 #include "common/user_dialogs.h"
 #include "editor/gui/frm_main.h"
 #include "editor/gui/lookup_completion.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QFile>
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QKeyEvent>
-#include <QTemporaryDir>
-#include <memory>
 #include <stdexcept>
 
 using namespace Qt::StringLiterals;
@@ -39,58 +35,25 @@ public:
     QString lastMessage;
 };
 
-class EditingSession
+DeletingDialogs& dialogs()
 {
-public:
-    frmMain& window(const BenchCatalogue& catalogue)
-    {
-        if (m_source != catalogue.path)
-            start(catalogue);
-        return *m_window;
-    }
-
-    DeletingDialogs dialogs;
-
-private:
-    void start(const BenchCatalogue& catalogue)
-    {
-        if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-            throw std::runtime_error("the main window needs a QApplication");
-        if (m_window) {
-            m_window->close();
-            m_retired.push_back(std::move(m_window));
-        }
-        m_copy = std::make_unique<QTemporaryDir>();
-        if (!m_copy->isValid() ||
-            !QFile::copy(catalogue.path, QDir(m_copy->path()).filePath(u"Quillary.mdb"_s)))
-            throw std::runtime_error("cannot copy the catalogue for the main window");
-        m_source = catalogue.path;
-        m_window = std::make_unique<frmMain>(m_copy->path());
-        m_window->Form_Load();
-        if (m_window->bookCount() == 0)
-            throw std::runtime_error("the main window shows no books");
-        m_window->show();
-        QCoreApplication::processEvents();
-    }
-
-    QString m_source;
-    std::unique_ptr<QTemporaryDir> m_copy;
-    std::unique_ptr<frmMain> m_window;
-    std::vector<std::unique_ptr<frmMain>> m_retired;
-};
+    static DeletingDialogs instance;
+    setUserDialogs(&instance);
+    return instance;
+}
 
 // Kept to the end of the process, whose widgets must not outlive QApplication.
-EditingSession& session()
+MainWindowSession& session()
 {
-    static auto* instance = new EditingSession;
-    setUserDialogs(&instance->dialogs);
+    static auto* instance = new MainWindowSession;
+    dialogs();
     return *instance;
 }
 
 void requireNoMessage()
 {
-    if (!session().dialogs.lastMessage.isEmpty())
-        throw std::runtime_error(session().dialogs.lastMessage.toStdString());
+    if (!dialogs().lastMessage.isEmpty())
+        throw std::runtime_error(dialogs().lastMessage.toStdString());
 }
 
 // Back to browsing, in order, on the probe book: the state every timed step
