@@ -40,6 +40,7 @@ private slots:
     void unconvertibleTextIsRefusedAtTheStore();
     void failedStoreKeepsWhatWasTyped_data();
     void failedStoreKeepsWhatWasTyped();
+    void bookRemovedMeanwhileIsNotRecreated();
 
 private:
     MainWindowFixture f;
@@ -289,6 +290,20 @@ void TestFrmMainFields::failedStoreKeepsWhatWasTyped()
         QStringList{u"Typed Title|O'Brien Press|Doe"_s});
     QCOMPARE(entries(w.cmbPubID), QStringList({u"Allen & Unwin"_s, u"O'Brien Press"_s}));
     QCOMPARE(w.cmbPubID->currentText(), u"O'Brien Press"_s);
+}
+
+// Another program (or a repair) removed the book on screen: Update must not
+// store the typed values into some other row, nor bring the book back.
+void TestFrmMainFields::bookRemovedMeanwhileIsNotRecreated()
+{
+    frmMain& w = f.window();
+    executeNative(*catalogueState().dbCatalogue, "DELETE FROM Books");
+    f.typeInto(w.txtTitle, u"Typed Title"_s);
+    w.cmdUpdate->click();
+    QCOMPARE(f.takeMessages().size(), 1);
+    QCOMPARE(w.txtTitle->text(), u"Typed Title"_s);
+    QVERIFY(w.Editing && shown(w.cmdUpdate));
+    QCOMPARE(f.rows("select count(*) from Books"), QStringList{u"0"_s});
 }
 
 QTEST_MAIN(TestFrmMainFields)
