@@ -47,6 +47,7 @@ private slots:
     void otherErrorsAreShownAsNumberAndTextAndTheCallerGoesOn();
 
     void damagedCatalogueIsRepairedBesideTheOriginal();
+    void unrecoverableFileIsLeftAsItWas();
 
 private:
     int m_terminations = 0;
@@ -155,6 +156,22 @@ void TestDbErrorHandler::damagedCatalogueIsRepairedBesideTheOriginal()
     QVERIFY(keptCopies.first() != CatalogueFileName);
     QCOMPARE(dialogs.messages().size(), 1);
     QVERIFY2(dialogs.messages().first().text.contains(keptCopies.first()),
+             qPrintable(dialogs.messages().first().text));
+}
+
+void TestDbErrorHandler::unrecoverableFileIsLeftAsItWas()
+{
+    TemporaryCatalogue catalogue(TemporaryCatalogue::Layout::NoFile);
+    const QByteArray bytes = QByteArray("not a catalogue at all\r\n").repeated(200);
+    failedOpen(catalogue, bytes);
+    ScopedScriptedDialogs dialogs;
+    HandleDbError(DbError(DbErrorNumber::NotADatabase, u"Cannot open database."_s));
+
+    QVERIFY(!catalogueState().dbCatalogue);
+    QCOMPARE(QDir(catalogue.folder()).entryList(QDir::Files), QStringList{CatalogueFileName});
+    QCOMPARE(contents(catalogue.path()), bytes);
+    QCOMPARE(dialogs.messages().size(), 1);
+    QVERIFY2(dialogs.messages().first().text.contains(u"nothing"_s, Qt::CaseInsensitive),
              qPrintable(dialogs.messages().first().text));
 }
 
