@@ -203,6 +203,10 @@ void frmMain::connectFieldChecks()
           NumberField::Year})
         m_fieldChecks->watch(fieldFor(field), field);
     m_fieldChecks->copyCoverPriceInto(txtBuyPrice, [this] { return optNew[0]->isChecked(); });
+    dcBuyDate->setRefusalMessage(
+        u"You must enter a valid date for the purchase date, or leave the field blank."_s);
+    dcReadDate->setRefusalMessage(u"You must enter a valid date for the date read, or leave the field blank."_s);
+    dcLoanDate->setRefusalMessage(u"You must enter a valid date for the loan date, or leave the field blank."_s);
 }
 
 void frmMain::connectCommands()
@@ -805,8 +809,13 @@ bool frmMain::TitleEntered()
 
 StoreResult frmMain::SaveRecord(std::optional<qint32> existingBookId)
 {
-    const BookEntry entry = enteredBook();
     StoreResult result;
+    // A date the locale cannot read would be stored as no date at all; Update
+    // pressed before the field was left refuses it as leaving would.
+    for (DateField* field : {dcBuyDate, dcReadDate, dcLoanDate})
+        if (!field->acceptText())
+            return result;
+    const BookEntry entry = enteredBook();
     runStep([&] {
         for (const auto* recordset : {&rsBookEdit, &rsFormats, &rsSeries, &rsAuthors, &rsPublishers,
                                       &rsCategories, &rsOwners, &rsLocations})

@@ -157,6 +157,13 @@ void TestFrmMainFields::leavingANumberField_data()
     QTest::newRow("volume refused") << u"txtVol"_s << u"12a"_s << invalidVolume << u"12a"_s << true;
     QTest::newRow("issue refused") << u"txtIssue"_s << u"x"_s << invalidIssue << u"x"_s << true;
     QTest::newRow("year refused") << u"txtYear"_s << u"19x5"_s << invalidYear << QString() << false;
+    // A date that is no date keeps its text and the focus, so it is never
+    // stored as nothing; a date the locale reads is accepted as typed.
+    QTest::newRow("date refused") << u"dcReadDate"_s << u"31/02/1999"_s
+                                  << u"Quillary: You must enter a valid date for the date read, or leave the field "
+                                     "blank."_s
+                                  << u"31/02/1999"_s << true;
+    QTest::newRow("date accepted") << u"dcLoanDate"_s << u"2/28/1999"_s << QString() << u"2/28/1999"_s << false;
     QTest::newRow("year cut to four characters")
         << u"txtYear"_s << u"123456"_s << QString() << u"1234"_s << false;
 }
@@ -170,6 +177,8 @@ void TestFrmMainFields::leavingANumberField()
     QFETCH(bool, focusBack);
     frmMain& w = f.window();
     auto* edit = w.findChild<QLineEdit*>(field);
+    if (auto* date = w.findChild<DateField*>(field))
+        edit = date->lineEdit();
     QVERIFY(edit);
 
     f.typeInto(edit, typed);
@@ -213,6 +222,9 @@ void TestFrmMainFields::unconvertibleTextIsRefusedAtTheStore_data()
     QTest::newRow("year") << u"txtYear"_s << u"19x5"_s << invalidYear;
     QTest::newRow("cover price") << u"txtCoverPrice"_s << u"12abc"_s << invalidPrice;
     QTest::newRow("issue") << u"txtIssue"_s << u"1-2"_s << invalidIssue;
+    QTest::newRow("purchase date")
+        << u"dcBuyDate"_s << u"13/13/2001"_s
+        << u"Quillary: You must enter a valid date for the purchase date, or leave the field blank."_s;
 }
 
 // Nothing is stored, not even the new publisher, and the window keeps the
@@ -224,6 +236,8 @@ void TestFrmMainFields::unconvertibleTextIsRefusedAtTheStore()
     QFETCH(QString, message);
     frmMain& w = f.window();
     auto* edit = w.findChild<QLineEdit*>(field);
+    if (auto* date = w.findChild<DateField*>(field))
+        edit = date->lineEdit();
     QVERIFY(edit);
 
     f.typeInto(w.txtTitle, u"Changed Title"_s);
