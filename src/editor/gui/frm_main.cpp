@@ -626,52 +626,49 @@ void frmMain::EnableFields()
 // ---------------------------------------------------------------------------
 // Navigation
 
-void frmMain::cmdFirst_Click()
+// Each button does nothing at all on an empty catalogue; otherwise it moves
+// rsBooks and shows the book it lands on.
+void frmMain::navigate(const std::function<void(Recordset&)>& move)
 {
     if (bookCount() == 0)
         return;
-    runStep([this] {
-        rsBooks->moveFirst();
+    runStep([this, &move] {
+        move(*rsBooks);
         ShowRecord();
     });
 }
 
+void frmMain::cmdFirst_Click()
+{
+    navigate([](Recordset& books) { books.moveFirst(); });
+}
+
+// A step past either end beeps and stays on the end book.
 void frmMain::cmdPrevious_Click()
 {
-    if (bookCount() == 0)
-        return;
-    runStep([this] {
-        rsBooks->movePrevious();
-        if (rsBooks->bof()) {
+    navigate([](Recordset& books) {
+        books.movePrevious();
+        if (books.bof()) {
             userDialogs().beep();
-            rsBooks->moveFirst();
+            books.moveFirst();
         }
-        ShowRecord();
     });
 }
 
 void frmMain::cmdNext_Click()
 {
-    if (bookCount() == 0)
-        return;
-    runStep([this] {
-        rsBooks->moveNext();
-        if (rsBooks->eof()) {
+    navigate([](Recordset& books) {
+        books.moveNext();
+        if (books.eof()) {
             userDialogs().beep();
-            rsBooks->moveLast();
+            books.moveLast();
         }
-        ShowRecord();
     });
 }
 
 void frmMain::cmdLast_Click()
 {
-    if (bookCount() == 0)
-        return;
-    runStep([this] {
-        rsBooks->moveLast();
-        ShowRecord();
-    });
+    navigate([](Recordset& books) { books.moveLast(); });
 }
 
 // ---------------------------------------------------------------------------

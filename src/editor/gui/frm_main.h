@@ -146,6 +146,7 @@ private:
         QHash<qlonglong, int> rowByKey;
     };
 
+    void navigate(const std::function<void(Recordset&)>& move);
     void setUpControlArrays();
     void setUpLookupCombos();
     void connectEditSignals();
