@@ -79,6 +79,7 @@ public:
 private:
     Database(sqlite3* db, QString path, OpenMode mode);
     friend class Recordset;
+    friend class ForwardRecordset;
 
     void configureConnection();
     void takeExclusiveLock();

@@ -1,0 +1,134 @@
+#include "catalogue/forward_recordset.h"
+
+#include "catalogue/connection.h"
+#include "catalogue/database.h"
+#include "catalogue/jet_sql.h"
+#include "catalogue/sqlite_error.h"
+#include "catalogue/stored_values.h"
+
+#include <sqlite3.h>
+#include <vector>
+
+using StoredValue::ColumnKind;
+
+struct ForwardRecordset::Impl final : ConnectionUser {
+    std::shared_ptr<Connection> connection;
+    QString jetSql;
+    sqlite3_stmt* statement = nullptr;
+    std::vector<ColumnKind> kinds;
+    std::vector<QString> names;
+    bool atEnd = true;
+
+    ~Impl() override
+    {
+        finalize();
+        if (connection)
+            connection->remove(this);
+    }
+
+    void connectionClosing() override { finalize(); }
+
+    void finalize()
+    {
+        sqlite3_finalize(statement);
+        statement = nullptr;
+        atEnd = true;
+    }
+
+    sqlite3_stmt* live() const
+    {
+        if (!statement || !connection->db)
+            throw DbErrors::objectClosed();
+        return statement;
+    }
+
+    void step()
+    {
+        const int rc = sqlite3_step(live());
+        if (rc == SQLITE_ROW) {
+            atEnd = false;
+            return;
+        }
+        atEnd = true;
+        if (rc != SQLITE_DONE)
+            throw sqliteError(connection->db, rc, jetSql);
+    }
+};
+
+ForwardRecordset::ForwardRecordset(Database& db, const QString& jetSql) : d(std::make_unique<Impl>())
+{
+    if (!db.m_db)
+        throw DbErrors::objectClosed();
+    d->connection = db.m_connection;
+    d->jetSql = jetSql;
+    const QByteArray sql = translateJetSql(jetSql).toUtf8();
+    const int rc = sqlite3_prepare_v2(db.m_db, sql.constData(), int(sql.size()), &d->statement, nullptr);
+    if (rc != SQLITE_OK) {
+        const DbError error = sqliteError(db.m_db, rc, jetSql);
+        d->finalize();
+        throw error;
+    }
+    if (!d->statement)
+        throw DbErrors::syntax(jetSql, QStringLiteral("no statement"));
+    refuseParameters(d->statement, jetSql);
+    d->connection->add(d.get());
+    const int width = sqlite3_column_count(d->statement);
+    for (int i = 0; i < width; ++i) {
+        d->kinds.push_back(StoredValue::kindOfDeclaredType(sqlite3_column_decltype(d->statement, i)));
+        d->names.push_back(QString::fromUtf8(sqlite3_column_name(d->statement, i)));
+    }
+    d->step();
+}
+
+ForwardRecordset::~ForwardRecordset() = default;
+
+bool ForwardRecordset::eof() const
+{
+    d->live();
+    return d->atEnd;
+}
+
+void ForwardRecordset::moveNext()
+{
+    if (eof())
+        throw DbErrors::noCurrentRecord();
+    d->step();
+}
+
+int ForwardRecordset::fieldCount() const
+{
+    d->live();
+    return int(d->kinds.size());
+}
+
+QVariant ForwardRecordset::value(int index) const
+{
+    sqlite3_stmt* statement = d->live();
+    if (d->atEnd)
+        throw DbErrors::noCurrentRecord();
+    if (index < 0 || index >= int(d->kinds.size()))
+        throw DbErrors::unknownField(QString::number(index));
+    return StoredValue::forProgram(StoredValue::read(statement, index), d->kinds[size_t(index)]);
+}
+
+QVariant ForwardRecordset::value(const QString& column) const
+{
+    return value(columnIndex(column));
+}
+
+int ForwardRecordset::columnIndex(const QString& column) const
+{
+    d->live();
+    for (size_t i = 0; i < d->names.size(); ++i) {
+        if (d->names[i].compare(column, Qt::CaseInsensitive) == 0)
+            return int(i);
+    }
+    throw DbErrors::unknownField(column);
+}
+
+void ForwardRecordset::close()
+{
+    d->finalize();
+    if (d->connection)
+        d->connection->remove(d.get());
+}

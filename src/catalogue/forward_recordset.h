@@ -1,0 +1,41 @@
+#pragma once
+
+#include "catalogue/db_error.h"
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+class Database;
+
+// A read-only result that is read once, front to back, straight from the
+// statement: nothing is kept but the current row, so a list of any length
+// costs what SQLite needs to produce it. For reports, which walk their query
+// once; everything else uses Recordset.
+//
+// Opening positions it on the first row. Values come back as Recordset gives
+// them (Null as a null QVariant, Currency as double, Date/Time as QDateTime).
+// When the Database closes first, every further call throws 3420.
+class ForwardRecordset
+{
+public:
+    ForwardRecordset(Database& db, const QString& jetSql);
+    ~ForwardRecordset();
+    ForwardRecordset(const ForwardRecordset&) = delete;
+    ForwardRecordset& operator=(const ForwardRecordset&) = delete;
+
+    bool eof() const;
+    void moveNext();
+
+    int fieldCount() const;
+    QVariant value(int index) const;
+    QVariant value(const QString& column) const;
+    // The column's index for value(int); throws 3265 when there is none.
+    int columnIndex(const QString& column) const;
+
+    void close();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};

@@ -1,0 +1,141 @@
+#include "reports/report_document.h"
+
+#include "reports/row_string.h"
+#include "reports/text_wrap.h"
+
+#include <algorithm>
+
+ReportDocument::ReportDocument(const TextMetrics& metrics, const PageGeometry& geometry)
+    : m_metrics(metrics), m_geometry(geometry)
+{
+}
+
+void ReportDocument::StartDoc()
+{
+    m_orientation = m_nextOrientation;
+    m_rows.clear();
+    m_formats.clear();
+    m_pageStarts.clear();
+    m_started = true;
+    m_finished = false;
+    startPage();
+}
+
+void ReportDocument::AddTableRow(const QString& rowString)
+{
+    const RowString parsed = RowString::parse(rowString);
+    for (const QStringList& cells : parsed.rows)
+        addRow(parsed.format, cells);
+}
+
+void ReportDocument::addRow(const ColumnFormat& format, const QStringList& cells)
+{
+    if (!m_started)
+        StartDoc();
+    Row row;
+    row.cells = cells;
+    if (row.cells.size() > format.size())
+        row.cells.resize(format.size());
+    row.format = formatIndex(format);
+    row.emphasised = m_rowEmphasis;
+    row.height = float(rowHeight(format, row.cells, styleOf(row)));
+    place(std::move(row));
+}
+
+void ReportDocument::AddTable(const QString& columnFormat, const QString& headerRow, const QString& body)
+{
+    const ColumnFormat format = ColumnFormat::parse(columnFormat);
+    if (!headerRow.isEmpty()) {
+        const bool emphasised = m_rowEmphasis;
+        m_rowEmphasis = true;
+        addRow(format, splitRowCells(headerRow));
+        m_rowEmphasis = emphasised;
+    }
+    QList<QStringView> rows = QStringView(body).split(u';');
+    if (rows.size() > 1 && rows.last().isEmpty())
+        rows.removeLast();
+    for (QStringView row : rows)
+        addRow(format, splitRowCells(row));
+}
+
+std::span<const ReportDocument::Row> ReportDocument::rowsOfPage(int pageIndex) const
+{
+    if (pageIndex < 0 || pageIndex >= pageCount())
+        return {};
+    const qsizetype first = m_pageStarts[size_t(pageIndex)];
+    const qsizetype end = pageIndex + 1 < pageCount() ? m_pageStarts[size_t(pageIndex) + 1] : rowCount();
+    return std::span<const Row>(m_rows.data() + first, size_t(end - first));
+}
+
+QRectF ReportDocument::headerArea() const
+{
+    const QRectF printable = m_geometry.printableRect(m_orientation);
+    return QRectF(printable.left(), printable.top(), printable.width(), m_metrics.lineHeight(TextStyle::PageHeader));
+}
+
+QRectF ReportDocument::footerArea() const
+{
+    const QRectF printable = m_geometry.printableRect(m_orientation);
+    const double height = m_metrics.lineHeight(TextStyle::PageHeader);
+    return QRectF(printable.left(), printable.bottom() - height, printable.width(), height);
+}
+
+QRectF ReportDocument::tableArea() const
+{
+    const QRectF printable = m_geometry.printableRect(m_orientation);
+    const double top = headerArea().bottom() + HeaderGap;
+    const double bottom = footerArea().top() - FooterGap;
+    return QRectF(printable.left(), top, printable.width(), std::max(0.0, bottom - top));
+}
+
+quint32 ReportDocument::formatIndex(const ColumnFormat& format)
+{
+    // Reports use a handful of formats, most rows the last one.
+    for (size_t i = m_formats.size(); i-- > 0;) {
+        if (m_formats[i] == format)
+            return quint32(i);
+    }
+    m_formats.push_back(format);
+    return quint32(m_formats.size() - 1);
+}
+
+double ReportDocument::rowHeight(const ColumnFormat& format, const QStringList& cells, TextStyle style) const
+{
+    qsizetype lines = 1;
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        if (cells[i].isEmpty())
+            continue;
+        const double room = format.columns[i].width - 2 * CellPaddingX;
+        lines = std::max(lines, wrapText(cells[i], std::max(room, 1.0), m_metrics, style).size());
+    }
+    const double height = double(lines) * m_metrics.lineHeight(style) + 2 * CellPaddingY;
+    // A row taller than a whole page is cut at the page's end rather than
+    // left without a page that holds it.
+    return std::min(height, tableArea().height());
+}
+
+void ReportDocument::place(Row row)
+{
+    const bool pageHoldsRows = rowCount() > m_pageStarts.back();
+    if (!m_inPageStart && pageHoldsRows && m_pageFilled + row.height > tableArea().height())
+        startPage();
+    row.top = float(m_pageFilled);
+    m_pageFilled += row.height;
+    m_rows.push_back(std::move(row));
+}
+
+void ReportDocument::startPage()
+{
+    m_pageStarts.push_back(rowCount());
+    m_pageFilled = 0;
+    if (!m_pageStarted)
+        return;
+    m_inPageStart = true;
+    try {
+        m_pageStarted(pageCount());
+    } catch (...) {
+        m_inPageStart = false;
+        throw;
+    }
+    m_inPageStart = false;
+}

@@ -1,0 +1,63 @@
+#include "reports/text_report_file.h"
+
+#include "catalogue/db_error.h"
+
+#include <QDir>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qsizetype FlushSize = 1 << 16;
+
+} // namespace
+
+TextReportFile::TextReportFile(const QString& path) : m_file(path)
+{
+    if (!m_file.open(QIODevice::WriteOnly))
+        fail();
+    m_pending.reserve(FlushSize + 1024);
+}
+
+TextReportFile::~TextReportFile()
+{
+    if (m_file.isOpen())
+        m_file.cancelWriting();
+}
+
+void TextReportFile::writeLine(const QStringList& fields)
+{
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            m_pending += '\t';
+        m_pending += fields[i].toUtf8();
+    }
+    m_pending += "\r\n";
+    if (m_pending.size() >= FlushSize)
+        flush();
+}
+
+void TextReportFile::commit()
+{
+    flush();
+    if (!m_file.commit())
+        fail();
+}
+
+void TextReportFile::flush()
+{
+    if (m_pending.isEmpty())
+        return;
+    if (m_file.write(m_pending) != m_pending.size())
+        fail();
+    m_pending.clear();
+}
+
+void TextReportFile::fail() const
+{
+    const QString shown = QDir::toNativeSeparators(m_file.fileName());
+    if (m_file.error() == QFileDevice::ResourceError)
+        throw DbError(DbErrorNumber::DiskFull, u"Not enough space on disk to write '%1'."_s.arg(shown));
+    throw DbError(DbErrorNumber::CannotOpenFile,
+                  u"Could not write '%1': %2"_s.arg(shown, m_file.errorString()));
+}
