@@ -24,7 +24,7 @@ frmRptSel::frmRptSel(Database& db, QWidget* parent) : QDialog(parent)
         optAll->setText(u"All Authors"_s);
         optSelected->setText(u"Selected Author"_s);
         fillList(db, u"select LastName, FirstName, AuthID from Authors order by LastName, FirstName"_s,
-                 [&](const Recordset& rows) { return text(rows, u"LastName"_s) + u", "_s + text(rows, u"FirstName"_s); },
+                 [&](const Recordset& rows) -> QString { return text(rows, u"LastName"_s) + u", "_s + text(rows, u"FirstName"_s); },
                  u"AuthID"_s);
         break;
     case SelectionKind::Categories:

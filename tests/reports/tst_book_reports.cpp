@@ -1,0 +1,331 @@
+#include "report_fixture.h"
+#include "reports/book_lists.h"
+#include "reports/report_run.h"
+#include "support/locale_guard.h"
+#include "support/scripted_dialogs.h"
+#include "support/fixed_clock.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace report_test;
+
+namespace {
+
+// What the user answers: the read dialog (-1: cancel, 0: unread, 1: read)
+// and the selection dialog (-2: cancel, -1: all, else the key).
+struct Answers
+{
+    int read = -1;
+    int selection = -2;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Answers)
+Q_DECLARE_METATYPE(ReportDestination)
+
+class TestBookReports : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void writesTextFiles_data();
+    void writesTextFiles();
+    void buildsPrintedLists_data();
+    void buildsPrintedLists();
+    void endsEarlyWithoutOutput_data();
+    void endsEarlyWithoutOutput();
+    void countsBooks_data();
+    void countsBooks();
+
+private:
+    // Runs a list (0: the category count) with these answers; the text file
+    // destination writes to `file`.
+    void run(Database& db, int list, ReportDestination destination, const Answers& answers, const QString& file);
+
+    std::unique_ptr<TemporaryCatalogue> m_catalogue;
+    std::unique_ptr<Database> m_db;
+    std::unique_ptr<QTemporaryDir> m_folder;
+    ScopedScriptedDialogs m_dialogs;
+    ScriptedReportWindows m_windows;
+};
+
+void TestBookReports::init()
+{
+    reportState() = ReportState();
+    sharedState().DialogCancelled = false;
+    m_dialogs.clear();
+    m_windows = ScriptedReportWindows();
+    m_db.reset();
+    m_catalogue = std::make_unique<TemporaryCatalogue>();
+    addSmallCatalogue(*m_catalogue);
+    m_db = m_catalogue->open();
+    m_folder = std::make_unique<QTemporaryDir>();
+}
+
+void TestBookReports::run(Database& db, int list, ReportDestination destination, const Answers& answers,
+                          const QString& file)
+{
+    if (answers.read >= 0)
+        m_windows.readAnswer = answers.read == 1;
+    if (answers.selection >= -1)
+        m_windows.selectionAnswer = answers.selection;
+    m_dialogs.setNextFileName(file);
+    const ReportRun report{db, destination, m_windows};
+    if (list == 0) {
+        CountByCategory(report);
+        return;
+    }
+    reportState().ReportIndex = qint16(list);
+    RunBookReport(report);
+}
+
+void TestBookReports::writesTextFiles_data()
+{
+    QTest::addColumn<int>("list");
+    QTest::addColumn<Answers>("answers");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("1 by title") << 1 << Answers{}
+                                << QStringList{u"Anonymous Notes\t"_s,       u"Case Study\tAnn And Bob Carter"_s,
+                                               u"Emma\tJane Austen"_s,       u"The Odyssey\tHomer"_s,
+                                               u"Our Shared Life\tJohn Smith & Mary"_s, u"Persuasion\tJane Austen"_s,
+                                               u"Two; Stories | More\tAnn Lee and Bob"_s};
+    QTest::newRow("2 all authors, no author first")
+        << 2 << Answers{-1, -1}
+        << QStringList{u"\tAnonymous Notes"_s,         u"Jane Austen\tEmma"_s,
+                       u"Jane Austen\tPersuasion"_s,   u"Ann And Bob Carter\tCase Study"_s,
+                       u"Homer\tThe Odyssey"_s,        u"Ann Lee and Bob\tTwo; Stories | More"_s,
+                       u"John Smith & Mary\tOur Shared Life"_s};
+    QTest::newRow("2 one author") << 2 << Answers{-1, 5}
+                                  << QStringList{u"Jane Austen\tEmma"_s, u"Jane Austen\tPersuasion"_s};
+    QTest::newRow("3 all locations, none first")
+        << 3 << Answers{-1, -1}
+        << QStringList{u"\t\tAnonymous Notes"_s,
+                       u"\tJohn Smith & Mary\tOur Shared Life"_s,
+                       u"Attic\tJane Austen\tPersuasion"_s,
+                       u"Attic\tAnn And Bob Carter\tCase Study"_s,
+                       u"Den\tJane Austen\tEmma"_s,
+                       u"Den\tHomer\tThe Odyssey"_s,
+                       u"Den\tAnn Lee and Bob\tTwo; Stories | More"_s};
+    QTest::newRow("4 all categories, -1 and Null first")
+        << 4 << Answers{-1, -1}
+        << QStringList{u"\t\tAnonymous Notes"_s,
+                       u"\tAnn Lee and Bob\tTwo; Stories | More"_s,
+                       u"Fiction\tJane Austen\tEmma"_s,
+                       u"Fiction\tJane Austen\tPersuasion"_s,
+                       u"History\tAnn And Bob Carter\tCase Study"_s,
+                       u"History\tJohn Smith & Mary\tOur Shared Life"_s,
+                       u"Poetry\tHomer\tThe Odyssey"_s};
+    QTest::newRow("4 one category") << 4 << Answers{-1, 3} << QStringList{u"Poetry\tHomer\tThe Odyssey"_s};
+    QTest::newRow("5 prices and totals")
+        << 5 << Answers{}
+        << QStringList{u"\tAnonymous Notes\t\t"_s,
+                       u"Jane Austen\tEmma\t$12.50\t$8.00"_s,
+                       u"Jane Austen\tPersuasion\t\t$5.25"_s,
+                       u"Ann And Bob Carter\tCase Study\t\t"_s,
+                       u"Homer\tThe Odyssey\t$9.99\t$1,234.50"_s,
+                       u"Ann Lee and Bob\tTwo; Stories | More\t\t"_s,
+                       u"John Smith & Mary\tOur Shared Life\t$20.00\t"_s,
+                       u"\t\t$42.49\t$1,247.75"_s};
+    QTest::newRow("6 read") << 6 << Answers{1, -2}
+                            << QStringList{u"Jane Austen\tEmma\t3/7/2001"_s, u"Ann And Bob Carter\tCase Study\t"_s};
+    QTest::newRow("6 unread") << 6 << Answers{0, -2}
+                              << QStringList{u"\tAnonymous Notes"_s, u"Jane Austen\tPersuasion"_s,
+                                             u"Homer\tThe Odyssey"_s, u"Ann Lee and Bob\tTwo; Stories | More"_s,
+                                             u"John Smith & Mary\tOur Shared Life"_s};
+    QTest::newRow("7 on loan, by borrower")
+        << 7 << Answers{}
+        << QStringList{u"Homer\tThe Odyssey\tAlex\t1/2/2003"_s, u"John Smith & Mary\tOur Shared Life\tPat\t12/25/2002"_s};
+    QTest::newRow("category count")
+        << 0 << Answers{}
+        << QStringList{u"No Category Entered\t2"_s, u"Fiction\t2"_s, u"History\t2"_s, u"Poetry\t1"_s,
+                       u"Travel\t"_s, u"Total Number of Books\t7"_s};
+}
+
+// The save dialog offers the list's default name; an existing file is
+// replaced by the new one.
+void TestBookReports::writesTextFiles()
+{
+    QFETCH(int, list);
+    QFETCH(Answers, answers);
+    QFETCH(QStringList, lines);
+    const LocaleGuard locale(u"en_US"_s);
+    const QString path = m_folder->filePath(u"out.txt"_s);
+    QFile existing(path);
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.write("an older report, longer than some of the new ones\r\n");
+    existing.close();
+
+    run(*m_db, list, ReportDestination::TextFile, answers, path);
+    QCOMPARE(fileContents(path), crlfLines(lines));
+    const auto saveDialogs = m_dialogs.shown();
+    QCOMPARE(saveDialogs.size(), 1);
+    QCOMPARE(saveDialogs.first().text, list == 0 ? u"CountCat.txt"_s : u"BookRpt.txt"_s);
+    QVERIFY(m_windows.previews.empty());
+    QCOMPARE(m_windows.busy, 0);
+}
+
+void TestBookReports::buildsPrintedLists_data()
+{
+    QTest::addColumn<int>("list");
+    QTest::addColumn<Answers>("answers");
+    QTest::addColumn<QString>("pageHeader");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QStringList>("windows");
+
+    QTest::newRow("1: separators inside a title stay")
+        << 1 << Answers{} << u"12/31/2004|Books by Title|Page %d"_s
+        << QStringList{u"*Title|Author"_s,       u"Anonymous Notes|"_s,   u"Case Study|Ann And Bob Carter"_s,
+                       u"Emma|Jane Austen"_s,    u"The Odyssey|Homer"_s,  u"Our Shared Life|John Smith & Mary"_s,
+                       u"Persuasion|Jane Austen"_s, u"Two; Stories | More|Ann Lee and Bob"_s}
+        << QStringList{u"frmOutput"_s};
+    QTest::newRow("4: chosen after the document started")
+        << 4 << Answers{-1, 1} << u"12/31/2004|Books by Category|Page %d"_s
+        << QStringList{u"*Category|Author|Title"_s, u"Fiction|Jane Austen|Emma"_s,
+                       u"Fiction|Jane Austen|Persuasion"_s}
+        << QStringList{u"frmRptSel 2"_s, u"frmOutput"_s};
+    QTest::newRow("5: totals row spans author and title")
+        << 5 << Answers{} << u"12/31/2004|Books Price List|Page %d"_s
+        << QStringList{u"*Author|Title|Cover Price|Buy Price"_s,
+                       u"|Anonymous Notes||"_s,
+                       u"Jane Austen|Emma|$12.50|$8.00"_s,
+                       u"Jane Austen|Persuasion||$5.25"_s,
+                       u"Ann And Bob Carter|Case Study||"_s,
+                       u"Homer|The Odyssey|$9.99|$1,234.50"_s,
+                       u"Ann Lee and Bob|Two; Stories | More||"_s,
+                       u"John Smith & Mary|Our Shared Life|$20.00|"_s,
+                       u"Totals:|$42.49|$1,247.75"_s}
+        << QStringList{u"frmOutput"_s};
+    QTest::newRow("6: read asked first") << 6 << Answers{1, -2} << u"12/31/2004|Read Books|Page %d"_s
+                                         << QStringList{u"*Author|Title|ReadDate"_s, u"Jane Austen|Emma|3/7/2001"_s,
+                                                        u"Ann And Bob Carter|Case Study|"_s}
+                                         << QStringList{u"frmRead"_s, u"frmOutput"_s};
+    QTest::newRow("category count") << 0 << Answers{} << u"12/31/2004|Book Count by Category|Page %d"_s
+                                    << QStringList{u"*Category|Book Count"_s, u"No Category Entered|2"_s,
+                                                   u"Fiction|2"_s, u"History|2"_s, u"Poetry|1"_s, u"Travel|"_s,
+                                                   u"Total Number of Books|7"_s}
+                                    << QStringList{u"frmOutput"_s};
+}
+
+// A standard report never repeats its header row, even after a custom
+// report left the repetition on.
+void TestBookReports::buildsPrintedLists()
+{
+    QFETCH(int, list);
+    QFETCH(Answers, answers);
+    QFETCH(QString, pageHeader);
+    QFETCH(QStringList, rows);
+    QFETCH(QStringList, windows);
+    const LocaleGuard locale(u"en_US"_s);
+    const FixedClock clock(QDate(2004, 12, 31));
+    reportState().RepeatTableHeader = true;
+    reportState().TableFormatText = u"1440|1440"_s;
+
+    run(*m_db, list, ReportDestination::Preview, answers, QString());
+    QCOMPARE(m_windows.shown, windows);
+    const ReportDocument* document = m_windows.lastDocument();
+    QVERIFY(document);
+    QVERIFY(document->isFinished());
+    QVERIFY(document->previewMode());
+    QCOMPARE(document->pageHeader(), pageHeader);
+    QCOMPARE(documentRows(*document), rows);
+    QVERIFY(!reportState().RepeatTableHeader);
+    const ReportDocument::Row& header = document->rowsOfPage(0).front();
+    QCOMPARE(reportState().TableHeaderText, document->format(header.format).text() + header.cells.join(u'|') + u';');
+    QVERIFY(m_dialogs.shown().isEmpty());
+    QCOMPARE(m_windows.busy, 0);
+}
+
+void TestBookReports::endsEarlyWithoutOutput_data()
+{
+    QTest::addColumn<ReportDestination>("destination");
+    QTest::addColumn<bool>("emptyCatalogue");
+    QTest::addColumn<int>("list");
+    QTest::addColumn<Answers>("answers");
+    QTest::addColumn<QString>("fileName"); // empty: the save dialog is cancelled
+    QTest::addColumn<QStringList>("messages");
+
+    const auto text = ReportDestination::TextFile;
+    const auto preview = ReportDestination::Preview;
+    const QString noBooks = u"You have not entered any books!"_s;
+    QTest::newRow("save dialog cancelled") << text << false << 6 << Answers{1, -2} << QString() << QStringList{};
+    QTest::newRow("read dialog cancelled") << text << false << 6 << Answers{} << u"out.txt"_s << QStringList{};
+    QTest::newRow("selection cancelled, file") << text << false << 2 << Answers{} << u"out.txt"_s << QStringList{};
+    QTest::newRow("selection cancelled, preview") << preview << false << 3 << Answers{} << QString() << QStringList{};
+    QTest::newRow("category without books") << text << false << 4 << Answers{-1, 4} << u"out.txt"_s
+                                            << QStringList{noBooks};
+    QTest::newRow("author without books") << preview << false << 2 << Answers{-1, 99} << QString()
+                                          << QStringList{noBooks};
+    QTest::newRow("nothing on loan") << preview << true << 7 << Answers{} << QString() << QStringList{noBooks};
+    QTest::newRow("empty catalogue") << text << true << 1 << Answers{} << u"out.txt"_s << QStringList{noBooks};
+}
+
+// A run that ends early shows nothing and leaves the chosen file as it was.
+void TestBookReports::endsEarlyWithoutOutput()
+{
+    QFETCH(ReportDestination, destination);
+    QFETCH(bool, emptyCatalogue);
+    QFETCH(int, list);
+    QFETCH(Answers, answers);
+    QFETCH(QString, fileName);
+    QFETCH(QStringList, messages);
+    const TemporaryCatalogue empty;
+    auto emptyDb = empty.open();
+    const QString path = fileName.isEmpty() ? QString() : m_folder->filePath(fileName);
+    if (!path.isEmpty()) {
+        QFile existing(path);
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.write("kept");
+    }
+
+    run(emptyCatalogue ? *emptyDb : *m_db, list, destination, answers, path);
+    QCOMPARE(m_dialogs.texts(), messages);
+    QVERIFY(m_windows.previews.empty());
+    if (!path.isEmpty())
+        QCOMPARE(fileContents(path), QByteArray("kept"));
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), path.isEmpty() ? QStringList{} : QStringList{fileName});
+    QCOMPARE(m_windows.busy, 0);
+}
+
+void TestBookReports::countsBooks_data()
+{
+    QTest::addColumn<QByteArray>("books");
+    QTest::addColumn<QStringList>("countLines");
+    QTest::addColumn<QString>("quickCount");
+
+    const QByteArray categories = "INSERT INTO Categories (CatID, CatName) VALUES (1, 'Fiction'), (2, 'Atlases');";
+    QTest::newRow("none") << categories << QStringList{u"Atlases\t"_s, u"Fiction\t"_s, u"Total Number of Books\t"_s}
+                          << u"You have now entered 0 books in The Quillary Program."_s;
+    QTest::newRow("one") << categories + "INSERT INTO Books (Title, CatID) VALUES ('Solo', 2);"
+                         << QStringList{u"Atlases\t1"_s, u"Fiction\t"_s, u"Total Number of Books\t1"_s}
+                         << u"You have now entered 1 book in The Quillary Program."_s;
+    QTest::newRow("thousands grouped, three without category")
+        << categories + "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1234) "
+                        "INSERT INTO Books (Title, CatID) SELECT 'Book ' || i, 1 FROM n;"
+                        "INSERT INTO Books (Title, CatID) VALUES ('a', -1), ('b', -1), ('c', NULL);"
+        << QStringList{u"No Category Entered\t3"_s, u"Atlases\t"_s, u"Fiction\t1,234"_s,
+                       u"Total Number of Books\t1,237"_s}
+        << u"You have now entered 1237 books in The Quillary Program."_s;
+}
+
+void TestBookReports::countsBooks()
+{
+    QFETCH(QByteArray, books);
+    QFETCH(QStringList, countLines);
+    QFETCH(QString, quickCount);
+    const LocaleGuard locale(u"en_US"_s);
+    const TemporaryCatalogue catalogue;
+    catalogue.executeNative(books);
+    auto db = catalogue.open();
+    const QString path = m_folder->filePath(u"CountCat.txt"_s);
+
+    run(*db, 0, ReportDestination::TextFile, Answers{}, path);
+    QCOMPARE(fileContents(path), crlfLines(countLines));
+    QuickCount(*db);
+    QCOMPARE(m_dialogs.texts(), QStringList{quickCount});
+}
+
+QTEST_GUILESS_MAIN(TestBookReports)
+#include "tst_book_reports.moc"
