@@ -111,6 +111,17 @@ QVariant ForwardRecordset::value(int index) const
     return StoredValue::forProgram(StoredValue::read(statement, index), d->kinds[size_t(index)]);
 }
 
+QString ForwardRecordset::text(int index) const
+{
+    sqlite3_stmt* statement = d->live();
+    if (d->atEnd)
+        throw DbErrors::noCurrentRecord();
+    if (index < 0 || index >= int(d->kinds.size()))
+        throw DbErrors::unknownField(QString::number(index));
+    const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
+    return utf8 ? QString::fromUtf8(utf8, sqlite3_column_bytes(statement, index)) : QString();
+}
+
 QVariant ForwardRecordset::value(const QString& column) const
 {
     return value(columnIndex(column));

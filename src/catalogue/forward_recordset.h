@@ -30,6 +30,9 @@ public:
     int fieldCount() const;
     QVariant value(int index) const;
     QVariant value(const QString& column) const;
+    // A text column's value without the detour through QVariant: the empty
+    // text for Null. (A number comes back in SQLite's own text form.)
+    QString text(int index) const;
     // The column's index for value(int); throws 3265 when there is none.
     int columnIndex(const QString& column) const;
 

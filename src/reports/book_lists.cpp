@@ -206,7 +206,7 @@ QString BookListLines::author() const
 
 QString BookListLines::text(int column) const
 {
-    return m_rows->value(column).toString();
+    return m_rows->text(column);
 }
 
 QString BookListLines::price(int column, double& total) const
@@ -214,12 +214,22 @@ QString BookListLines::price(int column, double& total) const
     const QVariant value = m_rows->value(column);
     if (value.isNull())
         return QString();
-    total += value.toDouble();
-    return LocaleFormats::currency(value.toDouble());
+    const double amount = value.toDouble();
+    total += amount;
+    auto cached = m_amounts.constFind(amount);
+    if (cached == m_amounts.constEnd())
+        cached = m_amounts.insert(amount, LocaleFormats::currency(amount));
+    return cached.value();
 }
 
 QString BookListLines::date(int column) const
 {
     const QVariant value = m_rows->value(column);
-    return value.isNull() ? QString() : LocaleFormats::shortDate(value.toDateTime().date());
+    if (value.isNull())
+        return QString();
+    const QDate day = value.toDateTime().date();
+    auto cached = m_days.constFind(day.toJulianDay());
+    if (cached == m_days.constEnd())
+        cached = m_days.insert(day.toJulianDay(), LocaleFormats::shortDate(day));
+    return cached.value();
 }

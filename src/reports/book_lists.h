@@ -4,6 +4,7 @@
 #include "reports/report_lines.h"
 #include "reports/report_state.h"
 
+#include <QHash>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -81,4 +82,8 @@ private:
     bool m_readVariant = false;
     double m_coverTotal = 0;
     double m_buyTotal = 0;
+    // Formatting is the costly part of a line and few amounts and days
+    // recur in a catalogue: each is formatted once per run.
+    mutable QHash<double, QString> m_amounts;
+    mutable QHash<qint64, QString> m_days;
 };

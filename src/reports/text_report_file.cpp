@@ -27,12 +27,20 @@ TextReportFile::~TextReportFile()
 
 void TextReportFile::writeLine(const QStringList& fields)
 {
+    qsizetype room = 2 + fields.size();
+    for (const QString& field : fields)
+        room += m_utf8.requiredSpace(field.size());
+    const qsizetype start = m_pending.size();
+    m_pending.resize(start + room);
+    char* out = m_pending.data() + start;
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
-            m_pending += '\t';
-        m_pending += fields[i].toUtf8();
+            *out++ = '\t';
+        out = m_utf8.appendToBuffer(out, fields[i]);
     }
-    m_pending += "\r\n";
+    *out++ = '\r';
+    *out++ = '\n';
+    m_pending.resize(out - m_pending.data());
     if (m_pending.size() >= FlushSize)
         flush();
 }

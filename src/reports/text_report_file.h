@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QSaveFile>
 #include <QString>
+#include <QStringEncoder>
 #include <QStringList>
 
 // A report written as a text file: one line per report line, the fields
@@ -29,5 +30,6 @@ private:
     [[noreturn]] void fail() const;
 
     QSaveFile m_file;
+    QStringEncoder m_utf8{QStringEncoder::Utf8};
     QByteArray m_pending;
 };
