@@ -54,6 +54,7 @@ public:
     std::optional<qint32> selectionAnswer; // -1: all
     QStringList shown;                     // "frmRead", "frmRptSel 1", ...
     std::vector<std::unique_ptr<DocumentBuild>> previews;
+    bool completeBuilds = true; // as if the preview read to the end at once
     int busy = 0;
 
     void showReadDialog() override
@@ -76,7 +77,8 @@ public:
     void showPreview(std::unique_ptr<DocumentBuild> build) override
     {
         shown.append(u"frmOutput"_s);
-        build->complete();
+        if (completeBuilds)
+            build->complete();
         previews.push_back(std::move(build));
     }
     void setBusy(bool on) override { busy += on ? 1 : -1; }

@@ -38,6 +38,7 @@ private slots:
     void endsEarlyWithoutOutput();
     void countsBooks_data();
     void countsBooks();
+    void closedCatalogueEndsTheDocument();
 
 private:
     // Runs a list (0: the category count) with these answers; the text file
@@ -325,6 +326,31 @@ void TestBookReports::countsBooks()
     QCOMPARE(fileContents(path), crlfLines(countLines));
     QuickCount(*db);
     QCOMPARE(m_dialogs.texts(), QStringList{quickCount});
+}
+
+// The catalogue closed (for a backup, say) while the preview is still
+// reading a long list: the document ends with the rows it has.
+void TestBookReports::closedCatalogueEndsTheDocument()
+{
+    const TemporaryCatalogue catalogue;
+    catalogue.executeNative("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500) "
+                            "INSERT INTO Books (Title, SortTitle) SELECT 'Book ' || i, printf('%03d', i) FROM n;");
+    auto db = catalogue.open();
+    m_windows.completeBuilds = false;
+    run(*db, 1, ReportDestination::Preview, Answers{}, QString());
+    QCOMPARE(m_windows.previews.size(), size_t(1));
+    DocumentBuild& build = *m_windows.previews.front();
+    QVERIFY(!build.isComplete());
+    const qsizetype rows = build.document().rowCount();
+    QVERIFY(rows > 1 && rows < 500);
+
+    db->close();
+    build.complete();
+    QVERIFY(build.isComplete());
+    QVERIFY(build.document().isFinished());
+    QCOMPARE(build.document().rowCount(), rows);
+    QCOMPARE(m_dialogs.texts().size(), 1);
+    QVERIFY(m_dialogs.texts().first().startsWith(u"3420  Object invalid or no longer set"_s));
 }
 
 QTEST_GUILESS_MAIN(TestBookReports)
