@@ -17,6 +17,7 @@
 #include <QProgressDialog>
 #include <QScrollBar>
 #include <algorithm>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -263,9 +264,16 @@ void frmOutput::cmdPdf_Click()
     if (path.isEmpty())
         return;
     finishBuilding();
+    std::optional<DbError> failure;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    runStep([&] { writePdf(*m_pages, path); });
+    try {
+        writePdf(*m_pages, path);
+    } catch (const DbError& error) {
+        failure = error;
+    }
     QApplication::restoreOverrideCursor();
+    if (failure)
+        HandleDbError(*failure);
 }
 
 QString frmOutput::defaultPdfName() const

@@ -300,6 +300,12 @@ void TestReportWindows::previewShowsPrintsAndSavesTheSamePages()
     }
     QCOMPARE(QDir(m_folder.path()).entryList(QDir::Files).size(), 3);
 
+    // A folder that cannot be written to is reported, not taken for success.
+    m_dialogs.setNextFileName(m_folder.filePath(u"missing/saved.pdf"_s));
+    QTest::mouseClick(output->cmdPdf, Qt::LeftButton);
+    QCOMPARE(m_dialogs.texts().size(), 1);
+    QVERIFY(m_dialogs.texts().first().startsWith(u"3051  Could not write"_s));
+
     QTest::mouseClick(output->cmdOk, Qt::LeftButton);
     QTRY_VERIFY(!windows.output());
 }
