@@ -13,6 +13,7 @@ ReportDocument::ReportDocument(const TextMetrics& metrics, const PageGeometry& g
 void ReportDocument::StartDoc()
 {
     m_orientation = m_nextOrientation;
+    m_tableHeight = tableArea().height();
     m_rows.clear();
     m_formats.clear();
     m_pageStarts.clear();
@@ -111,13 +112,13 @@ double ReportDocument::rowHeight(const ColumnFormat& format, const QStringList& 
     const double height = double(lines) * m_metrics.lineHeight(style) + 2 * CellPaddingY;
     // A row taller than a whole page is cut at the page's end rather than
     // left without a page that holds it.
-    return std::min(height, tableArea().height());
+    return std::min(height, m_tableHeight);
 }
 
 void ReportDocument::place(Row row)
 {
     const bool pageHoldsRows = rowCount() > m_pageStarts.back();
-    if (!m_inPageStart && pageHoldsRows && m_pageFilled + row.height > tableArea().height())
+    if (!m_inPageStart && pageHoldsRows && m_pageFilled + row.height > m_tableHeight)
         startPage();
     row.top = float(m_pageFilled);
     m_pageFilled += row.height;

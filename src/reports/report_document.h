@@ -115,6 +115,7 @@ private:
     std::function<void(int)> m_pageStarted;
 
     PageOrientation m_orientation = PageOrientation::Portrait;
+    double m_tableHeight = 0;
     bool m_started = false;
     bool m_finished = false;
     bool m_inPageStart = false;

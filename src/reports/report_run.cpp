@@ -98,7 +98,6 @@ void runBookList(const ReportRun& run)
             return;
         file.emplace(fileName);
     }
-    BusyPointer busy(run.windows);
     const int index = state.ReportIndex;
     bool read = true;
     if (BookLists::definition(index).choice == BookLists::Choice::ReadOrUnreadDialog) {
@@ -106,6 +105,7 @@ void runBookList(const ReportRun& run)
             return;
         read = state.ReadSelected;
     }
+    BusyPointer busy(run.windows);
     const BookLists::Definition list = BookLists::definition(index, read);
     if (list.title.isEmpty())
         return;

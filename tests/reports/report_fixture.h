@@ -52,14 +52,14 @@ class ScriptedReportWindows final : public ReportWindows
 public:
     std::optional<bool> readAnswer;
     std::optional<qint32> selectionAnswer; // -1: all
-    QStringList shown;                     // "frmRead", "frmRptSel 1", ...
+    QStringList shown; // "frmRead", "frmRptSel 1", ...; "(busy)" when shown with the hourglass
     std::vector<std::unique_ptr<DocumentBuild>> previews;
     bool completeBuilds = true; // as if the preview read to the end at once
     int busy = 0;
 
     void showReadDialog() override
     {
-        shown.append(u"frmRead"_s);
+        shown.append(u"frmRead"_s + busyMark());
         if (readAnswer) {
             sharedState().DialogCancelled = false;
             reportState().ReadSelected = *readAnswer;
@@ -67,7 +67,7 @@ public:
     }
     void showSelectionDialog() override
     {
-        shown.append(u"frmRptSel "_s + QString::number(reportState().RptSelKind));
+        shown.append(u"frmRptSel "_s + QString::number(reportState().RptSelKind) + busyMark());
         if (selectionAnswer) {
             sharedState().DialogCancelled = false;
             reportState().RptSelID = *selectionAnswer;
@@ -76,13 +76,14 @@ public:
     std::unique_ptr<ReportDocument> newDocument() override { return previewDocument(); }
     void showPreview(std::unique_ptr<DocumentBuild> build) override
     {
-        shown.append(u"frmOutput"_s);
+        shown.append(u"frmOutput"_s + busyMark());
         if (completeBuilds)
             build->complete();
         previews.push_back(std::move(build));
     }
     void setBusy(bool on) override { busy += on ? 1 : -1; }
 
+    QString busyMark() const { return busy > 0 ? u" (busy)"_s : QString(); }
     const ReportDocument* lastDocument() const { return previews.empty() ? nullptr : &previews.back()->document(); }
 };
 
