@@ -2,9 +2,9 @@
 // every Update and every typed character go through.
 #include "bench_registry.h"
 
-#include "catalogue/database.h"
-#include "catalogue/db_error.h"
-#include "catalogue/recordset.h"
+#include "database/database.h"
+#include "database/db_error.h"
+#include "database/recordset.h"
 #include "editor/book_store.h"
 #include "editor/gui/lookup_completion.h"
 

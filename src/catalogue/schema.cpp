@@ -1,9 +1,9 @@
 #include "catalogue/schema.h"
 
 #include "catalogue/catalogue_state.h"
-#include "catalogue/database.h"
-#include "catalogue/native_sql.h"
-#include "catalogue/recordset.h"
+#include "database/database.h"
+#include "database/native_sql.h"
+#include "database/recordset.h"
 
 #include <QFile>
 #include <array>

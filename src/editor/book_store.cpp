@@ -1,13 +1,13 @@
 #include "editor/book_store.h"
 
-#include "catalogue/database.h"
+#include "database/database.h"
 #include "catalogue/db_error_handler.h"
-#include "catalogue/recordset.h"
+#include "database/recordset.h"
 #include "common/locale_formats.h"
 #include "common/text_routines.h"
 #include "common/user_dialogs.h"
-#include "editor/blank_trim.h"
-#include "editor/sort_title.h"
+#include "common/blank_trim.h"
+#include "catalogue/sort_title.h"
 
 #include <QVariant>
 

@@ -1,13 +1,13 @@
 #include "editor/gui/frm_main.h"
 
 #include "catalogue/catalogue_state.h"
-#include "catalogue/database.h"
+#include "database/database.h"
 #include "catalogue/db_error_handler.h"
-#include "catalogue/recordset.h"
+#include "database/recordset.h"
 #include "catalogue/schema.h"
 #include "common/locale_formats.h"
 #include "common/user_dialogs.h"
-#include "editor/book_order.h"
+#include "catalogue/book_order.h"
 #include "editor/gui/field_validation.h"
 #include "editor/gui/lookup_completion.h"
 

@@ -2,7 +2,7 @@
 
 #include "editor/gui/main_window_fixture.h"
 
-#include "catalogue/db_error.h"
+#include "database/db_error.h"
 #include "common/locale_formats.h"
 
 #include <QFile>
