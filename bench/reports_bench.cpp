@@ -5,9 +5,9 @@
 // GROUP BY.
 #include "bench_registry.h"
 
-#include "catalogue/database.h"
-#include "catalogue/jet_sql.h"
-#include "catalogue/native_sql.h"
+#include "database/database.h"
+#include "database/jet_sql.h"
+#include "database/native_sql.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
 #include "reports/book_lists.h"

@@ -1,6 +1,6 @@
 #include "reports/book_lists.h"
 
-#include "catalogue/forward_recordset.h"
+#include "database/forward_recordset.h"
 #include "common/locale_formats.h"
 #include "reports/author_name_format.h"
 #include "reports/report_document.h"

@@ -1,6 +1,6 @@
 #include "reports/category_count.h"
 
-#include "catalogue/forward_recordset.h"
+#include "database/forward_recordset.h"
 #include "common/locale_formats.h"
 
 using namespace Qt::StringLiterals;

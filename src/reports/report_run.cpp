@@ -1,8 +1,8 @@
 #include "reports/report_run.h"
 
 #include "catalogue/db_error_handler.h"
-#include "catalogue/recordset.h"
-#include "catalogue/database.h"
+#include "database/recordset.h"
+#include "database/database.h"
 #include "common/clock.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"

@@ -1,6 +1,6 @@
 #include "reports/text_report_file.h"
 
-#include "catalogue/db_error.h"
+#include "database/db_error.h"
 
 #include <QDir>
 

@@ -3,7 +3,7 @@
 // Fixtures of the report tests: simple text metrics, report windows that
 // answer from a script, and a small catalogue whose every list is known.
 
-#include "catalogue/database.h"
+#include "database/database.h"
 #include "common/shared_state.h"
 #include "reports/document_build.h"
 #include "reports/report_document.h"

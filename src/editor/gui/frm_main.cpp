@@ -7,6 +7,7 @@
 #include "common/user_dialogs.h"
 #include "editor/gui/field_validation.h"
 #include "editor/gui/lookup_completion.h"
+#include "reports/gui/reports_menu.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -100,6 +101,7 @@ frmMain::frmMain(const QString& dataFolder, QWidget* parent) : QMainWindow(paren
     connectLookupFields();
     connectFieldChecks();
     connectCommands();
+    connectReports();
 }
 
 frmMain::~frmMain()
@@ -198,6 +200,18 @@ void frmMain::connectCommands()
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
     for (int index = 1; index <= 3; ++index)
         connect(mnuSort[index], &QAction::triggered, this, [this, index] { mnuSort_Click(index); });
+}
+
+void frmMain::connectReports()
+{
+    ReportsMenu::Actions actions;
+    actions.viewPrint = mnuFormat[1];
+    actions.saveToFile = mnuFormat[2];
+    for (size_t index = 1; index <= actions.lists.size(); ++index)
+        actions.lists[index - 1] = mnuReport[index];
+    actions.quickCount = mnuQuickCount;
+    actions.countByCategory = mnuCountByCat;
+    m_reports = new ReportsMenu(this, actions, [this] { return m_session.isOpen() ? &m_session.database() : nullptr; });
 }
 
 // ---------------------------------------------------------------------------

@@ -20,6 +20,7 @@ class QComboBox;
 class QRadioButton;
 class QStandardItemModel;
 class Recordset;
+class ReportsMenu;
 
 // The book editor: the program's first and main window. Loading it
 // (Form_Load) is the program's start-up, closing it (Form_Unload) closes the
@@ -56,6 +57,8 @@ public:
 
     // The open catalogue the other windows work on.
     BookSession& session() { return m_session; }
+    // The Reports menu's destination choice, book lists and counts.
+    ReportsMenu& reports() { return *m_reports; }
 
     // Refill one lookup combo from its table (start-up and removal of unused
     // entries).
@@ -167,6 +170,7 @@ private:
     void connectLookupFields();
     void connectFieldChecks();
     void connectCommands();
+    void connectReports();
 
     LookupList& lookupListOf(LookupField field);
     const LookupList& lookupList(const QComboBox* combo) const;
@@ -194,4 +198,5 @@ private:
     bool m_loaded = false;
     LookupCompletion* m_completion = nullptr;
     FieldValidation* m_fieldChecks = nullptr;
+    ReportsMenu* m_reports = nullptr;
 };

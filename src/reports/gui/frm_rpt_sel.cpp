@@ -1,8 +1,8 @@
 #include "reports/gui/frm_rpt_sel.h"
 
-#include "catalogue/database.h"
+#include "database/database.h"
 #include "catalogue/db_error_handler.h"
-#include "catalogue/recordset.h"
+#include "database/recordset.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
 #include "reports/report_state.h"

@@ -1,6 +1,6 @@
 #include "reports/gui/page_output.h"
 
-#include "catalogue/db_error.h"
+#include "database/db_error.h"
 #include "reports/gui/page_painter.h"
 
 #include <QDir>

@@ -79,3 +79,8 @@ void ProgramReportWindows::setBusy(bool busy)
         QGuiApplication::restoreOverrideCursor();
     }
 }
+
+frmOutput* ProgramReportWindows::output() const
+{
+    return m_output;
+}

@@ -26,7 +26,7 @@ public:
     void setBusy(bool busy) override;
 
     // The preview window while it is open.
-    frmOutput* output() const { return m_output; }
+    frmOutput* output() const;
 
 private:
     QWidget* m_parent;

@@ -1,10 +1,10 @@
-#include "catalogue/forward_recordset.h"
+#include "database/forward_recordset.h"
 
-#include "catalogue/connection.h"
-#include "catalogue/database.h"
-#include "catalogue/jet_sql.h"
-#include "catalogue/sqlite_error.h"
-#include "catalogue/stored_values.h"
+#include "database/connection.h"
+#include "database/database.h"
+#include "database/jet_sql.h"
+#include "database/sqlite_error.h"
+#include "database/stored_values.h"
 
 #include <sqlite3.h>
 #include <vector>
