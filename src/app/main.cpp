@@ -1,6 +1,8 @@
 #include "common/gui/widget_dialogs.h"
 #include "common/user_dialogs.h"
 #include "editor/gui/frm_main.h"
+#include "reports/gui/frm_output.h"
+#include "reports/gui/reports_menu.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,6 +18,26 @@ void scheduleScreenshot(frmMain& window, const QString& path)
 {
     QTimer::singleShot(0, &window, [&window, path] {
         const bool saved = window.grab().save(path);
+        window.close();
+        QCoreApplication::exit(saved ? 0 : 1);
+    });
+}
+
+// QUILLARY_SCREENSHOT_PREVIEW=<file.png>: the same for the report preview,
+// showing the "Title & Author" list.
+void schedulePreviewScreenshot(frmMain& window, const QString& path)
+{
+    QTimer::singleShot(0, &window, [&window, path] {
+        window.reports().mnuFormat_Click(1);
+        window.reports().mnuReport_Click(1);
+        frmOutput* output = window.reports().output();
+        bool saved = false;
+        if (output) {
+            output->resize(760, 900);
+            output->finishBuilding();
+            QCoreApplication::processEvents();
+            saved = output->grab().save(path);
+        }
         window.close();
         QCoreApplication::exit(saved ? 0 : 1);
     });
@@ -37,6 +59,9 @@ int main(int argc, char* argv[])
         frmMain window(QDir::currentPath());
         window.Form_Load();
         window.show();
+        const QString previewShot = qEnvironmentVariable("QUILLARY_SCREENSHOT_PREVIEW");
+        if (!previewShot.isEmpty())
+            schedulePreviewScreenshot(window, previewShot);
         const QString screenshot = qEnvironmentVariable("QUILLARY_SCREENSHOT");
         if (!screenshot.isEmpty())
             scheduleScreenshot(window, screenshot);
