@@ -5,6 +5,7 @@
 #include "reports/author_name_format.h"
 #include "reports/report_document.h"
 
+#include <QDate>
 #include <QDateTime>
 
 using namespace Qt::StringLiterals;
@@ -224,12 +225,18 @@ QString BookListLines::price(int column, double& total) const
 
 QString BookListLines::date(int column) const
 {
-    const QVariant value = m_rows->value(column);
-    if (value.isNull())
+    // Keyed by the stored text, so that reading a date (the costly part)
+    // happens once per day that occurs.
+    const QString stored = m_rows->text(column);
+    if (stored.isEmpty())
         return QString();
-    const QDate day = value.toDateTime().date();
-    auto cached = m_days.constFind(day.toJulianDay());
-    if (cached == m_days.constEnd())
-        cached = m_days.insert(day.toJulianDay(), LocaleFormats::shortDate(day));
+    auto cached = m_days.constFind(stored);
+    if (cached == m_days.constEnd()) {
+        // A day is stored as "YYYY-MM-DD"; anything else takes the general way.
+        QDate day = stored.size() == 10 ? QDate::fromString(stored, Qt::ISODate) : QDate();
+        if (!day.isValid())
+            day = m_rows->value(column).toDateTime().date();
+        cached = m_days.insert(stored, LocaleFormats::shortDate(day));
+    }
     return cached.value();
 }

@@ -85,5 +85,5 @@ private:
     // Formatting is the costly part of a line and few amounts and days
     // recur in a catalogue: each is formatted once per run.
     mutable QHash<double, QString> m_amounts;
-    mutable QHash<qint64, QString> m_days;
+    mutable QHash<QString, QString> m_days;
 };
