@@ -240,10 +240,15 @@ void UpgradeCatalogue()
     Database* db = catalogueState().dbCatalogue.get();
     if (!db || !db->isOpen())
         return; // the failed open has been reported; there is nothing to upgrade
-    if (hasCurrentLayout(*db))
+    upgradeCatalogue(*db);
+}
+
+void upgradeCatalogue(Database& db)
+{
+    if (hasCurrentLayout(db))
         return;
     // All or nothing: a failure half-way must not leave a file that is neither
     // layout (the probe would then call it current and the program would trip
     // over the missing tables or columns on every start).
-    db->transaction([&] { runUpgrade(*db); });
+    db.transaction([&] { runUpgrade(db); });
 }

@@ -24,3 +24,7 @@ void createEarlierLayoutTables(Database& db);
 // upgrade runs in one transaction: when any step fails, the DbError propagates
 // and the file is left exactly as it was.
 void UpgradeCatalogue();
+
+// The same upgrade on a database given (an open catalogue of either layout):
+// also what a catalogue converted from the older kind of file goes through.
+void upgradeCatalogue(Database& db);
