@@ -1,6 +1,7 @@
 #include "import/jet_conversion.h"
 
 #include "catalogue/database.h"
+#include "catalogue/native_sql.h"
 #include "import/catalogue_import.h"
 #include "import/isolated_run.h"
 #include "import/jet_table_copy.h"
@@ -12,6 +13,10 @@
 #include <QRandomGenerator>
 #include <filesystem>
 #include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -57,12 +62,30 @@ void removePartial(const QString& partial)
     QFile::remove(partial + u"-journal"_s);
 }
 
+// Everything written to the file under its temporary name reaches the disk
+// before it is renamed into place.
+void flushToDisk(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite) || ::fsync(file.handle()) != 0)
+        throw ConversionError(u"The converted file could not be written to the disk."_s);
+#else
+    Q_UNUSED(path);
+#endif
+}
+
 ConversionReport fillNewFile(const QString& partial, const std::function<ConversionReport(Database&)>& fill)
 {
     try {
         auto db = Database::create(partial);
+        // Nothing under the temporary name needs to survive a crash (it is
+        // thrown away then), so the filling waits for no disk: one flush at
+        // the end makes the finished file durable.
+        executeNative(*db, "PRAGMA journal_mode=MEMORY; PRAGMA synchronous=OFF");
         ConversionReport report = fill(*db);
         db->close();
+        flushToDisk(partial);
         return report;
     } catch (const DbError& error) {
         throw ConversionError(u"The converted file could not be written: %1"_s.arg(error.text()));
