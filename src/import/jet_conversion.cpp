@@ -101,6 +101,29 @@ void publish(const QString& partial, const QString& outputPath)
             u"have appeared meanwhile). Nothing was written there."_s.arg(shown(outputPath)));
 }
 
+JetSourceOpener& sourceOpener()
+{
+    static JetSourceOpener opener;
+    return opener;
+}
+
+std::unique_ptr<JetSource> openSource(const QString& path)
+{
+    if (sourceOpener())
+        return sourceOpener()(path);
+    return std::make_unique<MdbFileSource>(path);
+}
+
+void requireFieldCatalogue(const JetSource& source, const QString& sourceName)
+{
+    for (const JetTable& table : source.tables()) {
+        if (table.name.compare(u"RptSpec"_s, Qt::CaseInsensitive) == 0)
+            return;
+    }
+    throw ConversionError(
+        u"'%1' is not a field catalogue: it has no table RptSpec."_s.arg(shown(sourceName)));
+}
+
 IsolationTexts isolationTexts(const QString& jetPath)
 {
     return {
@@ -116,10 +139,10 @@ ConversionReport convertIsolated(const QString& jetPath, const QString& partial,
 {
     const QByteArray answer = runIsolated(
         [&](const Heartbeat& heartbeat) {
-            MdbFileSource source(jetPath);
+            const std::unique_ptr<JetSource> source = openSource(jetPath);
             return fillNewFile(
                        partial,
-                       [&](Database& db) { return fillFromSource(source, jetPath, db, target, heartbeat); })
+                       [&](Database& db) { return fillFromSource(*source, jetPath, db, target, heartbeat); })
                 .serialized();
         },
         silenceLimit, isolationTexts(jetPath));
@@ -145,7 +168,14 @@ ConversionReport fillFromSource(JetSource& source, const QString& sourceName, Da
 {
     if (target == ConversionTarget::Catalogue)
         return copyCatalogue(source, sourceName, db, heartbeat);
+    if (target == ConversionTarget::FieldCatalogue)
+        requireFieldCatalogue(source, sourceName);
     return copyAllTables(source, db, heartbeat);
+}
+
+void setJetSourceOpener(JetSourceOpener opener)
+{
+    sourceOpener() = std::move(opener);
 }
 
 ConversionReport convertJetSource(JetSource& source, const QString& sourceName, const QString& outputPath,

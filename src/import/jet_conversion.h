@@ -16,8 +16,9 @@ class Database;
 // and the source is only ever read.
 
 enum class ConversionTarget {
-    AllTables, // every table as it is, with its columns, rows, keys and indexes
-    Catalogue, // a catalogue of the earlier program, which becomes one of this program's
+    AllTables,      // every table as it is, with its columns, rows, keys and indexes
+    Catalogue,      // a catalogue of the earlier program, which becomes one of this program's
+    FieldCatalogue, // every table, of a file that must hold the field catalogue's RptSpec
 };
 
 // How long a conversion may show no progress before it counts as stuck on a
@@ -29,6 +30,12 @@ inline constexpr std::chrono::milliseconds DefaultSilenceLimit{30000};
 // program down. Throws ConversionError with a text for the user.
 ConversionReport convertJetFile(const QString& jetPath, const QString& outputPath, ConversionTarget target,
                                 std::chrono::milliseconds silenceLimit = DefaultSilenceLimit);
+
+// How a file is opened for reading: the file reader, unless a test puts
+// tables of its own in the place of a file. Passing nothing restores the
+// file reader.
+using JetSourceOpener = std::function<std::unique_ptr<JetSource>(const QString& path)>;
+void setJetSourceOpener(JetSourceOpener opener);
 
 // The same from a source already open, in this process.
 ConversionReport convertJetSource(JetSource& source, const QString& sourceName, const QString& outputPath,
