@@ -25,6 +25,5 @@ void createEarlierLayoutTables(Database& db);
 // and the file is left exactly as it was.
 void UpgradeCatalogue();
 
-// The same upgrade on a database given (an open catalogue of either layout):
-// also what a catalogue converted from the older kind of file goes through.
+// The same on any open database.
 void upgradeCatalogue(Database& db);

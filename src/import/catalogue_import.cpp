@@ -1,7 +1,7 @@
 #include "import/catalogue_import.h"
 
-#include "catalogue/database.h"
-#include "catalogue/native_sql.h"
+#include "database/database.h"
+#include "database/native_sql.h"
 #include "catalogue/schema.h"
 #include "import/jet_table_copy.h"
 

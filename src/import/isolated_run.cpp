@@ -1,6 +1,6 @@
 #include "import/isolated_run.h"
 
-#include "catalogue/db_error.h"
+#include "database/db_error.h"
 #include "import/jet_source.h"
 
 #include <QtGlobal>

@@ -1,7 +1,7 @@
 #include "import/jet_conversion.h"
 
-#include "catalogue/database.h"
-#include "catalogue/native_sql.h"
+#include "database/database.h"
+#include "database/native_sql.h"
 #include "import/catalogue_import.h"
 #include "import/isolated_run.h"
 #include "import/jet_table_copy.h"

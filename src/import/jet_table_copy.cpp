@@ -1,8 +1,8 @@
 #include "import/jet_table_copy.h"
 
-#include "catalogue/database.h"
-#include "catalogue/native_sql.h"
-#include "catalogue/stored_values.h"
+#include "database/database.h"
+#include "database/native_sql.h"
+#include "database/stored_values.h"
 
 #include <QHash>
 

@@ -1,5 +1,5 @@
-#include "catalogue/database.h"
-#include "catalogue/native_sql.h"
+#include "database/database.h"
+#include "database/native_sql.h"
 #include "catalogue/schema.h"
 #include "import/fake_catalogue.h"
 #include "import/jet_conversion.h"

@@ -1,4 +1,4 @@
-#include "catalogue/stored_values.h"
+#include "database/stored_values.h"
 #include "import/jet_values.h"
 
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "catalogue/catalogue_file_check.h"
-#include "catalogue/database.h"
+#include "database/catalogue_file_check.h"
+#include "database/database.h"
 #include "catalogue/schema.h"
 #include "import/fake_catalogue.h"
 #include "import/jet_conversion.h"
