@@ -1,6 +1,6 @@
 #include "import/startup_conversion.h"
 
-#include "catalogue/catalogue_file_check.h"
+#include "database/catalogue_file_check.h"
 #include "common/user_dialogs.h"
 #include "import/jet_conversion.h"
 
@@ -34,7 +34,9 @@ QString question(const QString& path, OlderFile kind)
 StartupConversion offerConversion(const QString& path, OlderFile kind)
 {
     StartupConversion result;
-    if (inspectCatalogueFile(path) != CatalogueFileKind::JetOrAce)
+    // A file this process holds must not even have its header read (that
+    // would drop the holder's locks); such a file is this program's anyway.
+    if (HeldCatalogueFiles::isHeld(path) || inspectCatalogueFile(path) != CatalogueFileKind::JetOrAce)
         return result;
     if (userDialogs().question(question(path, kind), ProgramTitle) != UserDialogs::Answer::Yes) {
         result.outcome = StartupConversion::Outcome::Declined;
