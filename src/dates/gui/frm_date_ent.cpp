@@ -147,6 +147,7 @@ void frmDateEnt::choose(int day)
     const std::optional<QDate> chosen = dateFromParts(CurMonth, day, CurYear);
     if (!chosen)
         return;
+    CurDate = *chosen;
     dateEntry().PickerDate = *chosen;
     m_chosen = true;
     accept();
