@@ -10,6 +10,7 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QTableWidgetItem>
+#include <algorithm>
 
 namespace {
 
