@@ -1,7 +1,7 @@
 #include "custom_reports/field_catalogue.h"
 
 #include "catalogue/catalogue_state.h"
-#include "catalogue/database.h"
+#include "database/database.h"
 
 #include <QCoreApplication>
 #include <QDir>
