@@ -2,7 +2,7 @@
 // it out, a hundred years of months here.
 #include "bench_registry.h"
 
-#include "catalogue/native_sql.h"
+#include "database/native_sql.h"
 #include "dates/calendar_navigation.h"
 #include "dates/date_format.h"
 #include "dates/month_layout.h"
