@@ -18,6 +18,9 @@ DateField::DateField(QWidget* parent) : QComboBox(parent)
     // nothing to complete from.
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
+    // Wide enough for the longest short date, whether or not the field holds one.
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setMinimumContentsLength(static_cast<int>(LocaleFormats::shortDate(QDate(2030, 12, 28)).size()) + 1);
     connect(lineEdit(), &QLineEdit::textChanged, this, &DateField::textChanged);
     connect(lineEdit(), &QLineEdit::textChanged, this, &DateField::edited);
 }
