@@ -5,6 +5,7 @@
 #include "database/recordset.h"
 #include "common/locale_formats.h"
 #include "common/user_dialogs.h"
+#include "dates/date_format.h"
 #include "editor/gui/field_validation.h"
 #include "editor/gui/lookup_completion.h"
 #include "catalogue/catalogue_state.h"
@@ -100,6 +101,7 @@ frmMain::frmMain(const QString& dataFolder, QWidget* parent) : QMainWindow(paren
     lblLoanDate->setMinimumWidth(dateLabelWidth);
     setUpControlArrays();
     setUpLookupCombos();
+    setUpDateFields();
     connectEditSignals();
     connectLookupFields();
     connectFieldChecks();
@@ -156,7 +158,7 @@ void frmMain::connectEditSignals()
         connect(edit, &QLineEdit::textChanged, this, &frmMain::MarkEdited);
     connect(txtNotes, &QPlainTextEdit::textChanged, this, &frmMain::MarkEdited);
     for (DateField* field : {dcBuyDate, dcReadDate, dcLoanDate})
-        connect(field, &DateField::textChanged, this, &frmMain::MarkEdited);
+        connect(field, &DateField::edited, this, &frmMain::MarkEdited);
     for (QCheckBox* box : {chkRead, chkOnLoan})
         connect(box, &QCheckBox::toggled, this, &frmMain::MarkEdited);
     for (const auto* group : {&optFiction, &optNew, &optPaperback})
@@ -182,6 +184,18 @@ void frmMain::connectFieldChecks()
           NumberField::Year})
         m_fieldChecks->watch(fieldFor(field), field);
     m_fieldChecks->copyCoverPriceInto(txtBuyPrice, [this] { return optNew[0]->isChecked(); });
+}
+
+// The purchase date's calendar opens under the field's left edge, the other
+// two under their right edges, beside the labels on their left. Purchase and
+// reading dates of 1900 to 1930 open a hundred years later, where a date
+// typed with a two-digit year belongs; a loan date opens as it is.
+void frmMain::setUpDateFields()
+{
+    using Edge = CalendarPlacement::Edge;
+    dcBuyDate->setCalendarOptions({u"Select Date"_s, Edge::Left, 3, true});
+    dcReadDate->setCalendarOptions({u"Select Date"_s, Edge::Right, 3, true});
+    dcLoanDate->setCalendarOptions({u"Select Date"_s, Edge::Right, 3, false});
     dcBuyDate->setRefusalMessage(
         u"You must enter a valid date for the purchase date, or leave the field blank."_s);
     dcReadDate->setRefusalMessage(u"You must enter a valid date for the date read, or leave the field blank."_s);
@@ -330,8 +344,7 @@ void frmMain::showFirstBook()
 
 void frmMain::ChkDateFmt()
 {
-    // The date fields read the locale's short date order here once they
-    // bring their calendar; plain text fields need nothing yet.
+    ::ChkDateFmt();
 }
 
 void frmMain::Form_Unload()

@@ -94,8 +94,8 @@ public:
     bool TitleEntered();
     StoreResult SaveRecord(std::optional<qint32> existingBookId);
 
-    // Reads the locale's short date order for the date fields; the date
-    // entry brings the real work.
+    // Reads the order and separator of the locale's short date, which the
+    // calendar builds its dates with.
     void ChkDateFmt();
 
     // The books on screen in the current sort order: 1 title, 2 author,
@@ -164,6 +164,7 @@ private:
     void navigate(const std::function<void(Recordset&)>& move);
     void setUpControlArrays();
     void setUpLookupCombos();
+    void setUpDateFields();
     void connectEditSignals();
     void connectLookupFields();
     void connectFieldChecks();
