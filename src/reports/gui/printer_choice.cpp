@@ -1,6 +1,6 @@
 #include "reports/gui/printer_choice.h"
 
-#include "reports/gui/run_modal.h"
+#include "common/gui/modal_runner.h"
 
 #include <QPrintDialog>
 
@@ -12,7 +12,7 @@ public:
     bool choose(QPrinter& printer, QWidget* parent) override
     {
         QPrintDialog dialog(&printer, parent);
-        return runModal(dialog) == QDialog::Accepted;
+        return modalRunner().exec(dialog) == QDialog::Accepted;
     }
 };
 

@@ -5,7 +5,7 @@
 #include "reports/gui/frm_read.h"
 #include "reports/gui/frm_rpt_sel.h"
 #include "reports/gui/report_fonts.h"
-#include "reports/gui/run_modal.h"
+#include "common/gui/modal_runner.h"
 #include "reports/report_document.h"
 #include "reports/report_state.h"
 
@@ -37,7 +37,7 @@ ProgramReportWindows::~ProgramReportWindows()
 void ProgramReportWindows::showReadDialog()
 {
     frmRead dialog(m_parent);
-    runModal(dialog);
+    modalRunner().exec(dialog);
 }
 
 void ProgramReportWindows::showSelectionDialog()
@@ -46,7 +46,7 @@ void ProgramReportWindows::showSelectionDialog()
     if (!db)
         return;
     frmRptSel dialog(*db, m_parent);
-    runModal(dialog);
+    modalRunner().exec(dialog);
 }
 
 std::unique_ptr<ReportDocument> ProgramReportWindows::newDocument()

@@ -7,11 +7,11 @@
 #include "reports/gui/program_report_windows.h"
 #include "reports/gui/report_fonts.h"
 #include "reports/gui/report_format_menu.h"
-#include "reports/gui/run_modal.h"
 #include "reports/report_run.h"
 #include "support/fixed_clock.h"
 #include "support/locale_guard.h"
 #include "support/scripted_dialogs.h"
+#include "support/scripted_modals.h"
 
 #include <QAction>
 #include <QFontInfo>
@@ -97,7 +97,6 @@ void TestReportWindows::init()
 
 void TestReportWindows::cleanup()
 {
-    setModalRunner({});
     setPrinterChoice(nullptr);
     m_db.reset();
 }
@@ -254,7 +253,8 @@ void TestReportWindows::previewShowsPrintsAndSavesTheSamePages()
     m_db = m_catalogue->open();
     QWidget mainWindow;
     ProgramReportWindows windows(&mainWindow, [this] { return m_db.get(); });
-    setModalRunner([](QDialog& dialog) {
+    ScopedScriptedModals modals;
+    modals.enqueue([](QDialog& dialog) {
         auto& selection = dynamic_cast<frmRptSel&>(dialog);
         selection.optSelected->click();
         selection.List1->setCurrentRow(0); // Austen, Jane

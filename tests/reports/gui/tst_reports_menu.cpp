@@ -3,7 +3,7 @@
 #include "reports/gui/frm_output.h"
 #include "reports/gui/frm_rpt_sel.h"
 #include "reports/gui/reports_menu.h"
-#include "reports/gui/run_modal.h"
+#include "support/scripted_modals.h"
 
 #include <QTest>
 
@@ -30,7 +30,6 @@ void TestReportsMenu::init()
 
 void TestReportsMenu::cleanup()
 {
-    setModalRunner({});
     tearDown();
 }
 
@@ -70,7 +69,8 @@ void TestReportsMenu::runsFromTheMenu()
     QFETCH(QString, previewHeader);
     const QString file = QDir(folder().path()).filePath(u"BookRpt.txt"_s);
     dialogs().setNextFileName(file);
-    setModalRunner([](QDialog& dialog) {
+    ScopedScriptedModals modals;
+    modals.enqueue([](QDialog& dialog) {
         auto& selection = dynamic_cast<frmRptSel&>(dialog);
         selection.optSelected->click();
         selection.List1->setCurrentRow(0); // Adams, Ann
