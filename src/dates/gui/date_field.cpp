@@ -4,7 +4,7 @@
 #include "common/user_dialogs.h"
 #include "dates/calendar_navigation.h"
 #include "dates/date_entry_state.h"
-#include "dates/gui/calendar_runner.h"
+#include "common/gui/modal_runner.h"
 #include "dates/gui/frm_date_ent.h"
 
 #include <QFocusEvent>
@@ -64,7 +64,7 @@ void DateField::showPopup()
     calendar.setWindowTitle(m_options.caption);
     calendar.adjustSize();
     calendar.move(calendarTopLeft(calendar.frameGeometry().size()));
-    runCalendar(calendar);
+    modalRunner().exec(calendar);
 
     // Closed without a choice, the calendar leaves the day it opened on, so
     // an empty field receives today.

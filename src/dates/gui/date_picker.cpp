@@ -2,7 +2,7 @@
 
 #include "dates/calendar_placement.h"
 #include "dates/date_entry_state.h"
-#include "dates/gui/calendar_runner.h"
+#include "common/gui/modal_runner.h"
 #include "dates/gui/frm_date_ent.h"
 
 #include <QGuiApplication>
@@ -12,7 +12,7 @@ namespace {
 
 std::optional<QDate> runPicker(frmDateEnt& calendar)
 {
-    runCalendar(calendar);
+    modalRunner().exec(calendar);
     if (!calendar.dayChosen())
         return std::nullopt;
     return dateEntry().PickerDate;

@@ -1,6 +1,6 @@
 #include "dates/date_entry_state.h"
 #include "dates/date_format.h"
-#include "dates/gui/calendar_runner.h"
+#include "support/scripted_modals.h"
 #include "dates/gui/date_picker.h"
 #include "dates/gui/frm_date_ent.h"
 
@@ -26,7 +26,7 @@ private slots:
         ChkDateFmt();
         m_dialogs.clear();
     }
-    void cleanup() { setCalendarRunner({}); }
+    void cleanup() { QCOMPARE(m_modals.unusedHandlers(), 0); }
     void drawsTheMonth_data();
     void drawsTheMonth();
     void worked_data();
@@ -36,6 +36,7 @@ private slots:
     void pickerAnswersItsCaller();
 
 private:
+    ScopedScriptedModals m_modals;
     LocaleGuard m_locale{u"en_US"_s};
     ScopedScriptedDialogs m_dialogs;
 };
@@ -207,7 +208,7 @@ void TestFrmDateEnt::pickerAnswersItsCaller()
     QFETCH(QDate, answer);
     FixedClock clock(QDate(2024, 6, 15));
     QString seen;
-    setCalendarRunner([&](QDialog& dialog) {
+    m_modals.enqueue([&](QDialog& dialog) {
         auto& calendar = static_cast<frmDateEnt&>(dialog);
         seen = calendar.windowTitle() + u' ' + calendar.CurDate.toString(Qt::ISODate);
         act(calendar, action);

@@ -2,7 +2,7 @@
 // chosen or kept reaching the catalogue.
 
 #include "dates/date_entry_state.h"
-#include "dates/gui/calendar_runner.h"
+#include "support/scripted_modals.h"
 #include "dates/gui/frm_date_ent.h"
 #include "editor/gui/main_window_fixture.h"
 #include "support/fixed_clock.h"
@@ -25,6 +25,7 @@ private slots:
     void calendarOpensUnderTheField();
 
 private:
+    ScopedScriptedModals m_modals;
     MainWindowFixture f;
     LocaleGuard m_locale{QLocale(QLocale::English, QLocale::UnitedStates)};
     FixedClock m_clock{QDate(2024, 6, 15)};
@@ -32,7 +33,7 @@ private:
 
 void TestFrmMainDates::cleanup()
 {
-    setCalendarRunner({});
+    
     const QStringList messages = f.takeMessages();
     f.tearDown();
     QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u"; "_s)));
@@ -93,7 +94,7 @@ void TestFrmMainDates::pickedOrKeptDateIsStored()
     QVERIFY(f.openWindow());
     frmMain& w = f.window();
     auto* field = w.findChild<DateField*>(u"dc"_s + column);
-    setCalendarRunner([&action](QDialog& dialog) {
+    m_modals.enqueue([&action](QDialog& dialog) {
         auto& calendar = static_cast<frmDateEnt&>(dialog);
         const QStringList words = action.split(u' ');
         if (words.first() == u"click"_s) {
@@ -144,8 +145,9 @@ void TestFrmMainDates::calendarOpensUnderTheField()
     const int fieldLeft = atTheScreensRightEdge ? screen.right() - 10 : screen.center().x() - date->width() / 2;
     w.move(fieldLeft - date->mapTo(&w, QPoint()).x(), screen.top());
     QRect seen;
-    setCalendarRunner([&seen](QDialog& calendar) {
-        seen = calendar.frameGeometry();
+    m_modals.enqueue([&seen](QDialog& calendar) {
+        // Where the program placed it: the frame's corner and the window's own size.
+        seen = QRect(calendar.pos(), calendar.size());
         return calendar.result();
     });
     date->showPopup();
