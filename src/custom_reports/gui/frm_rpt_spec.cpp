@@ -37,8 +37,10 @@ frmRptSpec::frmRptSpec(QWidget* parent) : QMainWindow(parent)
     setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setUpControlArrays();
-    for (QToolButton* button : {cmdAdd, cmdRemove, cmdUp, cmdDown})
-        button->setFocusPolicy(Qt::StrongFocus); // pressing one leaves the details control, which stores it
+    // A click on a command keeps the focus where it is: the command stores
+    // the details control itself, so a refused value is reported once.
+    cmdGenerate->setFocusPolicy(Qt::TabFocus);
+    cmdCancel->setFocusPolicy(Qt::TabFocus);
     frame1->hide();
     for (int kind = 1; kind <= 5; ++kind)
         fraSel[kind]->hide();
@@ -63,11 +65,17 @@ void frmRptSpec::setUpControlArrays()
 
 void frmRptSpec::connectCommands()
 {
-    connect(cmdAdd, &QToolButton::clicked, this, &frmRptSpec::cmdAdd_Click);
+    const auto storingFirst = [this](void (frmRptSpec::*command)()) {
+        return [this, command] {
+            if (commitFocusedDetail())
+                (this->*command)();
+        };
+    };
+    connect(cmdAdd, &QToolButton::clicked, this, storingFirst(&frmRptSpec::cmdAdd_Click));
     connect(List1, &QListWidget::itemDoubleClicked, this, &frmRptSpec::cmdAdd_Click);
-    connect(cmdRemove, &QToolButton::clicked, this, &frmRptSpec::cmdRemove_Click);
-    connect(cmdUp, &QToolButton::clicked, this, &frmRptSpec::cmdUp_Click);
-    connect(cmdDown, &QToolButton::clicked, this, &frmRptSpec::cmdDown_Click);
+    connect(cmdRemove, &QToolButton::clicked, this, storingFirst(&frmRptSpec::cmdRemove_Click));
+    connect(cmdUp, &QToolButton::clicked, this, storingFirst(&frmRptSpec::cmdUp_Click));
+    connect(cmdDown, &QToolButton::clicked, this, storingFirst(&frmRptSpec::cmdDown_Click));
     connect(List2, &QListWidget::itemSelectionChanged, this, &frmRptSpec::ShowFieldDetails);
     connect(cmdGenerate, &QPushButton::clicked, this, &frmRptSpec::cmdGenerate_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QWidget::close);
@@ -220,10 +228,13 @@ void frmRptSpec::ShowFieldDetails()
         return;
     }
     frame1->show();
-    fraSel[CurrentDataType]->hide();
     CurrentSpecID = specIdOf(chosen);
     const FieldSpecRow* row = m_fields.find(CurrentSpecID);
-    CurrentDataType = row ? row->datatype : 1;
+    const qint16 kind = row ? row->datatype : qint16(1);
+    // The frame stays when the kind does, and with it the focus inside it.
+    if (kind != CurrentDataType)
+        fraSel[CurrentDataType]->hide();
+    CurrentDataType = kind;
     fraSel[CurrentDataType]->show();
     if (!fieldSettings().contains(CurrentSpecID))
         return;

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -57,6 +58,8 @@ private slots:
     void leavingADetail();
     void valueTypedThenAnotherFieldClicked();
     void destinationShowsThePageFrames();
+    void commandsStoreTheValueBeingTyped_data();
+    void commandsStoreTheValueBeingTyped();
     void saveAsThenSave();
     void replaceQuestion_data();
     void replaceQuestion();
@@ -300,6 +303,42 @@ void TestFrmRptSpec::destinationShowsThePageFrames()
         QCOMPARE(w->fraFormat->isVisible(), destination == 1);
     }
     QVERIFY(w->ReportChanged);
+}
+
+// Buttons and menu commands keep the focus where it is and store the value
+// being typed themselves: a refused value stops the command, with one message.
+void TestFrmRptSpec::commandsStoreTheValueBeingTyped_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("ran");
+    QTest::newRow("generate") << u"12"_s << u"generate"_s << true;
+    QTest::newRow("generate, refused") << u"abc"_s << u"generate"_s << false;
+    QTest::newRow("exit, refused") << u"abc"_s << u"exit"_s << false;
+    QTest::newRow("up") << u"12"_s << u"up"_s << true;
+    QTest::newRow("up, refused") << u"abc"_s << u"up"_s << false;
+}
+
+void TestFrmRptSpec::commandsStoreTheValueBeingTyped()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, command);
+    QFETCH(bool, ran);
+    run({u"add Title"_s, u"add Price"_s});
+    QSignalSpy generated(w, &frmRptSpec::generateRequested);
+    w->txtGreater->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(w->txtGreater, typed);
+    QPushButton* button = command == u"generate"_s ? w->cmdGenerate : w->cmdCancel;
+    if (command == u"up"_s)
+        QTest::mouseClick(w->cmdUp, Qt::LeftButton);
+    else
+        QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(m_dialogs->texts(), ran ? QStringList() : QStringList{ReportCriteria::NumberRefusal});
+    QCOMPARE(storedItem(18, 2), ran ? typed : QString());
+    QCOMPARE(QApplication::focusWidget(), w->txtGreater);
+    QCOMPARE(generated.size(), command == u"generate"_s && ran ? 1 : 0);
+    QCOMPARE(entries(w->List2).first(), command == u"up"_s && ran ? u"Price"_s : u"Title"_s);
+    QVERIFY(w->isVisible());
 }
 
 void TestFrmRptSpec::saveAsThenSave()
