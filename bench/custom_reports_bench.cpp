@@ -54,9 +54,9 @@ void readFields(BenchCatalogue&)
 void readFieldsWithSqlite(BenchCatalogue&)
 {
     NativeStatement highest(fieldCatalogue(),
-                            "SELECT specid FROM RptSpec WHERE usewith LIKE '%books%' ORDER BY specid DESC LIMIT 1");
+                            "SELECT specid FROM RptSpec WHERE instr(usewith, 'books') > 0 ORDER BY specid DESC LIMIT 1");
     highest.step();
-    NativeStatement rows(fieldCatalogue(), "SELECT * FROM RptSpec WHERE usewith LIKE '%books%' ORDER BY \"Desc\"");
+    NativeStatement rows(fieldCatalogue(), "SELECT * FROM RptSpec WHERE instr(usewith, 'books') > 0 ORDER BY \"Desc\"");
     int count = 0;
     while (rows.step())
         ++count;
