@@ -1,7 +1,6 @@
 #include "custom_reports/gui/frm_rpt_spec.h"
 
 #include "catalogue/database.h"
-#include "catalogue/db_error_handler.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
 #include "custom_reports/report_criteria.h"
@@ -114,12 +113,23 @@ void frmRptSpec::connectChangeTracking()
         connect(combo, &QComboBox::activated, this, changed);
 }
 
+bool frmRptSpec::fileStep(const std::function<void()>& step)
+{
+    try {
+        step();
+        return true;
+    } catch (const DbError& error) {
+        userDialogs().message(QString::number(error.number()) + u"  "_s + error.text());
+        return false;
+    }
+}
+
 void frmRptSpec::Form_Load()
 {
     ReportChanged = false;
     ReportFileName.clear();
     ProgramKey = sharedState().CatalogueKey;
-    runStep([this] { dbFieldCat = openFieldCatalogue(); });
+    fileStep([this] { dbFieldCat = openFieldCatalogue(); });
     cmbPageNum->clear();
     cmbPageNum->addItems({u"In Header"_s, u"At Bottom"_s, u"No Page Numbers"_s});
     ClearReport();
@@ -135,7 +145,7 @@ void frmRptSpec::loadFields()
 {
     m_fields = ReportFields{ProgramKey, 0, {}};
     if (dbFieldCat)
-        runStep([this] { m_fields = readReportFields(*dbFieldCat, ProgramKey); });
+        fileStep([this] { m_fields = readReportFields(*dbFieldCat, ProgramKey); });
 }
 
 // Puts a whole definition on screen over the fields in m_fields.

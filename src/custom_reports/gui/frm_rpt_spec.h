@@ -91,6 +91,11 @@ private:
     // settings, or refuse (false).
     using DetailStore = std::function<bool(const QString& text, FieldSetting& setting)>;
 
+    // Runs one step on the field catalogue or a report file; a failure is
+    // reported as it stands (never as a damaged catalogue to repair: the
+    // file is not the catalogue) and false returned.
+    static bool fileStep(const std::function<void()>& step);
+
     void setUpControlArrays();
     void connectCommands();
     void connectChangeTracking();

@@ -2,7 +2,7 @@
 // cleared, replaced or closed.
 #include "custom_reports/gui/frm_rpt_spec.h"
 
-#include "catalogue/db_error_handler.h"
+#include "catalogue/db_error.h"
 #include "common/shared_state.h"
 #include "common/text_routines.h"
 #include "common/user_dialogs.h"
@@ -103,7 +103,7 @@ bool frmRptSpec::ConfirmReportReplace(const QString& path)
 bool frmRptSpec::writeReport(const QString& path)
 {
     const ReportDefinition report = currentDefinition();
-    if (!runStep([&] { WriteReportFile(report, path); }))
+    if (!fileStep([&] { WriteReportFile(report, path); }))
         return false;
     ReportFileName = path;
     setWindowTitle(u"Custom Report - "_s + ReplaceText(path, ReportFileExtension, QString()));
@@ -115,13 +115,14 @@ bool frmRptSpec::openReportFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        HandleDbError(DbError(DbErrorNumber::CannotOpenFile,
-                              u"Could not open the report file '"_s + path + u"': "_s + file.errorString()));
-        return false;
+        return fileStep([&] {
+            throw DbError(DbErrorNumber::CannotOpenFile,
+                          u"Could not open the report file '"_s + path + u"': "_s + file.errorString());
+        });
     }
     ReportFileReading reading;
     NoFieldSource noCatalogue;
-    const bool read = runStep([&] {
+    const bool read = fileStep([&] {
         if (dbFieldCat) {
             CatalogueFieldSource catalogue(*dbFieldCat);
             reading = readReportFile(file, ProgramKey, widthUnit(), catalogue);

@@ -5,6 +5,7 @@
 #include "custom_reports/report_fixture.h"
 #include "support/locale_guard.h"
 #include "support/scripted_dialogs.h"
+#include "support/temporary_catalogue.h"
 
 #include <QApplication>
 #include <QFile>
@@ -65,6 +66,7 @@ private slots:
     void replaceQuestion();
     void unsavedReportIsNotLost_data();
     void unsavedReportIsNotLost();
+    void damagedFieldCatalogueLeavesTheCatalogueAlone();
     void openShowsTheFile_data();
     void openShowsTheFile();
 
@@ -472,6 +474,29 @@ void TestFrmRptSpec::openShowsTheFile()
                  u"This does not appear to be a valid report file for this program."_s);
         QCOMPARE(m_dialogs->messages().first().title, u"Invalid Report File"_s);
     }
+}
+
+// A field catalogue that is no database is reported; it is not taken for a
+// damaged catalogue, which would be closed and repaired under the main window.
+void TestFrmRptSpec::damagedFieldCatalogueLeavesTheCatalogueAlone()
+{
+    TemporaryCatalogue catalogue;
+    catalogue.install();
+    const Database* open = catalogueState().dbCatalogue.get();
+    QFile spec(catalogue.folder() + FieldCatalogueFileName);
+    QVERIFY(spec.open(QIODevice::WriteOnly) && spec.write(QByteArray(4096, 'x')) == 4096);
+    spec.close();
+    const QByteArray catalogueBytes = fileBytes(catalogue.path());
+
+    auto* designer = new frmRptSpec;
+    designer->Form_Load();
+    QCOMPARE(m_dialogs->messages().size(), 1);
+    QCOMPARE(designer->List1->count(), 0);
+    QCOMPARE(catalogueState().dbCatalogue.get(), open);
+    QVERIFY(open->isOpen());
+    QCOMPARE(fileBytes(catalogue.path()), catalogueBytes);
+    designer->close();
+    TemporaryCatalogue::uninstall();
 }
 
 QTEST_MAIN(TestFrmRptSpec)
