@@ -22,13 +22,21 @@ public:
 
     std::optional<QString> next()
     {
-        QByteArray bytes = m_file.readLine(LongestReportFileLine + 3);
+        // Read in pieces, so that a line is never given more memory than it needs.
+        constexpr qint64 Piece = 4096;
+        QByteArray bytes;
+        while (!bytes.endsWith('\n')) {
+            const QByteArray piece = m_file.readLine(Piece);
+            if (piece.isEmpty())
+                break; // the file has ended
+            bytes += piece;
+            if (bytes.size() > LongestReportFileLine + 2)
+                return std::nullopt;
+        }
         if (bytes.isEmpty())
             return std::nullopt;
         if (bytes.endsWith('\n'))
             bytes.chop(1);
-        else if (!m_file.atEnd())
-            return std::nullopt; // over-long
         if (bytes.endsWith('\r'))
             bytes.chop(1);
         if (bytes.size() > LongestReportFileLine)
