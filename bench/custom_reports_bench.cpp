@@ -3,8 +3,8 @@
 // read back (each Save and Open).
 #include "bench_registry.h"
 
-#include "catalogue/database.h"
-#include "catalogue/native_sql.h"
+#include "database/database.h"
+#include "database/native_sql.h"
 #include "custom_reports/field_catalogue.h"
 #include "custom_reports/report_file.h"
 

@@ -1,8 +1,8 @@
 #include "custom_reports/field_catalogue.h"
 
 #include "catalogue/catalogue_state.h"
-#include "catalogue/database.h"
-#include "catalogue/recordset.h"
+#include "database/database.h"
+#include "database/recordset.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "custom_reports/report_file.h"
 
-#include "catalogue/db_error.h"
+#include "database/db_error.h"
 #include "common/locale_formats.h"
 #include "custom_reports/report_criteria.h"
 #include "common/single_byte_text.h"

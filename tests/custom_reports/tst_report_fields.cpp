@@ -1,7 +1,8 @@
-#include "catalogue/database.h"
+#include "database/database.h"
 #include "custom_reports/report_file.h"
 #include "custom_reports/report_fixture.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,6 +18,7 @@ private slots:
     void initTestCase();
     void rowsOfAKey_data();
     void rowsOfAKey();
+    void shippedExampleReadsWithTheShippedCatalogue();
 
 private:
     QTemporaryDir m_dir;
@@ -80,6 +82,23 @@ void TestReportFields::rowsOfAKey()
     QCOMPARE(descs(fields.sortChoices()), sortChoices);
     QCOMPARE(reportFileLines(clearedReport(fields, 0)).at(18), widths);
     QCOMPARE(isKnownProgramKey(*m_catalogue, key), known);
+}
+
+void TestReportFields::shippedExampleReadsWithTheShippedCatalogue()
+{
+    const QString source = QStringLiteral(QUILLARY_SOURCE_DIR);
+    const QString path = m_dir.filePath(u"shipped.mdb"_s);
+    writeFieldCatalogue(readFieldCatalogueSource(source + u"/data/rptspec.csv"_s).rows, path);
+    auto shipped = Database::open(path, Database::OpenMode::Shared);
+    CatalogueFieldSource catalogue(*shipped);
+    QFile example(source + u"/doc/examples/purchases.rpt"_s);
+    QVERIFY(example.open(QIODevice::ReadOnly));
+    const ReportFileReading reading = readReportFile(example, u"books"_s, 0, catalogue);
+    QVERIFY(reading.valid);
+    QCOMPARE(reading.definition->chosenFields, (QList<qint16>{1, 2, 5, 16, 20}));
+    QCOMPARE(reading.definition->primarySort, 1);
+    example.seek(0);
+    QCOMPARE(reportFileBytes(*reading.definition), example.readAll());
 }
 
 QTEST_GUILESS_MAIN(TestReportFields)

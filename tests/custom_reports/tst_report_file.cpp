@@ -1,4 +1,4 @@
-#include "catalogue/db_error.h"
+#include "database/db_error.h"
 #include "common/single_byte_text.h"
 #include "custom_reports/report_fixture.h"
 #include "support/locale_guard.h"

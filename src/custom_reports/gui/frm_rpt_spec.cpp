@@ -1,6 +1,6 @@
 #include "custom_reports/gui/frm_rpt_spec.h"
 
-#include "catalogue/database.h"
+#include "database/database.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
 #include "custom_reports/report_criteria.h"

@@ -2,7 +2,7 @@
 // cleared, replaced or closed.
 #include "custom_reports/gui/frm_rpt_spec.h"
 
-#include "catalogue/db_error.h"
+#include "database/db_error.h"
 #include "common/shared_state.h"
 #include "common/text_routines.h"
 #include "common/user_dialogs.h"
