@@ -103,7 +103,7 @@ void frmRptSpec::connectChangeTracking()
 {
     const auto changed = [this] { ReportChanged = true; };
     for (QLineEdit* edit : {txtTitle, txtWidth, txtStarting, txtGreater, txtLess, txtStartTime, txtEndTime,
-                            dcStartDate, dcEndDate})
+                            dcStartDate->lineEdit(), dcEndDate->lineEdit()})
         connect(edit, &QLineEdit::textEdited, this, changed);
     for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
              chkDate, chkHide, chkTotal, optOrient0, optOrient1, optWidth0, optWidth1, optTrue, optFalse,
@@ -169,9 +169,10 @@ void frmRptSpec::showDefinition(const ReportDefinition& report)
     cmbSort2->setCurrentIndex(report.secondarySort);
     chkHide->setChecked(false);
     chkTotal->setChecked(false);
-    for (QLineEdit* edit : {txtWidth, txtStarting, txtGreater, txtLess, txtStartTime, txtEndTime, dcStartDate,
-                            dcEndDate})
+    for (QLineEdit* edit : {txtWidth, txtStarting, txtGreater, txtLess, txtStartTime, txtEndTime})
         edit->clear();
+    dcStartDate->setText(QString());
+    dcEndDate->setText(QString());
     optTrue->setChecked(false);
     optFalse->setChecked(false);
 

@@ -87,8 +87,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // What leaving one details text does: store into the current field's
-    // settings, or refuse (false).
+    // What leaving one details text box or date field does: store into the
+    // current field's settings, or refuse (false).
     using DetailStore = std::function<bool(const QString& text, FieldSetting& setting)>;
 
     // Runs one step on the field catalogue or a report file; a failure is
@@ -100,7 +100,7 @@ private:
     void connectCommands();
     void connectChangeTracking();
     void watchDetails();
-    void watchDetail(QLineEdit* edit, DetailStore store);
+    void watchDetail(QWidget* control, DetailStore store);
 
     void loadFields();
     void showDefinition(const ReportDefinition& report);
@@ -113,8 +113,7 @@ private:
     void setYesNo(bool selTrue, bool selFalse);
     int widthUnit() const;
 
-    bool leaveDetail(QLineEdit* edit);
-    void openCalendar(QLineEdit* dateField, const QString& caption);
+    bool leaveDetail(QWidget* control);
 
     bool offerToSave();
     bool saveReport();
@@ -126,5 +125,5 @@ private:
     std::unique_ptr<Database> dbFieldCat;
     ReportFields m_fields;
     ReportDefinition m_report; // the program key, MaxSpecID and the per-field settings
-    QHash<QLineEdit*, DetailStore> m_detailStores;
+    QHash<QWidget*, DetailStore> m_detailStores; // the text boxes and date fields of the details
 };

@@ -1,11 +1,9 @@
 // Storing the selected field's details when the user leaves a control.
 #include "custom_reports/gui/frm_rpt_spec.h"
 
-#include "common/clock.h"
-#include "common/locale_formats.h"
 #include "common/user_dialogs.h"
-#include "custom_reports/gui/criteria_calendar.h"
 #include "custom_reports/report_criteria.h"
+#include "dates/gui/date_field.h"
 
 #include <QFocusEvent>
 
@@ -22,6 +20,22 @@ bool refuse(const QString& message, QLineEdit* edit, bool focusBack = true)
     if (focusBack)
         edit->setFocus(Qt::OtherFocusReason);
     return false;
+}
+
+QString detailText(QWidget* control)
+{
+    if (auto* dateField = qobject_cast<DateField*>(control))
+        return dateField->text();
+    return static_cast<QLineEdit*>(control)->text();
+}
+
+// The details control that has the focus: a date field's own text box
+// stands for the field.
+QWidget* detailControl(QWidget* focused)
+{
+    if (focused && qobject_cast<DateField*>(focused->parentWidget()))
+        return focused->parentWidget();
+    return focused;
 }
 
 } // namespace
@@ -55,83 +69,80 @@ void frmRptSpec::watchDetails()
     };
     watchDetail(txtGreater, number(txtGreater, &FieldSetting::GreaterThan));
     watchDetail(txtLess, number(txtLess, &FieldSetting::LessThan));
-    const auto bound = [](QLineEdit* edit, Bound value, auto convert, const QString& refusal) {
-        return [=](const QString& text, FieldSetting& setting) {
-            const std::optional<QDateTime> converted = convert(text);
-            if (!converted)
-                return refuse(refusal, edit);
-            setting.*value = *converted;
+    const auto time = [](QLineEdit* edit, Bound value) {
+        return [edit, value](const QString& text, FieldSetting& setting) {
+            const std::optional<QDateTime> bound = ReportCriteria::timeBound(text);
+            if (!bound)
+                return refuse(ReportCriteria::TimeRefusal, edit);
+            setting.*value = *bound;
             return true;
         };
     };
-    watchDetail(dcStartDate,
-                bound(dcStartDate, &FieldSetting::StartValue, ReportCriteria::dateBound, ReportCriteria::DateRefusal));
-    watchDetail(dcEndDate,
-                bound(dcEndDate, &FieldSetting::EndValue, ReportCriteria::dateBound, ReportCriteria::DateRefusal));
-    watchDetail(txtStartTime,
-                bound(txtStartTime, &FieldSetting::StartValue, ReportCriteria::timeBound, ReportCriteria::TimeRefusal));
-    watchDetail(txtEndTime,
-                bound(txtEndTime, &FieldSetting::EndValue, ReportCriteria::timeBound, ReportCriteria::TimeRefusal));
+    watchDetail(txtStartTime, time(txtStartTime, &FieldSetting::StartValue));
+    watchDetail(txtEndTime, time(txtEndTime, &FieldSetting::EndValue));
 
-    const bool calendar = criteriaCalendarAvailable();
-    dcStartDateDrop->setVisible(calendar);
-    dcEndDateDrop->setVisible(calendar);
-    connect(dcStartDateDrop, &QToolButton::clicked, this, [this] { openCalendar(dcStartDate, u"Select Start Date"_s); });
-    connect(dcEndDateDrop, &QToolButton::clicked, this, [this] { openCalendar(dcEndDate, u"Select End Date"_s); });
+    // A date field refuses a text that is no date itself, and opens the
+    // calendar with its right edge under the field's, two field heights down.
+    const auto date = [this](DateField* field, Bound value, const QString& caption) {
+        field->setRefusalMessage(ReportCriteria::DateRefusal);
+        field->setCalendarOptions({caption, CalendarPlacement::Edge::Right, 2, false});
+        watchDetail(field, [value](const QString& text, FieldSetting& setting) {
+            const std::optional<QDateTime> bound = ReportCriteria::dateBound(text);
+            if (bound)
+                setting.*value = *bound;
+            return bound.has_value();
+        });
+    };
+    date(dcStartDate, &FieldSetting::StartValue, u"Select Start Date"_s);
+    date(dcEndDate, &FieldSetting::EndValue, u"Select End Date"_s);
 }
 
-void frmRptSpec::watchDetail(QLineEdit* edit, DetailStore store)
+void frmRptSpec::watchDetail(QWidget* control, DetailStore store)
 {
-    m_detailStores.insert(edit, std::move(store));
-    edit->installEventFilter(this);
+    m_detailStores.insert(control, std::move(store));
+    control->installEventFilter(this);
 }
 
-bool frmRptSpec::leaveDetail(QLineEdit* edit)
+bool frmRptSpec::leaveDetail(QWidget* control)
 {
-    const auto store = m_detailStores.constFind(edit);
+    const auto store = m_detailStores.constFind(control);
     if (store == m_detailStores.constEnd() || !fieldSettings().contains(CurrentSpecID))
         return true;
     // A refusal leaves the stored setting as it was.
     FieldSetting changed = fieldSettings()[CurrentSpecID];
-    if (!store.value()(edit->text(), changed))
+    if (!store.value()(detailText(control), changed))
         return false;
+    // A date picked in the calendar is a change too.
+    if (!(changed == fieldSettings()[CurrentSpecID]))
+        ReportChanged = true;
     fieldSettings()[CurrentSpecID] = changed;
     return true;
 }
 
 bool frmRptSpec::commitFocusedDetail()
 {
-    auto* edit = qobject_cast<QLineEdit*>(focusWidget());
-    return !edit || !m_detailStores.contains(edit) || leaveDetail(edit);
+    QWidget* control = detailControl(focusWidget());
+    if (!control || !m_detailStores.contains(control))
+        return true;
+    if (auto* dateField = qobject_cast<DateField*>(control); dateField && !dateField->acceptText())
+        return false;
+    return leaveDetail(control);
 }
 
 bool frmRptSpec::eventFilter(QObject* watched, QEvent* event)
 {
-    auto* edit = qobject_cast<QLineEdit*>(watched);
-    if (event->type() != QEvent::FocusOut || !edit || !m_detailStores.contains(edit))
+    auto* control = qobject_cast<QWidget*>(watched);
+    if (event->type() != QEvent::FocusOut || !control || !m_detailStores.contains(control))
         return QMainWindow::eventFilter(watched, event);
     // The menu or another program taking over is no leaving of the field: a
     // command chosen from the menu stores the field itself first.
     const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
     if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
         return false;
-    // The field finishes losing the focus first, so that putting it back is
-    // a fresh focus change.
-    static_cast<QObject*>(edit)->event(event);
-    leaveDetail(edit);
+    // The control finishes losing the focus first (a date field refuses a
+    // text that is no date there), so that putting it back is a fresh focus
+    // change.
+    static_cast<QObject*>(control)->event(event);
+    leaveDetail(control);
     return true;
-}
-
-void frmRptSpec::openCalendar(QLineEdit* dateField, const QString& caption)
-{
-    const std::optional<QDate> typed = LocaleFormats::toDate(dateField->text());
-    const std::optional<QDate> picked = pickCriteriaDate(this, caption, typed.value_or(Clock::today()));
-    if (!picked)
-        return;
-    dateField->setText(LocaleFormats::shortDate(*picked));
-    ReportChanged = true;
-    // On as the Tab key goes, storing the date as leaving the field does.
-    dateField->setFocus(Qt::OtherFocusReason);
-    leaveDetail(dateField);
-    focusNextChild();
 }

@@ -3,11 +3,15 @@
 #include "custom_reports/gui/frm_rpt_spec.h"
 #include "custom_reports/report_criteria.h"
 #include "custom_reports/report_fixture.h"
+#include "dates/date_entry_state.h"
+#include "dates/gui/calendar_runner.h"
+#include "dates/gui/date_field.h"
 #include "support/locale_guard.h"
 #include "support/scripted_dialogs.h"
 #include "support/temporary_catalogue.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QPointer>
 #include <QSignalSpy>
@@ -58,6 +62,8 @@ private slots:
     void leavingADetail_data();
     void leavingADetail();
     void valueTypedThenAnotherFieldClicked();
+    void calendarFillsADateCriterion_data();
+    void calendarFillsADateCriterion();
     void destinationShowsThePageFrames();
     void commandsStoreTheValueBeingTyped_data();
     void commandsStoreTheValueBeingTyped();
@@ -76,7 +82,7 @@ private:
     // "remove", "up", "down" (press the button).
     void run(const QStringList& steps);
     // Types text into a control and leaves it with the Tab key.
-    void typeAndLeave(QLineEdit* edit, const QString& text);
+    void typeAndLeave(QWidget* control, const QString& text);
     QString storedItem(int line, int specid) const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -137,15 +143,16 @@ void TestFrmRptSpec::run(const QStringList& steps)
     }
 }
 
-void TestFrmRptSpec::typeAndLeave(QLineEdit* edit, const QString& text)
+void TestFrmRptSpec::typeAndLeave(QWidget* control, const QString& text)
 {
-    edit->setFocus(Qt::MouseFocusReason);
-    edit->selectAll();
+    control->setFocus(Qt::MouseFocusReason);
+    auto* dateField = qobject_cast<DateField*>(control);
+    (dateField ? dateField->lineEdit() : static_cast<QLineEdit*>(control))->selectAll();
     if (text.isEmpty())
-        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClick(control, Qt::Key_Delete);
     else
-        QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Tab);
+        QTest::keyClicks(control, text);
+    QTest::keyClick(control, Qt::Key_Tab);
 }
 
 // One field's item of a line of the report file the designer would write.
@@ -254,7 +261,7 @@ void TestFrmRptSpec::leavingADetail()
     QFETCH(QString, stored);
     QFETCH(QString, message);
     run({u"add "_s + field});
-    auto* edit = w->findChild<QLineEdit*>(control);
+    auto* edit = w->findChild<QWidget*>(control);
     QVERIFY(edit && edit->isVisible());
     const QHash<QString, QString> accepted{{u"txtWidth"_s, u"2.5"_s},        {u"txtGreater"_s, u"10"_s},
                                            {u"txtLess"_s, u"20"_s},          {u"txtStarting"_s, u"Mc"_s},
@@ -267,9 +274,10 @@ void TestFrmRptSpec::leavingADetail()
     const int specid = w->CurrentSpecID;
     QCOMPARE(storedItem(line, specid), stored);
     QCOMPARE(m_dialogs->texts(), message.isEmpty() ? QStringList() : QStringList{message});
-    QCOMPARE(edit->text(), typed); // a refused text stays as typed
+    QCOMPARE(edit->property("text").toString(), typed); // a refused text stays as typed
     // Refused numbers, texts, dates and times keep the focus; the width lets it go.
-    QCOMPARE(QApplication::focusWidget() == edit, !message.isEmpty() && control != u"txtWidth"_s);
+    const bool focused = edit->hasFocus() || edit->isAncestorOf(QApplication::focusWidget());
+    QCOMPARE(focused, !message.isEmpty() && control != u"txtWidth"_s);
     QCOMPARE(w->chkHide->isChecked(), storedItem(20, specid) == u"1"_s);
     QVERIFY(w->ReportChanged);
 }
@@ -285,6 +293,50 @@ void TestFrmRptSpec::valueTypedThenAnotherFieldClicked()
     QVERIFY(w->fraSel[1]->isVisible());
     run({u"pick Price"_s});
     QCOMPARE(w->txtGreater->text(), u"15"_s);
+}
+
+void TestFrmRptSpec::calendarFillsADateCriterion_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("line");
+    QTest::newRow("start") << u"dcStartDate"_s << u"Select Start Date"_s << 15;
+    QTest::newRow("end") << u"dcEndDate"_s << u"Select End Date"_s << 16;
+}
+
+// The calendar opens on the field's date with its right edge under the
+// field's, two field heights below its top; the day picked is stored.
+void TestFrmRptSpec::calendarFillsADateCriterion()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, caption);
+    QFETCH(int, line);
+    run({u"add Bought"_s});
+    auto* date = w->findChild<DateField*>(field);
+    typeAndLeave(date, u"3/7/2001"_s);
+    w->ReportChanged = false;
+    QString seenCaption;
+    QRect seen;
+    QDate openedOn;
+    setCalendarRunner([&](QDialog& calendar) {
+        seenCaption = calendar.windowTitle();
+        seen = calendar.frameGeometry();
+        openedOn = dateEntry().PickerDate;
+        dateEntry().PickerDate = QDate(2001, 3, 31);
+        return int(QDialog::Accepted);
+    });
+    date->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(date, Qt::Key_F4);
+    setCalendarRunner({});
+
+    QCOMPARE(seenCaption, caption);
+    QCOMPARE(openedOn, QDate(2001, 3, 7));
+    const QPoint fieldAt = w->frameGeometry().topLeft() + date->mapTo(w, QPoint());
+    QCOMPARE(seen.topRight(), QPoint(fieldAt.x() + date->width() - 1, fieldAt.y() + 2 * date->height()));
+    QCOMPARE(date->text(), u"3/31/2001"_s);
+    QCOMPARE(storedItem(line, 3), u"36981"_s);
+    QVERIFY(w->ReportChanged);
+    QVERIFY(!date->hasFocus());
 }
 
 void TestFrmRptSpec::destinationShowsThePageFrames()
