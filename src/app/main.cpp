@@ -1,6 +1,7 @@
 #include "common/gui/widget_desktop_opener.h"
 #include "common/gui/widget_dialogs.h"
 #include "common/user_dialogs.h"
+#include "custom_reports/gui/frm_rpt_spec.h"
 #include "editor/gui/frm_main.h"
 #include "reports/gui/frm_output.h"
 #include "reports/gui/reports_menu.h"
@@ -13,12 +14,27 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// What the picture shows: the main window, or with a report file the custom
+// report designer, opened from the Reports menu on that file.
+QWidget* screenshotSubject(frmMain& window, const QString& reportFile)
+{
+    if (reportFile.isEmpty())
+        return &window;
+    window.mnuRptCustom->trigger();
+    auto* designer = window.findChild<frmRptSpec*>();
+    if (!designer || !designer->openReportFile(reportFile))
+        return nullptr;
+    return designer;
+}
+
 // QUILLARY_SCREENSHOT=<file.png>: once the window is on screen, save a picture
-// of it and quit (used to keep the picture in the documentation current).
+// of it and quit (used to keep the pictures in the documentation current).
+// With QUILLARY_SCREENSHOT_REPORT=<file.rpt> the picture is of the designer.
 void scheduleScreenshot(frmMain& window, const QString& path)
 {
     QTimer::singleShot(0, &window, [&window, path] {
-        const bool saved = window.grab().save(path);
+        QWidget* subject = screenshotSubject(window, qEnvironmentVariable("QUILLARY_SCREENSHOT_REPORT"));
+        const bool saved = subject && subject->grab().save(path);
         window.close();
         QCoreApplication::exit(saved ? 0 : 1);
     });

@@ -2,6 +2,7 @@
 
 #include "catalogue/catalogue_state.h"
 #include "database/database.h"
+#include "database/recordset.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,6 +18,57 @@ QString candidate(const QString& folder)
         return {};
     const QString path = QDir(folder).filePath(FieldCatalogueFileName);
     return QFileInfo(path).isFile() ? path : QString();
+}
+
+// A text between single quotes in the catalogue's SQL dialect.
+QString quoted(const QString& text)
+{
+    return u"'"_s + QString(text).replace(u"'"_s, u"''"_s) + u"'"_s;
+}
+
+// The pattern of a like that finds text anywhere: the key's own wildcard
+// characters stand for themselves.
+QString containsPattern(const QString& text)
+{
+    QString escaped;
+    for (const QChar c : text) {
+        if (c == u'*' || c == u'?' || c == u'#' || c == u'[')
+            escaped += u'[' + QString(c) + u']';
+        else
+            escaped += c;
+    }
+    return quoted(u'*' + escaped + u'*');
+}
+
+std::optional<bool> optionalBool(const QVariant& value)
+{
+    return value.isNull() ? std::nullopt : std::optional<bool>(value.toBool());
+}
+
+FieldSpecRow rowAt(const Recordset& rs)
+{
+    FieldSpecRow row;
+    row.specid = qint16(rs.value(u"specid"_s).toInt());
+    row.usewith = rs.value(u"usewith"_s).toString();
+    row.desc = rs.value(u"Desc"_s).toString();
+    row.fieldname = rs.value(u"fieldname"_s).toString();
+    const int datatype = rs.value(u"datatype"_s).toInt();
+    row.datatype = qint16(datatype >= 1 && datatype <= 5 ? datatype : 1);
+    row.fileName = rs.value(u"FileName"_s).toString();
+    row.linkfield = rs.value(u"linkfield"_s).toString();
+    row.ismemo = optionalBool(rs.value(u"ismemo"_s));
+    const QVariant width = rs.value(u"defwidth"_s);
+    if (!width.isNull())
+        row.defwidth = width.toDouble();
+    row.isCurrency = rs.value(u"IsCurrency"_s).toBool();
+    return row;
+}
+
+bool usableSpecId(const QVariant& specid)
+{
+    bool ok = false;
+    const qlonglong id = specid.toLongLong(&ok);
+    return ok && !specid.isNull() && id >= 1 && id <= 32767;
 }
 
 QString programDir()
@@ -45,4 +97,49 @@ std::unique_ptr<Database> openFieldCatalogue()
         throw DbError(DbErrorNumber::FileNotFound, u"Could not find file '"_s + expected + u"'."_s);
     }
     return Database::open(path, Database::OpenMode::Shared);
+}
+
+const FieldSpecRow* ReportFields::find(qint16 specid) const
+{
+    for (const FieldSpecRow& row : rows) {
+        if (row.specid == specid)
+            return &row;
+    }
+    return nullptr;
+}
+
+QList<FieldSpecRow> ReportFields::sortChoices() const
+{
+    QList<FieldSpecRow> choices;
+    for (const FieldSpecRow& row : rows) {
+        if (!row.ismemo.value_or(true))
+            choices.append(row);
+    }
+    return choices;
+}
+
+ReportFields readReportFields(Database& fieldCatalogue, const QString& key)
+{
+    ReportFields fields;
+    fields.programKey = key;
+    const QString rowsOfKey = u"Select * from RptSpec where usewith like "_s + containsPattern(key);
+    auto bySpecId = fieldCatalogue.openRecordset(rowsOfKey + u" order by specid"_s, RecordsetType::Snapshot);
+    if (!bySpecId->eof()) {
+        bySpecId->moveLast();
+        if (usableSpecId(bySpecId->value(u"specid"_s)))
+            fields.MaxSpecID = qint16(bySpecId->value(u"specid"_s).toInt());
+    }
+    auto byDesc = fieldCatalogue.openRecordset(rowsOfKey + u" order by [desc]"_s, RecordsetType::Snapshot);
+    for (; !byDesc->eof(); byDesc->moveNext()) {
+        if (usableSpecId(byDesc->value(u"specid"_s)))
+            fields.rows.append(rowAt(*byDesc));
+    }
+    return fields;
+}
+
+bool isKnownProgramKey(Database& fieldCatalogue, const QString& key)
+{
+    auto rows = fieldCatalogue.openRecordset(u"select usewith from rptspec where usewith = "_s + quoted(key),
+                                             RecordsetType::Snapshot);
+    return !rows->eof();
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "custom_reports/field_catalogue_source.h"
+
+#include <QList>
 #include <QString>
 #include <memory>
 
@@ -21,3 +24,25 @@ QString locateFieldCatalogue();
 // Opens the field catalogue of this run shared (read-only). Throws DbError
 // (3024, naming the file in the data folder) when there is none.
 std::unique_ptr<Database> openFieldCatalogue();
+
+// The catalogue rows of one program key, as the report designer uses them.
+struct ReportFields
+{
+    QString programKey;
+    qint16 MaxSpecID = 0;      // the highest specid of the key; 0 when it has no rows
+    QList<FieldSpecRow> rows;  // every row whose usewith contains the key, in Desc order
+
+    // The row of a field; nullptr when the key has none with this specid.
+    const FieldSpecRow* find(qint16 specid) const;
+    // The rows offered as sort keys (not long text), in Desc order.
+    QList<FieldSpecRow> sortChoices() const;
+};
+
+// Reads the rows whose usewith contains key. Rows without a specid of 1 or
+// more cannot carry settings and are left out; an empty Desc is read as the
+// empty text, a datatype outside 1 to 5 as text, an empty IsCurrency as No.
+// Throws DbError.
+ReportFields readReportFields(Database& fieldCatalogue, const QString& key);
+
+// True when some row's usewith is exactly key (report files name their key).
+bool isKnownProgramKey(Database& fieldCatalogue, const QString& key);

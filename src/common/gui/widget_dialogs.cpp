@@ -39,7 +39,9 @@ QString WidgetDialogs::openFileName(const QString& caption, const QString& direc
 QString WidgetDialogs::saveFileName(const QString& caption, const QString& suggestedPath,
                                     const QString& filter)
 {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggestedPath, filter);
+    // The program asks its own replace question, with its own words.
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggestedPath, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
 }
 
 void WidgetDialogs::beep()

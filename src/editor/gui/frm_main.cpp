@@ -4,7 +4,9 @@
 #include "catalogue/db_error_handler.h"
 #include "database/recordset.h"
 #include "common/locale_formats.h"
+#include "common/shared_state.h"
 #include "common/user_dialogs.h"
+#include "custom_reports/gui/frm_rpt_spec.h"
 #include "dates/date_format.h"
 #include "editor/gui/field_validation.h"
 #include "editor/gui/lookup_completion.h"
@@ -216,6 +218,7 @@ void frmMain::connectCommands()
     connect(cmdDelete, &QPushButton::clicked, this, &frmMain::cmdDelete_Click);
     connect(cmdFind, &QPushButton::clicked, this, &frmMain::cmdFind_Click);
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+    connect(mnuRptCustom, &QAction::triggered, this, &frmMain::mnuRptCustom_Click);
     for (int index = 1; index <= 3; ++index)
         connect(mnuSort[index], &QAction::triggered, this, [this, index] { mnuSort_Click(index); });
 }
@@ -371,6 +374,12 @@ void frmMain::Form_Unload()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    // The designer asks about its unsaved report first; while it stays open
+    // (a save asked for did not happen), so does the program.
+    if (m_customReports && !m_customReports->close()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
@@ -378,6 +387,20 @@ void frmMain::closeEvent(QCloseEvent* event)
 void frmMain::mnuExit_Click()
 {
     close();
+}
+
+void frmMain::mnuRptCustom_Click()
+{
+    sharedState().CatalogueKey = u"books"_s;
+    if (m_customReports) {
+        m_customReports->showNormal();
+        m_customReports->raise();
+        m_customReports->activateWindow();
+        return;
+    }
+    m_customReports = new frmRptSpec(this);
+    m_customReports->Form_Load();
+    m_customReports->show();
 }
 
 // ---------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -15,6 +16,7 @@
 #include <optional>
 
 class FieldValidation;
+class frmRptSpec;
 class LookupCompletion;
 class QAction;
 class QComboBox;
@@ -147,6 +149,9 @@ public slots:
     void cmdDelete_Click();
     void cmdFind_Click();
     void mnuExit_Click();
+    // Opens the custom report designer beside this window, or brings the
+    // open one to the front as it is.
+    void mnuRptCustom_Click();
 
     // The typing state shared by the seven lookup fields.
     LookupCompletion& lookupCompletion() const { return *m_completion; }
@@ -204,4 +209,5 @@ private:
     LookupCompletion* m_completion = nullptr;
     FieldValidation* m_fieldChecks = nullptr;
     ReportsMenu* m_reports = nullptr;
+    QPointer<frmRptSpec> m_customReports;
 };
