@@ -27,6 +27,11 @@ inline const char* const Books = R"sql(
 INSERT INTO Authors (AuthID, LastName, FirstName) VALUES (1, 'Tolkien', 'J. R. R.'), (2, 'Niven', 'Larry'),
     (3, 'O''Brien', 'Flann');
 INSERT INTO Owners (OwnID, OwnName) VALUES (1, 'Me'), (2, 'Anna');
+INSERT INTO Publishers (PubID, PubName) VALUES (1, 'Ace');
+INSERT INTO Categories (CatID, CatName) VALUES (1, 'Fantasy');
+INSERT INTO Locations (LocID, LocName) VALUES (1, 'Attic');
+INSERT INTO Series (SerID, SerDesc) VALUES (1, 'Middle-earth');
+INSERT INTO Formats (ForID, ForDesc) VALUES (1, 'Paperback');
 INSERT INTO Books (Title, SortTitle) VALUES ('100% Cotton', '100% COTTON'), ('1000 Cotton', '1000 COTTON'),
     ('He said "Hi"', 'HE SAID "HI"'), ('Odd ] Bracket', 'ODD ] BRACKET'), ('snakeXcase', 'SNAKEXCASE');
 INSERT INTO Books (Title, SortTitle, AuthID, Vol, Year, Fiction, BuyDate, CoverPrice)

@@ -32,6 +32,8 @@ private slots:
     void controlsFollowTheFieldKind();
     void searches_data();
     void searches();
+    void everyShippedFieldSearches_data();
+    void everyShippedFieldSearches();
     void valueChangesStartFromTheFirstBook_data();
     void valueChangesStartFromTheFirstBook();
     void findNextWalksOnAndStopsAfterTheLast();
@@ -248,6 +250,38 @@ void TestFrmFind::searches()
     QVERIFY(!m_window->isVisible());
     QVERIFY(!sharedState().DialogCancelled);
     QCOMPARE(m_books->noMatch() ? u"-"_s : currentTitle(), found);
+}
+
+// Each field the program ships takes a value of its kind and runs its
+// criterion on rsBooks without a refusal.
+void TestFrmFind::everyShippedFieldSearches_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("datatype");
+    const QString source = QStringLiteral(QUILLARY_SOURCE_DIR "/data/rptspec.csv");
+    for (const FieldSpecRow& field : readFieldCatalogueSource(source).rows)
+        QTest::newRow(qPrintable(field.desc)) << field.desc << int(field.datatype);
+}
+
+void TestFrmFind::everyShippedFieldSearches()
+{
+    QFETCH(QString, field);
+    QFETCH(int, datatype);
+    const LocaleGuard guard(u"en_US"_s);
+    QVERIFY(choose(field));
+    if (m_window->lstSel->isVisible()) {
+        QVERIFY(m_window->lstSel->count() > 0);
+        QVERIFY(clickEntry(m_window->lstSel, m_window->lstSel->item(m_window->lstSel->count() - 1)->text()));
+    }
+    if (m_window->lstNum->isVisible())
+        QVERIFY(clickEntry(m_window->lstNum, u">="_s));
+    const QStringList values{u"e"_s, u"1"_s, u"1/1/1900"_s};
+    if (m_window->txtToFind->isVisible())
+        QTest::keyClicks(m_window->txtToFind, values.value(datatype - 1));
+    m_window->cmdFind->click();
+    QCOMPARE(m_dialogs->texts(), QStringList());
+    QVERIFY(!m_window->isVisible());
+    QVERIFY(!sharedState().DialogCancelled);
 }
 
 void TestFrmFind::valueChangesStartFromTheFirstBook_data()
