@@ -1,9 +1,9 @@
 #include "custom_reports/field_catalogue.h"
 
 #include "catalogue/catalogue_state.h"
-#include "catalogue/database.h"
-#include "catalogue/recordset.h"
 #include "custom_reports/field_catalogue_source.h"
+#include "database/database.h"
+#include "database/recordset.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "search/gui/book_search.h"
 
 #include "catalogue/db_error_handler.h"
-#include "catalogue/recordset.h"
+#include "database/recordset.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
 #include "search/gui/find_window_modal.h"

@@ -1,8 +1,8 @@
 #include "search/gui/frm_find.h"
 
-#include "catalogue/database.h"
+#include "database/database.h"
 #include "catalogue/db_error_handler.h"
-#include "catalogue/recordset.h"
+#include "database/recordset.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
 #include "custom_reports/field_catalogue.h"

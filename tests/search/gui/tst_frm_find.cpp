@@ -4,9 +4,9 @@
 
 #include "search/gui/find_fixture.h"
 
-#include "catalogue/recordset.h"
+#include "database/recordset.h"
 #include "common/shared_state.h"
-#include "editor/book_order.h"
+#include "catalogue/book_order.h"
 #include "search/gui/frm_find.h"
 #include "search/search_criterion.h"
 #include "support/locale_guard.h"
