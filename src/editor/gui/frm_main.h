@@ -2,6 +2,7 @@
 
 #include "catalogue/book_session.h"
 #include "editor/book_store.h"
+#include "search/gui/book_search.h"
 #include "ui_frm_main.h"
 
 #include <QHash>
@@ -194,4 +195,5 @@ private:
     bool m_loaded = false;
     LookupCompletion* m_completion = nullptr;
     FieldValidation* m_fieldChecks = nullptr;
+    BookSearch m_search; // keeps the search window between searches
 };

@@ -1,9 +1,10 @@
 #include "search/gui/book_search.h"
 
+#include "catalogue/book_session.h"
 #include "catalogue/db_error_handler.h"
-#include "database/recordset.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
+#include "database/recordset.h"
 #include "search/gui/find_window_modal.h"
 #include "search/gui/frm_find.h"
 
@@ -16,25 +17,31 @@ BookSearch::~BookSearch()
     unloadWindow();
 }
 
+frmFind* BookSearch::window() const
+{
+    return m_window.data();
+}
+
 void BookSearch::unloadWindow()
 {
     delete m_window.data();
     m_window.clear();
 }
 
-bool BookSearch::run(Database& catalogue, Recordset& books, QWidget* parent)
+bool BookSearch::run(BookSession& session, QWidget* parent)
 {
-    if (books.recordCount() == 0) {
+    if (session.bookCount() == 0) {
         userDialogs().message(u"No books entered to find."_s, u"No Books in Database"_s);
         return false;
     }
+    Recordset& books = *session.rsBooks();
     QString bookBefore;
     if (!runStep([&] { bookBefore = u"bookid = "_s + books.value(u"bookid"_s).toString(); }))
         return false;
     SharedState& shared = sharedState();
     shared.CatalogueKey = u"books"_s;
     shared.DialogCancelled = true;
-    showWindow(catalogue, books, parent);
+    runStep([&] { showWindow(session.database(), books, parent); });
 
     if (shared.DialogCancelled) {
         runStep([&] { books.findFirst(bookBefore); });

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QString>
 
+class BookSession;
 class Database;
 class QWidget;
 class Recordset;
@@ -22,14 +23,15 @@ public:
     BookSearch(const BookSearch&) = delete;
     BookSearch& operator=(const BookSearch&) = delete;
 
+    // Searches the session's rsBooks, with the window shown over parent.
     // True when the caller is to show rsBooks' current row: the book found,
     // or the book from before a search that never ran. False when there was
     // nothing to show anew (no books, or no book matched: the screen still
     // shows the book from before, which is current again).
-    bool run(Database& catalogue, Recordset& books, QWidget* parent);
+    bool run(BookSession& session, QWidget* parent);
 
     // The search window while it is loaded, else null.
-    frmFind* window() const { return m_window; }
+    frmFind* window() const;
 
 private:
     void showWindow(Database& catalogue, Recordset& books, QWidget* parent);

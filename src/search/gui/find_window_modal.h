@@ -1,9 +1,11 @@
 #pragma once
 
-#include <QDialog>
+#include <functional>
 
-// Shows the search window modally.
-inline int execFindWindow(QDialog& window)
-{
-    return window.exec();
-}
+class QDialog;
+
+// Shows the search window modally and returns its result. Tests install a
+// runner that acts on the window as a user would, so that no test waits for
+// a human; an empty runner restores the real one.
+int execFindWindow(QDialog& window);
+void setFindWindowRunner(std::function<int(QDialog&)> runner);
