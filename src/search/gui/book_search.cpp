@@ -2,10 +2,10 @@
 
 #include "catalogue/book_session.h"
 #include "catalogue/db_error_handler.h"
+#include "common/gui/modal_runner.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
 #include "database/recordset.h"
-#include "search/gui/find_window_modal.h"
 #include "search/gui/frm_find.h"
 
 using namespace Qt::StringLiterals;
@@ -73,7 +73,7 @@ void BookSearch::showWindow(Database& catalogue, Recordset& books, QWidget* pare
             return;
         }
     }
-    execFindWindow(*window);
+    modalRunner().exec(*window);
     if (window == m_window.data() && window->unloadRequested())
         unloadWindow();
 }

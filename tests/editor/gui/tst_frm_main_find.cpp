@@ -7,8 +7,8 @@
 #include "custom_reports/field_catalogue.h"
 #include "custom_reports/field_catalogue_source.h"
 #include "search/gui/find_fixture.h"
-#include "search/gui/find_window_modal.h"
 #include "search/gui/frm_find.h"
+#include "support/scripted_modals.h"
 
 using namespace mainwin_test;
 using findtest::clickEntry;
@@ -60,7 +60,7 @@ class TestFrmMainFind : public QObject
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { f.tearDown(); }
     void find_data();
     void find();
 
@@ -75,12 +75,6 @@ void TestFrmMainFind::init()
     const QString source = QStringLiteral(QUILLARY_SOURCE_DIR "/data/rptspec.csv");
     writeFieldCatalogue(readFieldCatalogueSource(source).rows,
                         f.folder().path() + u"/"_s + FieldCatalogueFileName);
-}
-
-void TestFrmMainFind::cleanup()
-{
-    setFindWindowRunner({});
-    f.tearDown();
 }
 
 // Title order: Apple Pie, Banana, The Cat, Moon, Zoo Life. start: the book on
@@ -139,21 +133,22 @@ void TestFrmMainFind::find()
         f.showTitle(start);
 
     QStringList problems;
-    int shownTimes = 0;
-    setFindWindowRunner([&](QDialog& dialog) {
-        auto& window = static_cast<frmFind&>(dialog);
-        window.show();
-        window.activateWindow();
-        if (!QTest::qWaitForWindowActive(&window))
-            problems << u"not active"_s;
-        act(window, showings.value(shownTimes++), problems);
-        return window.result();
-    });
+    ScopedScriptedModals modals;
+    for (const QString& actions : showings) {
+        modals.enqueue([&problems, actions](QDialog& dialog) {
+            auto& window = static_cast<frmFind&>(dialog);
+            window.activateWindow();
+            if (!QTest::qWaitForWindowActive(&window))
+                problems << u"not active"_s;
+            act(window, actions, problems);
+            return window.result();
+        });
+    }
     for (qsizetype showing = 0; showing < std::max<qsizetype>(showings.size(), 1); ++showing)
         QTest::mouseClick(f.window().cmdFind, Qt::LeftButton);
 
     QCOMPARE(problems, QStringList());
-    QCOMPARE(shownTimes, showings.size());
+    QCOMPARE(modals.shown().size(), showings.size());
     QCOMPARE(f.takeMessages(), messages);
     QCOMPARE(f.window().txtTitle->text(), shown);
     QCOMPARE(f.window().findChild<frmFind*>() != nullptr, loaded);
