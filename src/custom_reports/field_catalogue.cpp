@@ -1,6 +1,7 @@
 #include "custom_reports/field_catalogue.h"
 
 #include "catalogue/catalogue_state.h"
+#include "custom_reports/field_catalogue_source.h"
 #include "database/database.h"
 #include "database/recordset.h"
 
@@ -142,4 +143,44 @@ bool isKnownProgramKey(Database& fieldCatalogue, const QString& key)
     auto rows = fieldCatalogue.openRecordset(u"select usewith from rptspec where usewith = "_s + quoted(key),
                                              RecordsetType::Snapshot);
     return !rows->eof();
+}
+
+QString fieldsOfKeyQuery(const QString& programKey)
+{
+    QString quoted = programKey;
+    quoted.replace(u'\'', u"''"_s);
+    return u"Select * from RptSpec where usewith = '"_s + quoted + u"' order by specid"_s;
+}
+
+FieldSpecRow readFieldSpec(const Recordset& row)
+{
+    // A column the file lacks reads as Null, so that a user's own catalogue
+    // with fewer columns still serves the readers that do not need them.
+    QStringList present;
+    for (int i = 0; i < row.fieldCount(); ++i)
+        present << row.fieldName(i).toLower();
+    const auto value = [&](const QString& column) {
+        return present.contains(column.toLower()) ? row.value(column) : QVariant();
+    };
+    const auto text = [&](const QString& column) { return value(column).toString(); };
+    FieldSpecRow field;
+    field.specid = qint16(value(u"specid"_s).toInt());
+    field.usewith = text(u"usewith"_s);
+    field.desc = text(u"Desc"_s);
+    field.fieldname = text(u"fieldname"_s);
+    field.datatype = qint16(value(u"datatype"_s).toInt());
+    field.fileName = text(u"FileName"_s);
+    field.linkfield = text(u"linkfield"_s);
+    const QVariant memo = value(u"ismemo"_s);
+    field.ismemo = memo.isNull() ? std::nullopt : std::optional<bool>(memo.toBool());
+    const QVariant width = value(u"defwidth"_s);
+    field.defwidth = width.isNull() ? std::nullopt : std::optional<double>(width.toDouble());
+    field.isCurrency = value(u"IsCurrency"_s).toBool();
+    return field;
+}
+
+LinkColumns linkColumns(const QString& linkfield)
+{
+    const QStringList parts = linkfield.split(u';');
+    return {parts.constFirst(), parts.size() == 2 ? parts.at(1) : linkfield};
 }

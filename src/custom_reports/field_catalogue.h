@@ -46,3 +46,24 @@ ReportFields readReportFields(Database& fieldCatalogue, const QString& key);
 
 // True when some row's usewith is exactly key (report files name their key).
 bool isKnownProgramKey(Database& fieldCatalogue, const QString& key);
+
+class Recordset;
+struct FieldSpecRow;
+
+// The statement that gives the fields of one program key whose usewith is
+// exactly the key, in specid order: the search window's field list. The key
+// is written as a quoted literal.
+QString fieldsOfKeyQuery(const QString& programKey);
+
+// The current row of a snapshot over RptSpec as a FieldSpecRow. Null numbers
+// read as 0 and Null texts as empty; ismemo stays empty when it is Null.
+FieldSpecRow readFieldSpec(const Recordset& row);
+
+// The two columns a lookup field is joined on, from its linkfield: either one
+// name both tables carry, or "BooksColumn;LookupColumn".
+struct LinkColumns
+{
+    QString booksColumn;  // the first ";"-part, or the whole text without ";"
+    QString lookupColumn; // the second part when there are exactly two, else the whole text
+};
+LinkColumns linkColumns(const QString& linkfield);

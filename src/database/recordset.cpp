@@ -91,6 +91,55 @@ bool hasDuplicates(const std::vector<qint64>& keys)
     return std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end();
 }
 
+// Where each key of a keyset stands, built on first use: a table indexed
+// by key when the keys are dense (AutoNumbers), a hash otherwise.
+class KeyPositions
+{
+public:
+    void clear()
+    {
+        m_built = false;
+        m_dense.clear();
+        m_sparse.clear();
+    }
+
+    void build(const std::vector<qint64>& keys)
+    {
+        if (m_built)
+            return;
+        m_built = true;
+        if (keys.empty())
+            return;
+        const auto [low, high] = std::minmax_element(keys.begin(), keys.end());
+        const qint64 span = *high - *low;
+        if (span >= 0 && span < qint64(keys.size()) * 4 + 1024) {
+            m_lowest = *low;
+            m_dense.assign(size_t(span) + 1, -1);
+            for (size_t i = 0; i < keys.size(); ++i)
+                m_dense[size_t(keys[i] - m_lowest)] = qsizetype(i);
+            return;
+        }
+        m_sparse.reserve(qsizetype(keys.size()));
+        for (size_t i = 0; i < keys.size(); ++i)
+            m_sparse.insert(keys[i], qsizetype(i));
+    }
+
+    // -1 for a key the keyset does not hold.
+    qsizetype positionOf(qint64 key) const
+    {
+        if (m_dense.empty())
+            return m_sparse.value(key, -1);
+        const qint64 offset = key - m_lowest;
+        return offset >= 0 && offset < qint64(m_dense.size()) ? m_dense[size_t(offset)] : -1;
+    }
+
+private:
+    bool m_built = false;
+    qint64 m_lowest = 0;
+    std::vector<qsizetype> m_dense;
+    QHash<qint64, qsizetype> m_sparse;
+};
+
 QString foldedName(const QString& name)
 {
     return name.toCaseFolded();
@@ -140,6 +189,15 @@ struct Recordset::Impl final : ConnectionUser {
     std::vector<QVariant> buffer;
     std::vector<bool> changed;
     bool pessimisticLocking = true;
+
+    // Finding: the matches of the last criterion, reused while the file has
+    // not changed (Find Next after Find First), and where each key stands.
+    struct Matches {
+        QString criterion;
+        std::optional<std::pair<qint64, unsigned>> changeStamp;
+        std::vector<qint64> keys; // sorted
+    } lastMatches;
+    KeyPositions keyPositions;
 
     Impl(std::shared_ptr<Connection> conn, RecordsetType recordsetType, QString text)
         : connection(std::move(conn)), type(recordsetType), jetSql(std::move(text))
@@ -395,31 +453,57 @@ struct Recordset::Impl final : ConnectionUser {
 
     // ---- finding ----------------------------------------------------------
 
+    // Changes by this connection (its own statements and triggers) and by
+    // any other: whenever either moves, earlier matches may be stale.
+    std::pair<qint64, unsigned> changeStamp()
+    {
+        unsigned version = 0;
+        sqlite3_file_control(db(), "main", SQLITE_FCNTL_DATA_VERSION, &version);
+        return {sqlite3_total_changes64(db()), version};
+    }
+
+    const std::vector<qint64>& matchesOf(const QString& criterion)
+    {
+        const auto stamp = changeStamp();
+        if (lastMatches.criterion != criterion || lastMatches.changeStamp != stamp) {
+            lastMatches.changeStamp.reset();
+            lastMatches.keys = matchingKeys(criterion);
+            lastMatches.criterion = criterion;
+            lastMatches.changeStamp = stamp;
+        }
+        return lastMatches.keys;
+    }
+
     std::vector<qint64> matchingKeys(const QString& criterion)
     {
         const QString condition = translateJetSql(criterion);
-        QString where = shape.whereClause.isEmpty() ? QString() : u" WHERE "_s + shape.whereClause;
         // The criterion speaks of the result's columns, aliases included; the
         // derived table carries the base table's name so that "Books.Title"
-        // works as well.
-        const QString overResult = u"SELECT __k FROM (SELECT "_s + shape.baseReference + u".rowid AS __k, "_s +
-                                   shape.selectList + u" FROM "_s + shape.fromClause + where + u") AS "_s +
-                                   shape.baseReference + u" WHERE "_s + condition;
+        // works as well. A result that is the table itself needs no derived
+        // table, which spares preparing one (most of a find by an indexed key).
+        const QString ownCondition =
+            shape.whereClause.isEmpty() ? QString() : u"("_s + shape.whereClause + u") AND "_s;
+        const QString overTables = u"SELECT "_s + shape.baseReference + u".rowid FROM "_s + shape.fromClause +
+                                   u" WHERE "_s + ownCondition + u"("_s + condition + u")"_s;
         std::optional<Statement> statement;
-        try {
-            statement.emplace(db(), overResult, criterion);
-        } catch (const DbError& first) {
-            // A criterion naming a column of a joined table that the select
-            // list does not show ("Authors.LastName") needs the tables
-            // themselves.
-            const QString overTables = u"SELECT "_s + shape.baseReference + u".rowid FROM "_s + shape.fromClause +
-                                       u" WHERE "_s +
-                                       (shape.whereClause.isEmpty() ? QString() : u"("_s + shape.whereClause + u") AND "_s) +
-                                       u"("_s + condition + u")"_s;
+        if (!shape.hasJoin && shape.selectList.trimmed() == u"*"_s) {
+            statement.emplace(db(), overTables, criterion);
+        } else {
+            const QString where = shape.whereClause.isEmpty() ? QString() : u" WHERE "_s + shape.whereClause;
+            const QString overResult = u"SELECT __k FROM (SELECT "_s + shape.baseReference +
+                                       u".rowid AS __k, "_s + shape.selectList + u" FROM "_s + shape.fromClause +
+                                       where + u") AS "_s + shape.baseReference + u" WHERE "_s + condition;
             try {
-                statement.emplace(db(), overTables, criterion);
-            } catch (const DbError&) {
-                throw first;
+                statement.emplace(db(), overResult, criterion);
+            } catch (const DbError& first) {
+                // A criterion naming a column of a joined table that the select
+                // list does not show ("Authors.LastName") needs the tables
+                // themselves.
+                try {
+                    statement.emplace(db(), overTables, criterion);
+                } catch (const DbError&) {
+                    throw first;
+                }
             }
         }
         refuseParameters(statement->get(), criterion);
@@ -432,45 +516,45 @@ struct Recordset::Impl final : ConnectionUser {
 
     enum class Direction { First, Last, Next, Previous };
 
+    // Each match is placed by its position in the recordset, so a find costs
+    // one pass over the matches, however far the book found lies.
     void find(const QString& criterion, Direction direction)
     {
         db();
         if (!keyset)
             throw DbErrors::notSupported();
         editMode = EditMode::None;
-        const std::vector<qint64> matches = matchingKeys(criterion);
+        const std::vector<qint64>& matches = matchesOf(criterion);
         const qsizetype n = count();
-        auto isMatch = [&matches](qint64 key) {
-            return matches.size() == 1 ? matches.front() == key
-                                       : std::binary_search(matches.begin(), matches.end(), key);
-        };
-        qsizetype start = 0;
-        int step = 1;
+        // The rows a find may land on: [low, high].
+        qsizetype low = 0;
+        qsizetype high = n - 1;
         switch (direction) {
         case Direction::First:
-            break;
         case Direction::Last:
-            start = n - 1;
-            step = -1;
             break;
         case Direction::Next:
-            start = position < 0 ? 0 : (currentDeleted ? position : position + 1);
+            low = position < 0 ? 0 : (currentDeleted ? position : position + 1);
             break;
         case Direction::Previous:
-            start = std::min(position, n) - 1;
-            step = -1;
+            high = std::min(position, n) - 1;
             break;
         }
-        lastFindFailed = true;
-        if (matches.empty())
-            return;
-        for (qsizetype i = start; i >= 0 && i < n; i += step) {
-            if (isMatch(keys[size_t(i)])) {
-                leaveRow();
-                position = i;
-                lastFindFailed = false;
-                return;
-            }
+        const bool forward = direction == Direction::First || direction == Direction::Next;
+        if (!matches.empty())
+            keyPositions.build(keys);
+        qsizetype found = -1;
+        for (qint64 key : matches) {
+            const qsizetype at = keyPositions.positionOf(key);
+            if (at < low || at > high)
+                continue;
+            if (found < 0 || (forward ? at < found : at > found))
+                found = at;
+        }
+        lastFindFailed = found < 0;
+        if (found >= 0) {
+            leaveRow();
+            position = found;
         }
     }
 
@@ -600,6 +684,7 @@ struct Recordset::Impl final : ConnectionUser {
             StoredValue::bind(statement.get(), int(n) + 1, buffer[targets[n]]);
         statement.step(jetSql);
         keys.push_back(sqlite3_last_insert_rowid(db()));
+        keyPositions.clear();
     }
 
     void updateCurrentRow()
@@ -633,6 +718,7 @@ struct Recordset::Impl final : ConnectionUser {
         sqlite3_bind_int64(statement.get(), 1, keys[size_t(position)]);
         statement.step(jetSql);
         keys.erase(keys.begin() + position);
+        keyPositions.clear();
         currentValues.reset();
         currentDeleted = true; // the position now holds the row that followed
     }

@@ -48,6 +48,8 @@ private slots:
     void findsInEveryDirection();
     void findOnAJoinUsesAliasesTablesAndTheCallersOrder();
     void findRefusesBadCriteriaAndSummaries();
+    void findFollowsChangesSinceTheLastFind_data();
+    void findFollowsChangesSinceTheLastFind();
 
     void addNewShowsKeyAtOnceAndNeverReusesOne();
     void editCancelAndUpdate();
@@ -204,6 +206,57 @@ void TestRecordset::findRefusesBadCriteriaAndSummaries()
     std::unique_ptr<Recordset> counts = m_db->openRecordset(
         u"select CatID, count(*) as n from Books group by CatID order by CatID"_s, RecordsetType::Snapshot);
     QCOMPARE(errorNumberOf([&] { counts->findFirst(u"CatID = 1"_s); }), DbErrorNumber::Operation);
+}
+
+// A find repeated with the same criterion must still see what changed in
+// between: rows written by statements or through the recordset itself.
+// change: "sql:<statement>", "delete:<row>" or "add:<title>", the latter two
+// through the recordset.
+void TestRecordset::findFollowsChangesSinceTheLastFind_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QStringList>("found");
+    QTest::newRow("title changed by a statement")
+        << u"sql:UPDATE Books SET Title = 'Worldly' WHERE BookID = 2"_s
+        << QStringList{u"The Ring"_s, u"String Theory"_s};
+    QTest::newRow("row added by a statement stays outside")
+        << u"sql:INSERT INTO Books (Title, SortTitle) VALUES ('Ring Cycle', 'RING CYCLE')"_s
+        << QStringList{u"The Ring"_s, u"Ringworld"_s, u"String Theory"_s};
+    QTest::newRow("row deleted through the recordset") << u"delete:4"_s
+                                                       << QStringList{u"Ringworld"_s, u"String Theory"_s};
+    QTest::newRow("row added through the recordset")
+        << u"add:Ring Cycle"_s << QStringList{u"The Ring"_s, u"Ringworld"_s, u"String Theory"_s, u"Ring Cycle"_s};
+}
+
+void TestRecordset::findFollowsChangesSinceTheLastFind()
+{
+    QFETCH(QString, change);
+    QFETCH(QStringList, found);
+    const QString ring = u"Title like \"*ring*\""_s;
+    std::unique_ptr<Recordset> rs = m_db->openRecordset(BooksByTitle, RecordsetType::Dynaset);
+    rs->findFirst(ring);
+    QCOMPARE(title(*rs), u"The Ring"_s);
+
+    const QString how = change.section(u':', 0, 0);
+    const QString what = change.section(u':', 1);
+    if (how == u"sql"_s) {
+        m_db->execute(what);
+    } else if (how == u"delete"_s) {
+        rs->moveFirst();
+        for (int row = 1; row < what.toInt(); ++row)
+            rs->moveNext();
+        rs->deleteRow();
+    } else {
+        rs->addNew();
+        rs->setValue(u"Title"_s, what);
+        rs->setValue(u"SortTitle"_s, what.toUpper());
+        rs->update();
+    }
+
+    QStringList results;
+    for (rs->findFirst(ring); !rs->noMatch() && results.size() < 10; rs->findNext(ring))
+        results << title(*rs);
+    QCOMPARE(results, found);
 }
 
 void TestRecordset::addNewShowsKeyAtOnceAndNeverReusesOne()

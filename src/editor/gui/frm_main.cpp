@@ -911,7 +911,13 @@ void frmMain::showStoredBook(qint32 bookId)
     });
 }
 
-void frmMain::cmdFind_Click() {}
+// The search window moves rsBooks; the book it lands on is shown, and after a
+// search that found nothing or never ran, the book from before.
+void frmMain::cmdFind_Click()
+{
+    if (m_search.run(m_session, this))
+        runStep([this] { ShowRecord(); });
+}
 
 // ---------------------------------------------------------------------------
 // Edit state

@@ -2,6 +2,7 @@
 
 #include "catalogue/book_session.h"
 #include "editor/book_store.h"
+#include "search/gui/book_search.h"
 #include "ui_frm_main.h"
 
 #include <QHash>
@@ -210,4 +211,5 @@ private:
     FieldValidation* m_fieldChecks = nullptr;
     ReportsMenu* m_reports = nullptr;
     QPointer<frmRptSpec> m_customReports;
+    BookSearch m_search; // keeps the search window between searches
 };
