@@ -11,6 +11,7 @@ public:
     Answer question(const QString&, const QString&) override { return Answer::No; }
     QString openFileName(const QString&, const QString&, const QString&) override { return QString(); }
     QString saveFileName(const QString&, const QString&, const QString&) override { return QString(); }
+    QString directory(const QString&, const QString&) override { return QString(); }
     void beep() override {}
 };
 

@@ -2,8 +2,8 @@
 
 #include "catalogue/catalogue_state.h"
 #include "catalogue/database.h"
+#include "common/shipped_files.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -19,22 +19,17 @@ QString candidate(const QString& folder)
     return QFileInfo(path).isFile() ? path : QString();
 }
 
-QString programDir()
-{
-    return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
-}
-
 } // namespace
 
 QString locateFieldCatalogue(const QString& dataDir, const QString& programDir)
 {
     const QString inDataDir = candidate(dataDir);
-    return inDataDir.isEmpty() ? candidate(programDir) : inDataDir;
+    return inDataDir.isEmpty() ? shippedFilePath(FieldCatalogueFileName, programDir) : inDataDir;
 }
 
 QString locateFieldCatalogue()
 {
-    return locateFieldCatalogue(catalogueState().DataDir, programDir());
+    return locateFieldCatalogue(catalogueState().DataDir, programFolder());
 }
 
 std::unique_ptr<Database> openFieldCatalogue()

@@ -42,6 +42,11 @@ QString WidgetDialogs::saveFileName(const QString& caption, const QString& sugge
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggestedPath, filter);
 }
 
+QString WidgetDialogs::directory(const QString& caption, const QString& startFolder)
+{
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), caption, startFolder);
+}
+
 void WidgetDialogs::beep()
 {
     QApplication::beep();
