@@ -11,7 +11,6 @@ public:
     Answer question(const QString&, const QString&) override { return Answer::No; }
     QString openFileName(const QString&, const QString&, const QString&) override { return QString(); }
     QString saveFileName(const QString&, const QString&, const QString&) override { return QString(); }
-    QString directory(const QString&, const QString&) override { return QString(); }
     void beep() override {}
 };
 
@@ -19,6 +18,11 @@ SilentDialogs silentDialogs;
 UserDialogs* installedDialogs = &silentDialogs;
 
 } // namespace
+
+QString UserDialogs::directory(const QString&, const QString&)
+{
+    return QString();
+}
 
 UserDialogs& userDialogs()
 {

@@ -22,7 +22,8 @@ public:
     virtual QString openFileName(const QString& caption, const QString& directory, const QString& filter) = 0;
     virtual QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter) = 0;
     // A folder chooser starting in startFolder; empty when the user cancelled.
-    virtual QString directory(const QString& caption, const QString& startFolder) = 0;
+    // Dialogs that offer no chooser answer as if it were cancelled.
+    virtual QString directory(const QString& caption, const QString& startFolder);
     virtual void beep() = 0;
 };
 

@@ -28,10 +28,13 @@ RowCounts rowCounts(Database& db)
     return counts;
 }
 
-// SQLite's own check of the copy: every page, every index entry.
+// SQLite's own check of the copy: every page of every table and index is
+// read and its structure checked. The copy's indexes were just built from its
+// rows, so the full check's comparison of every index entry with its row
+// (ten times as slow) is left out.
 QString integrityProblem(Database& db)
 {
-    NativeStatement check(db, "PRAGMA integrity_check(1)");
+    NativeStatement check(db, "PRAGMA quick_check(1)");
     const QString verdict = check.step() ? check.columnText(0) : u"no verdict"_s;
     return verdict == u"ok"_s ? QString() : verdict;
 }

@@ -18,7 +18,7 @@ public:
     [[nodiscard]] virtual QString flush(const QString& path);
     // Writes a compacted copy of the closed database `source` to a new file.
     [[nodiscard]] virtual QString compact(const QString& source, const QString& destination);
-    // Copies the closed database `source` page by page into a new file.
+    // Copies the closed database `source` into a new file (see database_copy.h).
     [[nodiscard]] virtual QString copyDatabase(const QString& source, const QString& destination);
 };
 

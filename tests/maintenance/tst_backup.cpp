@@ -37,7 +37,7 @@ void writeFile(const QString& path, const QByteArray& bytes)
 }
 
 // What lies in the backup folder beforehand.
-enum class Before { Nothing, OlderBackup, PartialCopy, FolderUnderPartialName, CatalogueItself };
+enum class Before { Nothing, OlderBackup, PartialCopy, FolderUnderPartialName, CatalogueItself, WriteAheadLog };
 // Where the backup is to go.
 enum class Target { Folder, MissingFolder, AFile };
 
@@ -70,6 +70,10 @@ struct Fixture
             break;
         case Before::FolderUnderPartialName:
             QVERIFY(QDir(medium.path()).mkpath(Partial + u"/inside"_s));
+            break;
+        case Before::WriteAheadLog:
+            executeNative(*catalogue.open(), "PRAGMA journal_mode=WAL; UPDATE Books SET Notes = 'logged'");
+            catalogueBytes = bytesOf(catalogue.path());
             break;
         case Before::CatalogueItself:
             // A second name for the same file, as "quillary.mdb" beside
@@ -118,6 +122,7 @@ void TestBackup::backupHoldsTheCatalogue_data()
     QTest::newRow("into an empty folder") << Before::Nothing;
     QTest::newRow("replacing an older backup") << Before::OlderBackup;
     QTest::newRow("over a copy an earlier attempt left") << Before::PartialCopy;
+    QTest::newRow("of a catalogue kept with a write-ahead log") << Before::WriteAheadLog;
 }
 
 void TestBackup::backupHoldsTheCatalogue()
