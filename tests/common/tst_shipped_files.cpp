@@ -33,8 +33,6 @@ void TestShippedFiles::foundBesideOrInstalled_data()
                                << u"share/quillary/rptspec.mdb"_s;
     QTest::newRow("beside the program before installed")
         << QStringList{u"share/quillary/rptspec.mdb"_s, u"bin/rptspec.mdb"_s} << rptspec << u"bin/rptspec.mdb"_s;
-    QTest::newRow("the help page installed") << QStringList{u"share/quillary/doc/quillary.htm"_s} << help
-                                             << u"share/quillary/doc/quillary.htm"_s;
     QTest::newRow("the help page in the build folder") << QStringList{u"bin/doc/quillary.htm"_s} << help
                                                        << u"bin/doc/quillary.htm"_s;
     QTest::newRow("missing") << QStringList{u"share/rptspec.mdb"_s, u"rptspec.mdb"_s} << rptspec << QString();
@@ -42,8 +40,6 @@ void TestShippedFiles::foundBesideOrInstalled_data()
     QTest::newRow("the user's own field catalogue first")
         << QStringList{u"data/rptspec.mdb"_s, u"bin/rptspec.mdb"_s} << u"<field catalogue>"_s
         << u"data/rptspec.mdb"_s;
-    QTest::newRow("then the shipped one") << QStringList{u"share/quillary/rptspec.mdb"_s} << u"<field catalogue>"_s
-                                          << u"share/quillary/rptspec.mdb"_s;
 }
 
 void TestShippedFiles::foundBesideOrInstalled()

@@ -5,10 +5,10 @@
 #include "maintenance/backup.h"
 #include "maintenance/maintenance_files.h"
 #include "support/failing_file_operations.h"
+#include "support/file_contents.h"
 #include "support/temporary_catalogue.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <unistd.h>
@@ -18,36 +18,15 @@ using Operation = FailingFileOperations::Operation;
 
 namespace {
 
-QStringList contentsOf(const QString& path)
-{
-    return catalogueContents(*Database::open(path, Database::OpenMode::Shared));
-}
-
-QByteArray bytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 // What lies in the backup folder beforehand.
 enum class Before { Nothing, OlderBackup, PartialCopy, FolderUnderPartialName, CatalogueItself, WriteAheadLog };
-// Where the backup is to go.
-enum class Target { Folder, MissingFolder, AFile };
-
 const QString Partial = BackupFileName + PartialBackupSuffix;
 
 struct Fixture
 {
     TemporaryCatalogue catalogue{SampleOptions{60, 15, 3, false}};
     QTemporaryDir medium;
-    QByteArray catalogueBytes = bytesOf(catalogue.path());
+    QByteArray catalogueBytes = fileBytes(catalogue.path());
 
     QString onMedium(const QString& name) const { return medium.filePath(name); }
     QString backup() const { return onMedium(BackupFileName); }
@@ -66,14 +45,14 @@ struct Fixture
             executeNative(*Database::open(backup()), "DELETE FROM Books WHERE BookID > 10");
             break;
         case Before::PartialCopy:
-            writeFile(onMedium(Partial), "half a copy");
+            QVERIFY(writeFile(onMedium(Partial), "half a copy"));
             break;
         case Before::FolderUnderPartialName:
             QVERIFY(QDir(medium.path()).mkpath(Partial + u"/inside"_s));
             break;
         case Before::WriteAheadLog:
             executeNative(*catalogue.open(), "PRAGMA journal_mode=WAL; UPDATE Books SET Notes = 'logged'");
-            catalogueBytes = bytesOf(catalogue.path());
+            catalogueBytes = fileBytes(catalogue.path());
             break;
         case Before::CatalogueItself:
             // A second name for the same file, as "quillary.mdb" beside
@@ -83,26 +62,11 @@ struct Fixture
             break;
         }
     }
-
-    QString folderFor(Target target)
-    {
-        switch (target) {
-        case Target::Folder:
-            return medium.path();
-        case Target::MissingFolder:
-            return onMedium(u"not there"_s);
-        case Target::AFile:
-            writeFile(onMedium(u"a file"_s), "x");
-            return onMedium(u"a file"_s);
-        }
-        return {};
-    }
 };
 
 } // namespace
 
 Q_DECLARE_METATYPE(Before)
-Q_DECLARE_METATYPE(Target)
 Q_DECLARE_METATYPE(Operation)
 
 class TestBackup : public QObject
@@ -133,33 +97,32 @@ void TestBackup::backupHoldsTheCatalogue()
     QCOMPARE(backupCatalogue(f.catalogue.path(), f.medium.path()), QString());
     QCOMPARE(f.mediumFiles(), QStringList{BackupFileName});
     QCOMPARE(contentsOf(f.backup()), contentsOf(f.catalogue.path()));
-    QCOMPARE(bytesOf(f.catalogue.path()), f.catalogueBytes);
+    QCOMPARE(fileBytes(f.catalogue.path()), f.catalogueBytes);
 }
 
 void TestBackup::failedBackupKeepsWhatWasThere_data()
 {
     QTest::addColumn<Before>("before");
-    QTest::addColumn<Target>("target");
+    QTest::addColumn<QString>("folderName"); // on the medium; empty: the medium itself
     QTest::addColumn<int>("failingOperation"); // -1: none injected
     QTest::addColumn<bool>("catalogueOpen");
     QTest::addColumn<QString>("reasonPart");
 
     const auto none = -1;
     QTest::newRow("a folder that does not exist")
-        << Before::Nothing << Target::MissingFolder << none << false << u"does not exist"_s;
-    QTest::newRow("a file, not a folder") << Before::Nothing << Target::AFile << none << false << u"does not exist"_s;
+        << Before::Nothing << u"not there"_s << none << false << u"does not exist"_s;
     QTest::newRow("the temporary name taken by a folder")
-        << Before::FolderUnderPartialName << Target::Folder << none << false << u"already exists"_s;
-    QTest::newRow("a full medium") << Before::OlderBackup << Target::Folder << int(Operation::CopyDatabase) << false
+        << Before::FolderUnderPartialName << QString() << none << false << u"already exists"_s;
+    QTest::newRow("a full medium") << Before::OlderBackup << QString() << int(Operation::CopyDatabase) << false
                                    << FailingFileOperations::InjectedFailure;
     QTest::newRow("a medium pulled before the copy is on it")
-        << Before::OlderBackup << Target::Folder << int(Operation::Flush) << false
+        << Before::OlderBackup << QString() << int(Operation::Flush) << false
         << FailingFileOperations::InjectedFailure;
-    QTest::newRow("the copy cannot be renamed") << Before::OlderBackup << Target::Folder << int(Operation::Rename)
+    QTest::newRow("the copy cannot be renamed") << Before::OlderBackup << QString() << int(Operation::Rename)
                                                 << false << FailingFileOperations::InjectedFailure;
     QTest::newRow("the catalogue under the backup's name")
-        << Before::CatalogueItself << Target::Folder << none << false << u"the catalogue itself"_s;
-    QTest::newRow("the catalogue is open") << Before::OlderBackup << Target::Folder << none << true << u"is open"_s;
+        << Before::CatalogueItself << QString() << none << false << u"the catalogue itself"_s;
+    QTest::newRow("the catalogue is open") << Before::OlderBackup << QString() << none << true << u"is open"_s;
 }
 
 // A failed backup leaves the catalogue, and any earlier backup, exactly as
@@ -167,16 +130,16 @@ void TestBackup::failedBackupKeepsWhatWasThere_data()
 void TestBackup::failedBackupKeepsWhatWasThere()
 {
     QFETCH(Before, before);
-    QFETCH(Target, target);
+    QFETCH(QString, folderName);
     QFETCH(int, failingOperation);
     QFETCH(bool, catalogueOpen);
     QFETCH(QString, reasonPart);
 
     Fixture f;
     f.prepare(before);
-    const QString folder = f.folderFor(target);
+    const QString folder = folderName.isEmpty() ? f.medium.path() : f.onMedium(folderName);
     const QStringList filesBefore = f.mediumFiles();
-    const QByteArray backupBefore = bytesOf(f.backup());
+    const QByteArray backupBefore = fileBytes(f.backup());
     FailingFileOperations files;
     if (failingOperation >= 0)
         files.failAt(Operation(failingOperation), Partial);
@@ -186,8 +149,8 @@ void TestBackup::failedBackupKeepsWhatWasThere()
     held.reset();
     QVERIFY2(reason.contains(reasonPart), qPrintable(reason));
     QCOMPARE(f.mediumFiles(), filesBefore);
-    QCOMPARE(bytesOf(f.backup()), backupBefore);
-    QCOMPARE(bytesOf(f.catalogue.path()), f.catalogueBytes);
+    QCOMPARE(fileBytes(f.backup()), backupBefore);
+    QCOMPARE(fileBytes(f.catalogue.path()), f.catalogueBytes);
 }
 
 QTEST_GUILESS_MAIN(TestBackup)

@@ -6,10 +6,10 @@
 #include "maintenance/interrupted_compaction.h"
 #include "maintenance/maintenance_files.h"
 #include "support/failing_file_operations.h"
+#include "support/file_contents.h"
 #include "support/temporary_catalogue.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -27,24 +27,6 @@ using Failures = QList<Failure>;
 
 // How the compacted copy is written: by SQLite, or wrongly.
 enum class Copy { BySqlite, MissingABook, NotADatabase };
-
-QStringList contentsOf(const QString& path)
-{
-    return catalogueContents(*Database::open(path, Database::OpenMode::Shared));
-}
-
-QByteArray bytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // A catalogue with every third book deleted, so that compaction has free
 // pages to drop.
@@ -108,12 +90,12 @@ void TestCompaction::compactingTwiceKeepsTheCatalogueBeforeTheSecond()
     QCOMPARE(contentsOf(f.path()), f.before);
 
     f.catalogue.executeNative("INSERT INTO Authors (LastName, FirstName) VALUES ('Doe', 'Jane')");
-    const QByteArray beforeSecond = bytesOf(f.path());
+    const QByteArray beforeSecond = fileBytes(f.path());
     const QStringList contentsBeforeSecond = contentsOf(f.path());
     const CompactionResult second = compactCatalogue(f.path());
     QCOMPARE(second.outcome, Outcome::Compacted);
     QCOMPARE(second.message, QString());
-    QCOMPARE(bytesOf(f.file(SetAsideFileName)), beforeSecond);
+    QCOMPARE(fileBytes(f.file(SetAsideFileName)), beforeSecond);
     QCOMPARE(f.files(), sorted(QStringList{SetAsideFileName, CatalogueFileName}));
     QCOMPARE(contentsOf(f.path()), contentsBeforeSecond);
 }
@@ -176,7 +158,7 @@ void TestCompaction::failedStepLeavesTheCatalogue()
 
     Fixture f;
     for (const QString& name : leftOver)
-        writeFile(f.file(name), "left over");
+        QVERIFY(writeFile(f.file(name), "left over"));
     FailingFileOperations files;
     for (const Failure& failure : failures)
         files.failAt(failure.operation, failure.fileName);

@@ -1,6 +1,5 @@
-#include "maintenance/help_page.h"
-
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -69,7 +68,6 @@ private slots:
     void linksAndPicturesLead_data();
     void linksAndPicturesLead();
     void isValidHtml();
-    void foundBesideTheBuiltProgram();
 };
 
 void TestHelpPage::explainsEveryCommand_data()
@@ -124,13 +122,6 @@ void TestHelpPage::isValidHtml()
     check.start(tidy, {u"-errors"_s, u"-quiet"_s, SourcePage});
     QVERIFY(check.waitForFinished(60000));
     QVERIFY2(check.exitCode() == 0, check.readAllStandardError().constData());
-}
-
-void TestHelpPage::foundBesideTheBuiltProgram()
-{
-    const QUrl page = helpPageUrl(QStringLiteral(QUILLARY_BINARY_DIR));
-    QVERIFY(page.isLocalFile());
-    QCOMPARE(readText(page.toLocalFile()), readText(SourcePage));
 }
 
 QTEST_MAIN(TestHelpPage)

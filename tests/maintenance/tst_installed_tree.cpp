@@ -1,4 +1,3 @@
-#include "common/shipped_files.h"
 #include "custom_reports/field_catalogue.h"
 #include "maintenance/help_page.h"
 
@@ -22,8 +21,6 @@ private slots:
     void initTestCase();
     void holdsWhatShips_data();
     void holdsWhatShips();
-    void programFindsItsFiles_data();
-    void programFindsItsFiles();
     void desktopEntryIsValid();
 
 private:
@@ -46,45 +43,35 @@ void TestInstalledTree::holdsWhatShips_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("executable");
-    QTest::newRow("the program") << u"bin/quillary"_s << true;
-    QTest::newRow("the field catalogue") << u"share/quillary/rptspec.mdb"_s << false;
-    QTest::newRow("the help page") << u"share/quillary/doc/quillary.htm"_s << false;
-    QTest::newRow("the help page's picture") << u"share/quillary/doc/main-window.png"_s << false;
-    QTest::newRow("the desktop entry") << u"share/applications/quillary.desktop"_s << false;
-    QTest::newRow("the icon, drawn") << u"share/icons/hicolor/scalable/apps/quillary.svg"_s << false;
-    QTest::newRow("the icon, rendered") << u"share/icons/hicolor/256x256/apps/quillary.png"_s << false;
+    QTest::addColumn<QString>("foundAs"); // how the installed program looks for it
+    QTest::newRow("the program") << u"bin/quillary"_s << true << QString();
+    QTest::newRow("the field catalogue") << u"share/quillary/rptspec.mdb"_s << false << u"field catalogue"_s;
+    QTest::newRow("the help page") << u"share/quillary/doc/quillary.htm"_s << false << u"help page"_s;
+    QTest::newRow("the help page's picture") << u"share/quillary/doc/main-window.png"_s << false << QString();
+    QTest::newRow("the desktop entry") << u"share/applications/quillary.desktop"_s << false << QString();
+    QTest::newRow("the icon, drawn") << u"share/icons/hicolor/scalable/apps/quillary.svg"_s << false << QString();
+    QTest::newRow("the icon, rendered") << u"share/icons/hicolor/256x256/apps/quillary.png"_s << false << QString();
 }
 
+// The installed program looks from its own folder, bin/, with no field
+// catalogue of the user's own.
 void TestInstalledTree::holdsWhatShips()
 {
     QFETCH(QString, path);
     QFETCH(bool, executable);
+    QFETCH(QString, foundAs);
     const QFileInfo file(installed(path));
     QVERIFY2(file.isFile() && file.size() > 0, qPrintable(path));
     QCOMPARE(file.isExecutable(), executable);
     if (path.contains(u"256x256"_s))
         QCOMPARE(QImage(file.filePath()).size(), QSize(256, 256));
-}
-
-void TestInstalledTree::programFindsItsFiles_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("field catalogue") << u"rptspec"_s << u"share/quillary/rptspec.mdb"_s;
-    QTest::newRow("help page") << u"help"_s << u"share/quillary/doc/quillary.htm"_s;
-}
-
-// As the installed program looks for them: from its own folder, bin/, with
-// no field catalogue of the user's own.
-void TestInstalledTree::programFindsItsFiles()
-{
-    QFETCH(QString, file);
-    QFETCH(QString, expected);
     const QString program = installed(u"bin"_s);
     QTemporaryDir emptyDataFolder;
-    const QString found = file == u"help"_s ? helpPageUrl(program).toLocalFile()
-                                            : locateFieldCatalogue(emptyDataFolder.path(), program);
-    QCOMPARE(QFileInfo(found).canonicalFilePath(), QFileInfo(installed(expected)).canonicalFilePath());
+    if (foundAs == u"help page"_s)
+        QCOMPARE(QFileInfo(helpPageUrl(program).toLocalFile()).canonicalFilePath(), file.canonicalFilePath());
+    if (foundAs == u"field catalogue"_s)
+        QCOMPARE(QFileInfo(locateFieldCatalogue(emptyDataFolder.path(), program)).canonicalFilePath(),
+                 file.canonicalFilePath());
 }
 
 void TestInstalledTree::desktopEntryIsValid()
