@@ -2,9 +2,10 @@
 // every Update and every typed character go through.
 #include "bench_registry.h"
 
-#include "catalogue/database.h"
-#include "catalogue/db_error.h"
-#include "catalogue/recordset.h"
+#include "catalogue/book_session.h"
+#include "database/database.h"
+#include "database/db_error.h"
+#include "database/recordset.h"
 #include "editor/book_store.h"
 #include "editor/gui/lookup_completion.h"
 
@@ -18,15 +19,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The recordsets the main window keeps open, opened once per catalogue rather
-// than in every timed run.
+// The recordsets the main window keeps open, opened once per catalogue by
+// the same session the window uses, rather than in every timed run.
 struct OpenRecordsets
 {
     QString path;
     Database* db = nullptr;
-    std::unique_ptr<Recordset> rsBookEdit;
-    std::vector<std::unique_ptr<Recordset>> lookups; // formats, series, authors, ... in resolve order
-    std::unique_ptr<LookupResolver> resolver;
+    std::unique_ptr<BookSession> session;
     QString middleAuthor;
 };
 
@@ -37,24 +36,17 @@ OpenRecordsets& recordsetsFor(BenchCatalogue& catalogue, bool reopen)
     OpenRecordsets& open = *kept;
     if (!reopen && open.path == catalogue.path && open.db == catalogue.db.get())
         return open;
-    open = OpenRecordsets{catalogue.path, catalogue.db.get(), nullptr, {}, nullptr, {}};
-    Database& db = *catalogue.db;
-    open.rsBookEdit = db.openRecordset(u"Select * from Books"_s, RecordsetType::Dynaset);
-    for (const QString& sql :
-         {u"Select * from formats order by fordesc"_s, u"Select * from series order by serdesc"_s,
-          u"Select * from Authors order by LastName, FirstName"_s,
-          u"Select * from Publishers order by PubName"_s, u"Select * from Categories order by CatName"_s,
-          u"Select * from Owners order by OwnName"_s, u"Select * from Locations order by LocName"_s})
-        open.lookups.push_back(db.openRecordset(sql, RecordsetType::Dynaset));
-    auto& l = open.lookups;
-    open.resolver = std::make_unique<LookupResolver>(
-        LookupResolver::Recordsets{*l[0], *l[1], *l[2], *l[3], *l[4], *l[5], *l[6]});
-    auto authors =
-        db.openRecordset(u"Select * from Authors order by LastName, FirstName"_s, RecordsetType::Snapshot);
+    // The session works on the benchmark's own connection; it is never
+    // closed here, so the connection stays the benchmark's to close.
+    (void)open.session.release();
+    open = OpenRecordsets{catalogue.path, catalogue.db.get(), std::make_unique<BookSession>(catalogue.db), {}};
+    open.session->openRecordsets();
+    if (!open.session->rsBookEdit())
+        throw std::runtime_error("the session opened no recordsets");
+    auto authors = catalogue.db->openRecordset(lookupTable(LookupField::Author).listSql, RecordsetType::Snapshot);
     for (int i = 0; i < authors->recordCount() / 2; ++i)
         authors->moveNext();
-    open.middleAuthor =
-        authors->value(u"LastName"_s).toString() + u", "_s + authors->value(u"FirstName"_s).toString();
+    open.middleAuthor = lookupEntryText(LookupField::Author, *authors);
     return open;
 }
 
@@ -72,7 +64,8 @@ void updateBook(BenchCatalogue& catalogue)
             entry.buyDate = u"2001-05-06"_s;
             entry.lookups.author = open.middleAuthor;
             entry.lookups.publisher = u"Bench Press"_s;
-            if (!writeBook(*catalogue.db, *open.rsBookEdit, entry, *open.resolver,
+            LookupResolver resolver = open.session->lookupResolver();
+            if (!writeBook(*catalogue.db, *open.session->rsBookEdit(), entry, resolver,
                            qint32(catalogue.probeBookId))
                      .stored)
                 throw std::runtime_error("the book was not stored");
@@ -107,12 +100,10 @@ AuthorField& authorFieldFor(BenchCatalogue& catalogue)
     field.path = catalogue.path;
     field.combo = std::make_unique<QComboBox>();
     field.combo->setEditable(true);
-    auto authors = catalogue.db->openRecordset(u"Select * from Authors order by LastName, FirstName"_s,
-                                               RecordsetType::Snapshot);
+    auto authors = catalogue.db->openRecordset(lookupTable(LookupField::Author).listSql, RecordsetType::Snapshot);
     QStringList names;
     for (; !authors->eof(); authors->moveNext())
-        names.append(authors->value(u"LastName"_s).toString() + u", "_s +
-                     authors->value(u"FirstName"_s).toString());
+        names.append(lookupEntryText(LookupField::Author, *authors));
     field.combo->addItems(names);
     field.completion = std::make_unique<LookupCompletion>();
     field.completion->attach(field.combo.get(), [] {});

@@ -4,7 +4,7 @@
 // Without --books it measures 10,000 and then 100,000 books.
 #include "bench_registry.h"
 
-#include "catalogue/database.h"
+#include "database/database.h"
 #include "catalogue/sample_catalogue.h"
 
 #include <QCommandLineParser>

@@ -7,7 +7,7 @@
 // grows and shrinks with the measured adds and deletes.
 #include "main_window_session.h"
 
-#include "catalogue/recordset.h"
+#include "database/recordset.h"
 #include "common/user_dialogs.h"
 #include "editor/gui/frm_main.h"
 #include "editor/gui/lookup_completion.h"
@@ -63,7 +63,7 @@ frmMain& browsing(BenchCatalogue& catalogue, int order)
     frmMain& w = session().window(catalogue);
     if (w.Adding || w.Editing)
         w.cmdCancel_Click();
-    if (w.SortOrder != order) {
+    if (static_cast<int>(w.SortOrder) != order) {
         w.mnuSort_Click(order);
         w.rsBooks->findFirst(u"bookid = "_s + QString::number(catalogue.probeBookId));
         if (w.rsBooks->noMatch())

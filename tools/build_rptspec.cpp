@@ -1,6 +1,6 @@
 // Builds the field catalogue rptspec.mdb from its readable source:
 //   quillary-rptspec SOURCE.csv TARGET.mdb
-#include "catalogue/db_error.h"
+#include "database/db_error.h"
 #include "custom_reports/field_catalogue_source.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 //   quillary-sample --count N [--authors M] [--seed S] [--earlier-layout] DIR
 // creates DIR/Quillary.mdb and never replaces an existing one.
 #include "catalogue/catalogue_state.h"
-#include "catalogue/db_error.h"
+#include "database/db_error.h"
 #include "catalogue/sample_catalogue.h"
 
 #include <QCommandLineParser>

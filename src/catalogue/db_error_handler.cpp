@@ -1,7 +1,7 @@
 #include "catalogue/db_error_handler.h"
 
 #include "catalogue/catalogue_state.h"
-#include "catalogue/database.h"
+#include "database/database.h"
 #include "common/user_dialogs.h"
 
 #include <cstdlib>

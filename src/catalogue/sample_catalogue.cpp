@@ -1,9 +1,9 @@
 #include "catalogue/sample_catalogue.h"
 
-#include "catalogue/database.h"
-#include "catalogue/native_sql.h"
+#include "database/database.h"
+#include "database/native_sql.h"
 #include "catalogue/schema.h"
-#include "editor/sort_title.h"
+#include "catalogue/sort_title.h"
 
 #include <QDate>
 #include <QFile>

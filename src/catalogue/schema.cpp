@@ -1,9 +1,9 @@
 #include "catalogue/schema.h"
 
 #include "catalogue/catalogue_state.h"
-#include "catalogue/database.h"
-#include "catalogue/native_sql.h"
-#include "catalogue/recordset.h"
+#include "database/database.h"
+#include "database/native_sql.h"
+#include "database/recordset.h"
 
 #include <QFile>
 #include <array>
@@ -160,7 +160,11 @@ bool hasCurrentLayout(Database& db)
     try {
         db.openRecordset(u"select forid from books"_s, RecordsetType::Snapshot)->close();
         return true;
-    } catch (const DbError&) {
+    } catch (const DbError& error) {
+        // A damaged file is no earlier layout: upgrading it would only fail
+        // with a misleading message before the damage is seen and repaired.
+        if (error.number() == DbErrorNumber::NotADatabase)
+            throw;
         return false;
     }
 }
@@ -240,10 +244,15 @@ void UpgradeCatalogue()
     Database* db = catalogueState().dbCatalogue.get();
     if (!db || !db->isOpen())
         return; // the failed open has been reported; there is nothing to upgrade
-    if (hasCurrentLayout(*db))
+    upgradeCatalogue(*db);
+}
+
+void upgradeCatalogue(Database& db)
+{
+    if (hasCurrentLayout(db))
         return;
     // All or nothing: a failure half-way must not leave a file that is neither
     // layout (the probe would then call it current and the program would trip
     // over the missing tables or columns on every start).
-    db->transaction([&] { runUpgrade(*db); });
+    db.transaction([&] { runUpgrade(db); });
 }

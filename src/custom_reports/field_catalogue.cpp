@@ -1,8 +1,8 @@
 #include "custom_reports/field_catalogue.h"
 
 #include "catalogue/catalogue_state.h"
-#include "catalogue/database.h"
 #include "common/shipped_files.h"
+#include "database/database.h"
 
 #include <QDir>
 #include <QFileInfo>

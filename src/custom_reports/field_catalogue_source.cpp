@@ -1,7 +1,7 @@
 #include "custom_reports/field_catalogue_source.h"
 
-#include "catalogue/database.h"
-#include "catalogue/native_sql.h"
+#include "database/database.h"
+#include "database/native_sql.h"
 
 #include <QFile>
 #include <QHash>

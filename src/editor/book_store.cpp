@@ -1,73 +1,17 @@
 #include "editor/book_store.h"
 
-#include "catalogue/database.h"
+#include "database/database.h"
 #include "catalogue/db_error_handler.h"
-#include "catalogue/recordset.h"
+#include "database/recordset.h"
 #include "common/locale_formats.h"
-#include "common/text_routines.h"
 #include "common/user_dialogs.h"
-#include "editor/blank_trim.h"
-#include "editor/sort_title.h"
+#include "catalogue/sort_title.h"
 
 #include <QVariant>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Where each lookup field's names live. Authors have two name columns and are
-// handled apart.
-struct LookupTable
-{
-    QString criterionPrefix; // the name column, as the criterion names it
-    QString nameColumn;
-    QString idColumn;
-    QString booksColumn; // the column of Books that takes the key
-    int width;           // longest name the program writes
-};
-
-const LookupTable& tableOf(LookupField field)
-{
-    static const LookupTable formats{u"fordesc='"_s, u"ForDesc"_s, u"ForID"_s, u"ForID"_s, 40};
-    static const LookupTable series{u"serdesc='"_s, u"SerDesc"_s, u"SerID"_s, u"SerID"_s, 40};
-    static const LookupTable authors{u"LastName='"_s, u"LastName"_s, u"AuthID"_s, u"AuthID"_s, 40};
-    static const LookupTable publishers{u"pubname='"_s, u"PubName"_s, u"PubID"_s, u"PubID"_s, 75};
-    static const LookupTable categories{u"catname='"_s, u"CatName"_s, u"CatID"_s, u"CatID"_s, 40};
-    static const LookupTable owners{u"ownname='"_s, u"OwnName"_s, u"OwnID"_s, u"OwnerID"_s, 40};
-    static const LookupTable locations{u"locname='"_s, u"LocName"_s, u"LocID"_s, u"LocID"_s, 40};
-    switch (field) {
-    case LookupField::Format:
-        return formats;
-    case LookupField::Series:
-        return series;
-    case LookupField::Author:
-        return authors;
-    case LookupField::Publisher:
-        return publishers;
-    case LookupField::Category:
-        return categories;
-    case LookupField::Owner:
-        return owners;
-    case LookupField::Location:
-        return locations;
-    }
-    return formats;
-}
-
-// A name trimmed and cut to its column's width, without splitting a
-// character that takes two UTF-16 units.
-QString nameForColumn(const QString& text, int width)
-{
-    QString name = trimBlanks(text);
-    if (name.size() > width)
-        name.truncate(name.at(width - 1).isHighSurrogate() ? width - 1 : width);
-    return name;
-}
-
-QString quoted(const QString& name)
-{
-    return QString(name).replace(u"'"_s, u"''"_s);
-}
 
 // The values of the columns that are converted from typed text, ready to be
 // written, or the first field whose text the column cannot take.
@@ -156,7 +100,7 @@ qint32 writeRow(Recordset& row, const BookEntry& entry, const ConvertedValues& v
         const LookupResolver::Resolution resolution = lookups.ResolveLookupValue(field, text);
         if (resolution.added)
             added.push_back({field, text, resolution.key});
-        row.setValue(tableOf(field).booksColumn, resolution.key);
+        row.setValue(lookupTable(field).booksColumn, resolution.key);
     }
     row.setValue(u"Fiction"_s, entry.fiction);
     row.setValue(u"New"_s, entry.boughtNew);
@@ -221,69 +165,6 @@ const QString& LookupTexts::operator[](LookupField field) const
 QString& LookupTexts::operator[](LookupField field)
 {
     return const_cast<QString&>(std::as_const(*this)[field]);
-}
-
-LookupCriterion lookupCriterion(LookupField field, const QString& text)
-{
-    const LookupTable& table = tableOf(field);
-    if (field != LookupField::Author) {
-        const QString name = nameForColumn(text, table.width);
-        return {table.criterionPrefix + quoted(name) + u"'"_s, name, QString()};
-    }
-    const QString comma = u","_s;
-    const QString lastName = nameForColumn(GetField(text, comma, 1), table.width);
-    const QString firstName = nameForColumn(GetField(text, comma, 2), table.width);
-    return {u"LastName='"_s + quoted(lastName) + u"' and firstname='"_s + quoted(firstName) + u"'"_s,
-            lastName, firstName};
-}
-
-LookupResolver::LookupResolver(Recordsets recordsets) : m_recordsets(recordsets) {}
-
-Recordset& LookupResolver::recordsetFor(LookupField field) const
-{
-    switch (field) {
-    case LookupField::Format:
-        return m_recordsets.rsFormats;
-    case LookupField::Series:
-        return m_recordsets.rsSeries;
-    case LookupField::Author:
-        return m_recordsets.rsAuthors;
-    case LookupField::Publisher:
-        return m_recordsets.rsPublishers;
-    case LookupField::Category:
-        return m_recordsets.rsCategories;
-    case LookupField::Owner:
-        return m_recordsets.rsOwners;
-    case LookupField::Location:
-        return m_recordsets.rsLocations;
-    }
-    return m_recordsets.rsFormats;
-}
-
-LookupResolver::Resolution LookupResolver::ResolveLookupValue(LookupField field, const QString& text)
-{
-    if (text.isEmpty())
-        return {-1, false};
-
-    const LookupTable& table = tableOf(field);
-    const LookupCriterion wanted = lookupCriterion(field, text);
-    Recordset& rows = recordsetFor(field);
-    rows.findFirst(wanted.criterion);
-    if (!rows.noMatch())
-        return {rows.value(table.idColumn).toInt(), false};
-
-    rows.addNew();
-    const qint32 newKey = rows.value(table.idColumn).toInt();
-    rows.setValue(table.nameColumn, wanted.name);
-    if (field == LookupField::Author)
-        rows.setValue(u"FirstName"_s, wanted.firstName);
-    rows.update();
-
-    // Found again by the same criterion. Should that miss (a first name the
-    // engine stored as Null), the new row's own key is the answer: looking
-    // for the last name alone could land on another author of that name.
-    rows.findFirst(wanted.criterion);
-    return {rows.noMatch() ? newKey : rows.value(table.idColumn).toInt(), true};
 }
 
 StoreResult writeBook(Database& db, Recordset& rsBookEdit, const BookEntry& entry, LookupResolver& lookups,

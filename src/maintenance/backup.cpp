@@ -1,6 +1,6 @@
 #include "maintenance/backup.h"
 
-#include "catalogue/catalogue_file_check.h"
+#include "database/catalogue_file_check.h"
 #include "maintenance/maintenance_files.h"
 
 #include <QDir>

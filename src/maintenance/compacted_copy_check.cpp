@@ -1,8 +1,8 @@
 #include "maintenance/compacted_copy_check.h"
 
-#include "catalogue/database.h"
-#include "catalogue/native_sql.h"
-#include "catalogue/select_shape.h"
+#include "database/database.h"
+#include "database/native_sql.h"
+#include "database/select_shape.h"
 
 #include <QMap>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "maintenance/compaction.h"
 
-#include "catalogue/catalogue_file_check.h"
+#include "database/catalogue_file_check.h"
 #include "maintenance/compacted_copy_check.h"
 #include "maintenance/maintenance_files.h"
 

@@ -1,8 +1,8 @@
 #include "maintenance/database_copy.h"
 
-#include "catalogue/database.h"
-#include "catalogue/native_sql.h"
-#include "catalogue/sqlite_error.h"
+#include "database/database.h"
+#include "database/native_sql.h"
+#include "database/sqlite_error.h"
 
 #include <QDir>
 #include <QFile>

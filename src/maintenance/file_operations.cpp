@@ -1,6 +1,6 @@
 #include "maintenance/file_operations.h"
 
-#include "catalogue/database.h"
+#include "database/database.h"
 #include "maintenance/database_copy.h"
 
 #include <QFile>

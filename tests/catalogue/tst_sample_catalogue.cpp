@@ -1,7 +1,7 @@
-#include "catalogue/native_sql.h"
-#include "catalogue/recordset.h"
+#include "database/native_sql.h"
+#include "database/recordset.h"
 #include "catalogue/sample_catalogue.h"
-#include "editor/sort_title.h"
+#include "catalogue/sort_title.h"
 #include "support/temporary_catalogue.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
 #include "catalogue/catalogue_state.h"
-#include "catalogue/native_sql.h"
-#include "catalogue/recordset.h"
+#include "database/native_sql.h"
+#include "database/recordset.h"
 #include "catalogue/sample_catalogue.h"
 #include "custom_reports/field_catalogue.h"
 #include "custom_reports/field_catalogue_source.h"

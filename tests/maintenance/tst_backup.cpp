@@ -1,6 +1,6 @@
 #include "catalogue/catalogue_state.h"
-#include "catalogue/database.h"
-#include "catalogue/native_sql.h"
+#include "database/database.h"
+#include "database/native_sql.h"
 #include "catalogue/sample_catalogue.h"
 #include "maintenance/backup.h"
 #include "maintenance/maintenance_files.h"

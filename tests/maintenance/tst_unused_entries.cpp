@@ -1,5 +1,5 @@
-#include "catalogue/database.h"
-#include "catalogue/native_sql.h"
+#include "database/database.h"
+#include "database/native_sql.h"
 #include "maintenance/unused_entries.h"
 #include "support/temporary_catalogue.h"
 
@@ -15,14 +15,15 @@ namespace {
 QByteArray fixtureSql()
 {
     QByteArray sql;
-    for (const LookupTableUse& use : lookupTableUses()) {
+    for (LookupField field : LookupOpenOrder) {
+        const LookupTable& use = lookupTable(field);
         const QByteArray table = use.table.toUtf8();
         const QByteArray key = use.keyColumn.toUtf8();
         sql += "INSERT INTO " + table + " (" + key + ") VALUES (1), (2), (3);\n";
     }
     QByteArrayList columns;
-    for (const LookupTableUse& use : lookupTableUses())
-        columns << use.booksColumn.toUtf8();
+    for (LookupField field : LookupOpenOrder)
+        columns << lookupTable(field).booksColumn.toUtf8();
     const QByteArray list = columns.join(", ");
     sql += "INSERT INTO Books (BookID, Title, " + list + ") VALUES (1, 'Used', 1, 1, 1, 1, 1, 1, 1);\n";
     sql += "INSERT INTO Books (BookID, Title, " + list + ") VALUES (2, 'None', -1, -1, -1, -1, -1, -1, -1);\n";
@@ -31,12 +32,14 @@ QByteArray fixtureSql()
     return sql;
 }
 
-QStringList keysOf(Database& db, const LookupTableUse& use)
+QStringList keysOf(Database& db, const LookupTable& use)
 {
     return nativeRows(db, "SELECT " + use.keyColumn.toUtf8() + " FROM " + use.table.toUtf8() + " ORDER BY 1");
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(LookupField)
 
 class TestUnusedEntries : public QObject
 {
@@ -49,24 +52,24 @@ private slots:
 
 void TestUnusedEntries::removesOnlyEntriesNoBookUses_data()
 {
-    QTest::addColumn<int>("index");
+    QTest::addColumn<LookupField>("field");
     QTest::addColumn<QByteArray>("change"); // made before the removal
     QTest::addColumn<int>("removed");
     QTest::addColumn<QStringList>("keysLeft");
 
-    for (int i = 0; i < int(lookupTableUses().size()); ++i) {
-        const LookupTableUse& use = lookupTableUses()[std::size_t(i)];
+    for (LookupField field : LookupOpenOrder) {
+        const LookupTable& use = lookupTable(field);
         const QByteArray table = use.table.toUtf8();
         const QByteArray column = use.booksColumn.toUtf8();
-        QTest::addRow("%s: two unused", table.constData()) << i << QByteArray() << 2 << QStringList{u"1"_s};
+        QTest::addRow("%s: two unused", table.constData()) << field << QByteArray() << 2 << QStringList{u"1"_s};
         QTest::addRow("%s: all in use", table.constData())
-            << i << "UPDATE Books SET " + column + " = 2 WHERE BookID = 2; UPDATE Books SET " + column +
+            << field << "UPDATE Books SET " + column + " = 2 WHERE BookID = 2; UPDATE Books SET " + column +
                         " = 3 WHERE BookID = 3"
             << 0 << QStringList{u"1"_s, u"2"_s, u"3"_s};
         QTest::addRow("%s: empty table", table.constData())
-            << i << "DELETE FROM " + table << 0 << QStringList{};
+            << field << "DELETE FROM " + table << 0 << QStringList{};
         QTest::addRow("%s: an entry keyed -1 stays while books say none with -1", table.constData())
-            << i << "UPDATE " + table + " SET " + use.keyColumn.toUtf8() + " = -1 WHERE " +
+            << field << "UPDATE " + table + " SET " + use.keyColumn.toUtf8() + " = -1 WHERE " +
                         use.keyColumn.toUtf8() + " = 3"
             << 1 << QStringList{u"-1"_s, u"1"_s};
     }
@@ -75,7 +78,7 @@ void TestUnusedEntries::removesOnlyEntriesNoBookUses_data()
 // One table changes; the six others keep all three entries.
 void TestUnusedEntries::removesOnlyEntriesNoBookUses()
 {
-    QFETCH(int, index);
+    QFETCH(LookupField, field);
     QFETCH(QByteArray, change);
     QFETCH(int, removed);
     QFETCH(QStringList, keysLeft);
@@ -83,11 +86,10 @@ void TestUnusedEntries::removesOnlyEntriesNoBookUses()
     TemporaryCatalogue catalogue;
     catalogue.executeNative(fixtureSql() + change);
     std::unique_ptr<Database> db = catalogue.open();
-    const LookupTableUse& target = lookupTableUses()[std::size_t(index)];
-    QCOMPARE(deleteUnusedEntries(*db, target), removed);
-    for (const LookupTableUse& use : lookupTableUses()) {
-        const QStringList expected = &use == &target ? keysLeft : QStringList{u"1"_s, u"2"_s, u"3"_s};
-        QCOMPARE(keysOf(*db, use), expected);
+    QCOMPARE(deleteUnusedEntries(*db, field), removed);
+    for (LookupField other : LookupOpenOrder) {
+        const QStringList expected = other == field ? keysLeft : QStringList{u"1"_s, u"2"_s, u"3"_s};
+        QCOMPARE(keysOf(*db, lookupTable(other)), expected);
     }
 }
 

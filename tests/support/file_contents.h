@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/database.h"
+#include "database/database.h"
 #include "support/temporary_catalogue.h"
 
 #include <QFile>

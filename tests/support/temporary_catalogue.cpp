@@ -1,7 +1,7 @@
 #include "support/temporary_catalogue.h"
 
 #include "catalogue/catalogue_state.h"
-#include "catalogue/native_sql.h"
+#include "database/native_sql.h"
 #include "catalogue/sample_catalogue.h"
 #include "catalogue/schema.h"
 

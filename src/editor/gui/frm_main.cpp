@@ -1,20 +1,15 @@
 #include "editor/gui/frm_main.h"
 
-#include "catalogue/catalogue_state.h"
-#include "catalogue/database.h"
+#include "database/database.h"
 #include "catalogue/db_error_handler.h"
-#include "catalogue/recordset.h"
-#include "catalogue/schema.h"
+#include "database/recordset.h"
 #include "common/locale_formats.h"
 #include "common/user_dialogs.h"
-#include "editor/book_order.h"
 #include "editor/gui/field_validation.h"
 #include "editor/gui/lookup_completion.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -33,17 +28,6 @@ namespace {
 
 const QString AddNewCaption = u"&Add New"_s;
 const QString AddAnotherCaption = u"&Add Another"_s;
-
-// The database every step works on. HandleDbError may replace it (a repaired
-// file is reopened), so it is looked up afresh each time; a step that runs
-// without one fails like any other database call instead of crashing.
-Database& catalogue()
-{
-    auto& db = catalogueState().dbCatalogue;
-    if (!db || !db->isOpen())
-        throw DbError(DbErrorNumber::ObjectClosed, u"Object invalid or no longer set."_s);
-    return *db;
-}
 
 // A column value as the text of a field: Null as the empty text, numbers in
 // their plain decimal form.
@@ -100,14 +84,6 @@ void alignLabelColumns(std::initializer_list<QGridLayout*> grids)
         grid->setColumnMinimumWidth(0, width);
 }
 
-QString withTrailingSeparator(const QString& folder)
-{
-    QString dir = QDir::toNativeSeparators(folder);
-    if (!dir.endsWith(QDir::separator()))
-        dir += QDir::separator();
-    return dir;
-}
-
 } // namespace
 
 frmMain::frmMain(const QString& dataFolder, QWidget* parent) : QMainWindow(parent), m_dataFolder(dataFolder)
@@ -147,11 +123,10 @@ void frmMain::setUpControlArrays()
 
 void frmMain::setUpLookupCombos()
 {
-    const std::array<QComboBox*, 7> combos{cmbAuthID, cmbPubID, cmbCatID, cmbOwnerID,
-                                           cmbLocID,  cmbForID, cmbSerID};
-    for (std::size_t i = 0; i < combos.size(); ++i) {
-        QComboBox* combo = combos[i];
-        m_lookups[i].combo = combo;
+    for (const LookupField field : AllLookupFields) {
+        auto* combo = findChild<QComboBox*>(lookupTable(field).comboName);
+        Q_ASSERT(combo);
+        lookupListOf(field).combo = combo;
         // Typed values that are not in the list are kept and resolved when the
         // book is saved, never inserted by the combo itself; the completion of
         // typed text is the window's own.
@@ -190,8 +165,8 @@ void frmMain::connectEditSignals()
 void frmMain::connectLookupFields()
 {
     m_completion = new LookupCompletion(this);
-    for (const LookupList& list : m_lookups)
-        m_completion->attach(list.combo, [this] { MarkEdited(); });
+    for (const LookupField field : LookupOpenOrder)
+        m_completion->attach(comboFor(field), [this] { MarkEdited(); });
     m_completion->rewriteAuthorNameOnLeaving(cmbAuthID);
 }
 
@@ -231,56 +206,47 @@ void frmMain::connectCommands()
 void frmMain::Form_Load()
 {
     m_loaded = true;
-    auto& state = catalogueState();
-    state.DataDir = withTrailingSeparator(m_dataFolder);
-    state.CataloguePath = state.DataDir + CatalogueFileName;
-
-    if (!openCatalogue()) {
+    if (!m_session.open(m_dataFolder, [this] { ChkDateFmt(); })) {
         // Nothing to show or edit without a catalogue: every later step would
         // only fail again, so the start-up ends here.
         showWithoutCatalogue();
         return;
     }
-    runStep([] { UpgradeCatalogue(); });
-    runStep([this] { rsBooks = BookOrder::openBooks(catalogue(), BookOrder::ByTitle); });
-    runStep([this] {
-        rsBookEdit = catalogue().openRecordset(u"Select * from Books"_s, RecordsetType::Dynaset);
-        rsBookEdit->setLockEdits(false);
-    });
-    runStep([this] { ChkDateFmt(); });
-    openLookupRecordsets();
-    runStep([] { catalogue().idle(); });
     loadLookupLists();
     showFirstBook();
 
-    SortOrder = 1;
     Editing = false;
     Adding = false;
 }
 
-bool frmMain::catalogueUsable() const
+void frmMain::restartOnCatalogue(const std::function<void()>& whileClosed)
 {
-    const auto& db = catalogueState().dbCatalogue;
-    return db && db->isOpen();
+    Form_Unload();
+    if (whileClosed)
+        whileClosed();
+    showDesignedState();
+    Form_Load();
 }
 
-bool frmMain::openCatalogue()
+// The controls as a newly made window has them, so that a start-up on the
+// same window begins where a fresh one would.
+void frmMain::showDesignedState()
 {
-    auto& state = catalogueState();
-    if (!QFileInfo::exists(state.CataloguePath)) {
-        // A first start in a folder without a catalogue: offer to begin a new
-        // one rather than leave a new user with an error and an empty window.
-        const QString question =
-            u"There is no catalogue in %1. Do you want to create a new, empty catalogue there?"_s.arg(
-                state.DataDir);
-        if (userDialogs().question(question, ProgramTitle) == UserDialogs::Answer::Yes) {
-            if (!runStep([&state] { createCatalogue(state.CataloguePath); }))
-                return false; // already reported; opening would only add "file not found"
-        }
-    }
-    runStep(
-        [&state] { state.dbCatalogue = Database::open(state.CataloguePath, Database::OpenMode::Exclusive); });
-    return catalogueUsable();
+    Editing = true;
+    ClearFields();
+    Editing = false;
+    Adding = false;
+    EnableFields();
+    ShowBrowseButtons();
+    cmdAdd->setText(AddNewCaption);
+    for (QPushButton* button : {cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdAdd, cmdDelete, cmdFind})
+        button->setEnabled(true);
+    for (QAction* action : {mnuBackup, mnuDelete->menuAction(), mnuPack})
+        action->setEnabled(true);
+    mnuSortMenu->setEnabled(true);
+    mnuReports->setEnabled(true);
+    for (int item = 1; item <= 3; ++item)
+        mnuSort[item]->setChecked(item == 1);
 }
 
 void frmMain::showWithoutCatalogue()
@@ -295,21 +261,6 @@ void frmMain::showWithoutCatalogue()
         action->setEnabled(false);
     mnuSortMenu->setEnabled(false);
     mnuReports->setEnabled(false);
-}
-
-void frmMain::openLookupRecordsets()
-{
-    const std::array<std::pair<std::unique_ptr<Recordset>*, QString>, 7> lookups{{
-        {&rsAuthors, u"Select * from Authors order by LastName, FirstName"_s},
-        {&rsPublishers, u"Select * from Publishers order by PubName"_s},
-        {&rsCategories, u"Select * from Categories order by CatName"_s},
-        {&rsOwners, u"Select * from Owners order by OwnName"_s},
-        {&rsLocations, u"Select * from Locations order by LocName"_s},
-        {&rsFormats, u"Select * from formats order by fordesc"_s},
-        {&rsSeries, u"Select * from series order by serdesc"_s},
-    }};
-    for (const auto& [recordset, sql] : lookups)
-        runStep([&] { *recordset = catalogue().openRecordset(sql, RecordsetType::Dynaset); });
 }
 
 void frmMain::loadLookupLists()
@@ -349,19 +300,7 @@ void frmMain::Form_Unload()
     if (!m_loaded)
         return;
     m_loaded = false;
-    for (auto* recordset : {&rsAuthors, &rsPublishers, &rsCategories, &rsOwners, &rsLocations, &rsFormats,
-                            &rsSeries, &rsBooks}) {
-        if (*recordset)
-            runStep([recordset] { (*recordset)->close(); });
-        recordset->reset();
-    }
-    // The editing dynaset ends with the database; released first so that no
-    // statement outlives the connection it runs on.
-    rsBookEdit.reset();
-    auto& db = catalogueState().dbCatalogue;
-    if (db)
-        runStep([&db] { db->close(); });
-    db.reset();
+    m_session.close();
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
@@ -378,9 +317,9 @@ void frmMain::mnuExit_Click()
 // ---------------------------------------------------------------------------
 // Lookup lists
 
-frmMain::LookupList& frmMain::lookupList(const QComboBox* combo)
+frmMain::LookupList& frmMain::lookupListOf(LookupField field)
 {
-    return const_cast<LookupList&>(std::as_const(*this).lookupList(combo));
+    return m_lookups[static_cast<std::size_t>(field)];
 }
 
 const frmMain::LookupList& frmMain::lookupList(const QComboBox* combo) const
@@ -394,24 +333,24 @@ const frmMain::LookupList& frmMain::lookupList(const QComboBox* combo) const
 // Clears the combo's list and fills it from a snapshot of its own, in the
 // snapshot's order, in one batch: the lists are sorted by the query, and
 // inserting 20,000 authors one by one into a live view would be slow.
-void frmMain::fillLookupList(QComboBox* combo, const QString& sql,
-                             const std::function<QString(const Recordset&)>& entryText,
-                             const QString& keyColumn)
+void frmMain::fillLookupList(LookupField field)
 {
-    LookupList& list = lookupList(combo);
+    const LookupTable& table = lookupTable(field);
+    LookupList& list = lookupListOf(field);
+    QComboBox* combo = list.combo;
     const QSignalBlocker blocker(combo);
     auto* model = new QStandardItemModel(combo);
     combo->setModel(model); // deletes the previous list's model, which the combo owns
     combo->setCurrentIndex(-1);
     list.rowByKey.clear();
 
-    auto snapshot = catalogue().openRecordset(sql, RecordsetType::Snapshot);
+    auto snapshot = m_session.database().openRecordset(table.listSql, RecordsetType::Snapshot);
     QList<QStandardItem*> items;
     if (snapshot->recordCount() > 0) {
         items.reserve(snapshot->recordCount());
         for (snapshot->moveFirst(); !snapshot->eof(); snapshot->moveNext()) {
-            auto* item = new QStandardItem(entryText(*snapshot));
-            item->setData(snapshot->value(keyColumn).toLongLong(), Qt::UserRole);
+            auto* item = new QStandardItem(lookupEntryText(field, *snapshot));
+            item->setData(snapshot->value(table.keyColumn).toLongLong(), Qt::UserRole);
             items.append(item);
         }
     }
@@ -459,60 +398,45 @@ int frmMain::AddLookupEntry(QComboBox* combo, const QString& text, qlonglong key
     auto* item = new QStandardItem(text);
     item->setData(key, Qt::UserRole);
     model->insertRow(low, item);
-    rebuildKeyIndex(lookupList(combo));
+    for (LookupList& list : m_lookups)
+        if (list.combo == combo)
+            rebuildKeyIndex(list);
     return low;
 }
 
 void frmMain::LoadAuthorList()
 {
-    fillLookupList(
-        cmbAuthID, u"Select * from Authors order by LastName, FirstName"_s,
-        [](const Recordset& rs) -> QString {
-            return rs.value(u"LastName"_s).toString() + u", "_s + rs.value(u"FirstName"_s).toString();
-        },
-        u"AuthID"_s);
+    fillLookupList(LookupField::Author);
 }
 
 void frmMain::LoadPublisherList()
 {
-    fillLookupList(
-        cmbPubID, u"Select * from Publishers order by PubName"_s,
-        [](const Recordset& rs) { return rs.value(u"pubname"_s).toString(); }, u"pubID"_s);
+    fillLookupList(LookupField::Publisher);
 }
 
 void frmMain::LoadCategoryList()
 {
-    fillLookupList(
-        cmbCatID, u"Select * from categories order by CatName"_s,
-        [](const Recordset& rs) { return rs.value(u"CatName"_s).toString(); }, u"CatID"_s);
+    fillLookupList(LookupField::Category);
 }
 
 void frmMain::LoadOwnerList()
 {
-    fillLookupList(
-        cmbOwnerID, u"Select * from Owners order by OwnName"_s,
-        [](const Recordset& rs) { return rs.value(u"ownname"_s).toString(); }, u"ownID"_s);
+    fillLookupList(LookupField::Owner);
 }
 
 void frmMain::LoadLocationList()
 {
-    fillLookupList(
-        cmbLocID, u"Select * from Locations order by LocName"_s,
-        [](const Recordset& rs) { return rs.value(u"LocName"_s).toString(); }, u"LocID"_s);
+    fillLookupList(LookupField::Location);
 }
 
 void frmMain::LoadFormatList()
 {
-    fillLookupList(
-        cmbForID, u"Select * from Formats order by fordesc"_s,
-        [](const Recordset& rs) { return rs.value(u"fordesc"_s).toString(); }, u"forID"_s);
+    fillLookupList(LookupField::Format);
 }
 
 void frmMain::LoadSeriesList()
 {
-    fillLookupList(
-        cmbSerID, u"Select * from Series order by serdesc"_s,
-        [](const Recordset& rs) { return rs.value(u"serdesc"_s).toString(); }, u"serID"_s);
+    fillLookupList(LookupField::Series);
 }
 
 // ---------------------------------------------------------------------------
@@ -520,7 +444,7 @@ void frmMain::LoadSeriesList()
 
 int frmMain::bookCount() const
 {
-    return rsBooks ? rsBooks->recordCount() : 0;
+    return m_session.bookCount();
 }
 
 // Selects the entry carrying the stored key; -1, Null or a key no entry
@@ -679,7 +603,7 @@ void frmMain::cmdAdd_Click()
     if (cmdAdd->text() != AddAnotherCaption) {
         // "Add New": an empty window for a new book. rsBooks stays on a book
         // so that Cancel has one to show again.
-        mnuSort_Click(SortOrder);
+        mnuSort_Click(static_cast<int>(SortOrder));
         Adding = true;
         if (bookCount() != 0)
             runStep([this] { rsBooks->moveLast(); });
@@ -693,7 +617,7 @@ void frmMain::cmdAdd_Click()
         // one; a book that could not be stored stays on screen.
         if (!TitleEntered() || !SaveRecord(std::nullopt).stored)
             return;
-        mnuSort_Click(SortOrder);
+        mnuSort_Click(static_cast<int>(SortOrder));
         ClearFields();
     }
     txtTitle->setFocus(Qt::OtherFocusReason);
@@ -715,7 +639,7 @@ void frmMain::cmdUpdate_Click()
         return; // still editing or adding, with the values as typed
     if (Adding)
         cmdAdd->setText(AddNewCaption);
-    mnuSort_Click(SortOrder);
+    mnuSort_Click(static_cast<int>(SortOrder));
     showStoredBook(result.bookId);
     ShowBrowseButtons();
     Adding = false;
@@ -734,7 +658,7 @@ void frmMain::cmdCancel_Click()
     ShowBrowseButtons();
     if (Adding) {
         cmdAdd->setText(AddNewCaption);
-        mnuSort_Click(SortOrder);
+        mnuSort_Click(static_cast<int>(SortOrder));
         Adding = false;
     }
     Editing = false;
@@ -754,26 +678,19 @@ void frmMain::cmdDelete_Click()
     // for the next one as if it were gone.
     if (!deleteBook(bookId))
         return;
-    mnuSort_Click(SortOrder);
+    mnuSort_Click(static_cast<int>(SortOrder));
     showAfterDelete();
 }
 
 bool frmMain::deleteBook(qint32 bookId)
 {
-    const bool found = runStep([this, bookId] {
-        auto books = catalogue().openRecordset(u"Select * from Books order by SortTitle"_s,
-                                               RecordsetType::Dynaset);
-        books->findFirst(u"BookID = "_s + QString::number(bookId));
-        // Deleting where a failed find left the recordset would remove
-        // another book.
-        if (books->noMatch())
-            throw DbError(DbErrorNumber::NoCurrentRecord, u"No current record."_s);
-        rsBookEdit = std::move(books);
-    });
+    // Deleting where a failed find left the recordset would remove another
+    // book: the session refuses a book it cannot find.
+    const bool found = runStep([this, bookId] { m_session.openBookEditOn(bookId); });
     if (!found)
         return false;
     const bool deleted = writeWithRetry([this] { rsBookEdit->deleteRow(); });
-    runStep([] { catalogue().idle(); });
+    runStep([this] { m_session.database().idle(); });
     return deleted;
 }
 
@@ -814,13 +731,10 @@ StoreResult frmMain::SaveRecord(std::optional<qint32> existingBookId)
             return result;
     const BookEntry entry = enteredBook();
     runStep([&] {
-        for (const auto* recordset : {&rsBookEdit, &rsFormats, &rsSeries, &rsAuthors, &rsPublishers,
-                                      &rsCategories, &rsOwners, &rsLocations})
-            if (!*recordset)
-                throw DbError(DbErrorNumber::ObjectClosed, u"Object invalid or no longer set."_s);
-        LookupResolver resolver({*rsFormats, *rsSeries, *rsAuthors, *rsPublishers, *rsCategories, *rsOwners,
-                                 *rsLocations});
-        result = writeBook(catalogue(), *rsBookEdit, entry, resolver, existingBookId);
+        if (!rsBookEdit)
+            throw DbError(DbErrorNumber::ObjectClosed, u"Object invalid or no longer set."_s);
+        LookupResolver resolver = m_session.lookupResolver();
+        result = writeBook(m_session.database(), *rsBookEdit, entry, resolver, existingBookId);
     });
     if (result.stored) {
         addListEntries(result.listEntries);
@@ -862,23 +776,7 @@ BookEntry frmMain::enteredBook() const
 
 QComboBox* frmMain::comboFor(LookupField field) const
 {
-    switch (field) {
-    case LookupField::Format:
-        return cmbForID;
-    case LookupField::Series:
-        return cmbSerID;
-    case LookupField::Author:
-        return cmbAuthID;
-    case LookupField::Publisher:
-        return cmbPubID;
-    case LookupField::Category:
-        return cmbCatID;
-    case LookupField::Owner:
-        return cmbOwnerID;
-    case LookupField::Location:
-        return cmbLocID;
-    }
-    return cmbForID;
+    return m_lookups[static_cast<std::size_t>(field)].combo;
 }
 
 QLineEdit* frmMain::fieldFor(NumberField field) const
@@ -908,11 +806,7 @@ void frmMain::addListEntries(const std::vector<LookupAddition>& entries)
 
 void frmMain::reopenEditRecordsets()
 {
-    runStep([this] {
-        rsBookEdit = catalogue().openRecordset(u"Select * from Books"_s, RecordsetType::Dynaset);
-        rsBookEdit->setLockEdits(false);
-    });
-    openLookupRecordsets();
+    m_session.reopenEditRecordsets();
 }
 
 // After a store: the book is found again by its key in the reopened order.
@@ -967,8 +861,7 @@ void frmMain::mnuSort_Click(int index)
         return;
     for (int item = 1; item <= 3; ++item)
         mnuSort[item]->setChecked(item == index);
-    runStep([this, index] { rsBooks = BookOrder::openBooks(catalogue(), index); });
-    SortOrder = static_cast<qint16>(index);
+    runStep([this, index] { m_session.reopenBooks(static_cast<::SortOrder>(index)); });
     if (bookCount() < 1) {
         DisableFields();
         return;

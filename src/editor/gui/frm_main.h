@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/book_session.h"
 #include "editor/book_store.h"
 #include "ui_frm_main.h"
 
@@ -31,6 +32,10 @@ class frmMain : public QMainWindow, public Ui::frmMain
 {
     Q_OBJECT
 
+    // The open catalogue and its recordsets. Declared first: the names below
+    // refer into it.
+    BookSession m_session;
+
 public:
     // dataFolder: where Quillary.mdb is looked for (the program passes its
     // working directory).
@@ -43,6 +48,14 @@ public:
     // Shutdown: closes the recordsets and the catalogue. Runs once, when the
     // window closes (or is destroyed without having been closed).
     void Form_Unload();
+
+    // What backup and compaction need: the shutdown, then whileClosed with the
+    // catalogue file free, then the start-up anew on this window (lists
+    // refilled, the first book by title shown) as if it had been reopened.
+    void restartOnCatalogue(const std::function<void()>& whileClosed);
+
+    // The open catalogue the other windows work on.
+    BookSession& session() { return m_session; }
 
     // Refill one lookup combo from its table (start-up and removal of unused
     // entries).
@@ -91,18 +104,19 @@ public:
     // State of the window.
     bool Editing = false;
     bool Adding = false;
-    qint16 SortOrder = 1;
+    // The order of rsBooks, kept by the session.
+    const ::SortOrder& SortOrder = m_session.sortOrder();
 
-    // Shared recordsets, owned by this window from start-up to shutdown.
-    std::unique_ptr<Recordset> rsBooks;
-    std::unique_ptr<Recordset> rsBookEdit;
-    std::unique_ptr<Recordset> rsAuthors;
-    std::unique_ptr<Recordset> rsPublishers;
-    std::unique_ptr<Recordset> rsCategories;
-    std::unique_ptr<Recordset> rsOwners;
-    std::unique_ptr<Recordset> rsLocations;
-    std::unique_ptr<Recordset> rsFormats;
-    std::unique_ptr<Recordset> rsSeries;
+    // The shared recordsets, held by the session from start-up to shutdown.
+    std::unique_ptr<Recordset>& rsBooks = m_session.rsBooks();
+    std::unique_ptr<Recordset>& rsBookEdit = m_session.rsBookEdit();
+    std::unique_ptr<Recordset>& rsAuthors = m_session.lookupRecordset(LookupField::Author);
+    std::unique_ptr<Recordset>& rsPublishers = m_session.lookupRecordset(LookupField::Publisher);
+    std::unique_ptr<Recordset>& rsCategories = m_session.lookupRecordset(LookupField::Category);
+    std::unique_ptr<Recordset>& rsOwners = m_session.lookupRecordset(LookupField::Owner);
+    std::unique_ptr<Recordset>& rsLocations = m_session.lookupRecordset(LookupField::Location);
+    std::unique_ptr<Recordset>& rsFormats = m_session.lookupRecordset(LookupField::Format);
+    std::unique_ptr<Recordset>& rsSeries = m_session.lookupRecordset(LookupField::Series);
 
     // Control arrays: option groups indexed 0 (true value) and 1 (false value);
     // menu arrays indexed from 1 as on the menus (element 0 unused).
@@ -154,18 +168,15 @@ private:
     void connectFieldChecks();
     void connectCommands();
 
-    LookupList& lookupList(const QComboBox* combo);
+    LookupList& lookupListOf(LookupField field);
     const LookupList& lookupList(const QComboBox* combo) const;
-    void fillLookupList(QComboBox* combo, const QString& sql,
-                        const std::function<QString(const Recordset&)>& entryText, const QString& keyColumn);
+    void fillLookupList(LookupField field);
     void rebuildKeyIndex(LookupList& list);
     void showLookup(QComboBox* combo, const QVariant& key);
     QList<QWidget*> dataControls() const;
 
-    bool catalogueUsable() const;
-    bool openCatalogue();
+    void showDesignedState();
     void showWithoutCatalogue();
-    void openLookupRecordsets();
     void loadLookupLists();
     void showFirstBook();
 
@@ -179,7 +190,7 @@ private:
     void showAfterDelete();
 
     QString m_dataFolder;
-    std::array<LookupList, 7> m_lookups;
+    std::array<LookupList, 7> m_lookups; // indexed by LookupField
     bool m_loaded = false;
     LookupCompletion* m_completion = nullptr;
     FieldValidation* m_fieldChecks = nullptr;

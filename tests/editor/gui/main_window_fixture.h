@@ -4,7 +4,7 @@
 // type, move the focus and press the command buttons.
 
 #include "catalogue/catalogue_state.h"
-#include "catalogue/database.h"
+#include "database/database.h"
 #include "catalogue/schema.h"
 #include "editor/gui/frm_main.h"
 #include "support/locale_guard.h"

@@ -82,7 +82,7 @@ void TestFrmMainEditing::updateShowsStoredBookInCurrentOrder()
     QCOMPARE(w.cmbCatID->currentText(), category);
     QVERIFY(browseButtonsShown(w));
     QVERIFY(!w.Editing);
-    QCOMPARE(w.SortOrder, order);
+    QCOMPARE(static_cast<int>(w.SortOrder), order);
     for (int item = 1; item <= 3; ++item)
         QCOMPARE(w.mnuSort[item]->isChecked(), item == order);
     QCOMPARE(f.titlesInOrder(), orderAfter);

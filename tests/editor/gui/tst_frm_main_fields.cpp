@@ -4,7 +4,7 @@
 
 #include "editor/gui/main_window_fixture.h"
 
-#include "catalogue/native_sql.h"
+#include "database/native_sql.h"
 #include "editor/gui/lookup_completion.h"
 
 using namespace mainwin_test;

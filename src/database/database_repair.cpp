@@ -1,10 +1,10 @@
 // Compaction and repair of a catalogue file that no one has open.
 
-#include "catalogue/catalogue_file_check.h"
-#include "catalogue/database.h"
-#include "catalogue/select_shape.h"
-#include "catalogue/sqlite_error.h"
-#include "catalogue/sqlite_extensions.h"
+#include "database/catalogue_file_check.h"
+#include "database/database.h"
+#include "database/select_shape.h"
+#include "database/sqlite_error.h"
+#include "database/sqlite_extensions.h"
 #include "common/clock.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "catalogue/sqlite_extensions.h"
+#include "database/sqlite_extensions.h"
 
 #include <QList>
 #include <QString>

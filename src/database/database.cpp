@@ -1,10 +1,10 @@
-#include "catalogue/database.h"
+#include "database/database.h"
 
-#include "catalogue/catalogue_file_check.h"
-#include "catalogue/connection.h"
-#include "catalogue/jet_sql.h"
-#include "catalogue/sqlite_error.h"
-#include "catalogue/sqlite_extensions.h"
+#include "database/catalogue_file_check.h"
+#include "database/connection.h"
+#include "database/jet_sql.h"
+#include "database/sqlite_error.h"
+#include "database/sqlite_extensions.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "editor/sort_title.h"
+#include "catalogue/sort_title.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
-#include "catalogue/db_error.h"
+#include "database/db_error.h"
 
-#include "catalogue/sqlite_error.h"
+#include "database/sqlite_error.h"
 
 #include <sqlite3.h>
 

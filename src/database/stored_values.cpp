@@ -1,6 +1,6 @@
-#include "catalogue/stored_values.h"
+#include "database/stored_values.h"
 
-#include "catalogue/sqlite_error.h"
+#include "database/sqlite_error.h"
 
 #include <QByteArray>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include "catalogue/jet_sql.h"
+#include "database/jet_sql.h"
 
-#include "catalogue/sql_tokenizer.h"
-#include "catalogue/sqlite_error.h"
-#include "catalogue/stored_values.h"
+#include "database/sql_tokenizer.h"
+#include "database/sqlite_error.h"
+#include "database/stored_values.h"
 
 #include <QLocale>
 #include <QRegularExpression>

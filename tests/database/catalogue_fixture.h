@@ -5,7 +5,7 @@
 // SQL in the classic dialect, with a handful of books chosen so that the
 // program's queries and criteria have something to tell apart.
 
-#include "catalogue/database.h"
+#include "database/database.h"
 
 #include <QFile>
 #include <QString>

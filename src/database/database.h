@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/db_error.h"
+#include "database/db_error.h"
 
 #include <QString>
 #include <memory>

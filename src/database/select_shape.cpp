@@ -1,6 +1,6 @@
-#include "catalogue/select_shape.h"
+#include "database/select_shape.h"
 
-#include "catalogue/sql_tokenizer.h"
+#include "database/sql_tokenizer.h"
 
 #include <QSet>
 

@@ -1,7 +1,7 @@
-#include "catalogue/native_sql.h"
-#include "catalogue/recordset.h"
+#include "database/native_sql.h"
+#include "database/recordset.h"
 #include "catalogue/sample_catalogue.h"
-#include "editor/book_order.h"
+#include "catalogue/book_order.h"
 #include "support/temporary_catalogue.h"
 
 #include <QTest>

@@ -1,11 +1,11 @@
-#include "catalogue/recordset.h"
+#include "database/recordset.h"
 
-#include "catalogue/connection.h"
-#include "catalogue/database.h"
-#include "catalogue/jet_sql.h"
-#include "catalogue/select_shape.h"
-#include "catalogue/sqlite_error.h"
-#include "catalogue/stored_values.h"
+#include "database/connection.h"
+#include "database/database.h"
+#include "database/jet_sql.h"
+#include "database/select_shape.h"
+#include "database/sqlite_error.h"
+#include "database/stored_values.h"
 
 #include <QHash>
 #include <algorithm>

@@ -1,9 +1,9 @@
-#include "editor/book_order.h"
+#include "catalogue/book_order.h"
 
-#include "catalogue/database.h"
-#include "catalogue/native_sql.h"
-#include "catalogue/recordset.h"
-#include "catalogue/sqlite_extensions.h"
+#include "database/database.h"
+#include "database/native_sql.h"
+#include "database/recordset.h"
+#include "database/sqlite_extensions.h"
 
 #include <QHash>
 #include <algorithm>

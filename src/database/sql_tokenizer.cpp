@@ -1,6 +1,6 @@
-#include "catalogue/sql_tokenizer.h"
+#include "database/sql_tokenizer.h"
 
-#include "catalogue/sqlite_error.h"
+#include "database/sqlite_error.h"
 
 namespace {
 

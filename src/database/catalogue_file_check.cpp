@@ -1,6 +1,6 @@
-#include "catalogue/catalogue_file_check.h"
+#include "database/catalogue_file_check.h"
 
-#include "catalogue/db_error.h"
+#include "database/db_error.h"
 
 #include <QDir>
 #include <QFile>

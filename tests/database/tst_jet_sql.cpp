@@ -1,6 +1,6 @@
-#include "catalogue/db_error.h"
-#include "catalogue/jet_sql.h"
-#include "catalogue/sqlite_extensions.h"
+#include "database/db_error.h"
+#include "database/jet_sql.h"
+#include "database/sqlite_extensions.h"
 
 #include <QTest>
 

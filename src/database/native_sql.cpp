@@ -1,7 +1,7 @@
-#include "catalogue/native_sql.h"
+#include "database/native_sql.h"
 
-#include "catalogue/database.h"
-#include "catalogue/sqlite_error.h"
+#include "database/database.h"
+#include "database/sqlite_error.h"
 
 #include <sqlite3.h>
 

@@ -1,6 +1,6 @@
-#include "catalogue/catalogue_fixture.h"
-#include "catalogue/database.h"
-#include "catalogue/recordset.h"
+#include "database/catalogue_fixture.h"
+#include "database/database.h"
+#include "database/recordset.h"
 #include "support/fixed_clock.h"
 
 #include <QCoreApplication>
