@@ -198,6 +198,7 @@ void frmMain::connectCommands()
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
     for (int index = 1; index <= 3; ++index)
         connect(mnuSort[index], &QAction::triggered, this, [this, index] { mnuSort_Click(index); });
+    connectMaintenanceCommands();
 }
 
 // ---------------------------------------------------------------------------
@@ -206,6 +207,7 @@ void frmMain::connectCommands()
 void frmMain::Form_Load()
 {
     m_loaded = true;
+    offerSetAsideCatalogue();
     if (!m_session.open(m_dataFolder, [this] { ChkDateFmt(); })) {
         // Nothing to show or edit without a catalogue: every later step would
         // only fail again, so the start-up ends here.
@@ -842,6 +844,7 @@ void frmMain::ShowEditButtons()
         button->hide();
     cmdCancel->show();
     cmdUpdate->show();
+    enableMaintenanceCommands(false);
 }
 
 void frmMain::ShowBrowseButtons()
@@ -850,6 +853,7 @@ void frmMain::ShowBrowseButtons()
         button->show();
     cmdCancel->hide();
     cmdUpdate->hide();
+    enableMaintenanceCommands(m_session.isOpen());
 }
 
 // ---------------------------------------------------------------------------
