@@ -1,3 +1,4 @@
+#include "common/gui/widget_desktop_opener.h"
 #include "common/gui/widget_dialogs.h"
 #include "common/user_dialogs.h"
 #include "editor/gui/frm_main.h"
@@ -34,6 +35,8 @@ int main(int argc, char* argv[])
 
     WidgetDialogs dialogs;
     setUserDialogs(&dialogs);
+    WidgetDesktopOpener desktop;
+    setDesktopOpener(&desktop);
 
     int result = 0;
     {
@@ -46,6 +49,7 @@ int main(int argc, char* argv[])
             scheduleScreenshot(window, screenshot);
         result = QApplication::exec();
     }
+    setDesktopOpener(nullptr);
     setUserDialogs(nullptr);
     return result;
 }

@@ -24,5 +24,6 @@ void createEarlierLayoutTables(Database& db);
 // upgrade runs in one transaction: when any step fails, the DbError propagates
 // and the file is left exactly as it was.
 void UpgradeCatalogue();
+
 // The same on any open database.
 void upgradeCatalogue(Database& db);

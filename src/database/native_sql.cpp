@@ -58,6 +58,9 @@ void NativeStatement::bind(int index, const QVariant& value)
     case QMetaType::Float:
         bindDouble(index, value.toDouble());
         break;
+    case QMetaType::QByteArray:
+        bindBlob(index, value.toByteArray());
+        break;
     default:
         bindText(index, value.toString());
         break;
@@ -86,6 +89,13 @@ void NativeStatement::bindText(int index, const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
     if (sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT) != SQLITE_OK)
+        fail();
+}
+
+void NativeStatement::bindBlob(int index, const QByteArray& bytes)
+{
+    if (sqlite3_bind_blob64(m_stmt, index, bytes.constData(), sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT) !=
+        SQLITE_OK)
         fail();
 }
 

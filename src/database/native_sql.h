@@ -27,12 +27,14 @@ public:
     NativeStatement(const NativeStatement&) = delete;
     NativeStatement& operator=(const NativeStatement&) = delete;
 
-    // Parameters count from 1. A null QVariant binds Null; bool binds 0 or 1.
+    // Parameters count from 1. A null QVariant binds Null; bool binds 0 or 1;
+    // a QByteArray binds a blob.
     void bind(int index, const QVariant& value);
     void bindNull(int index);
     void bindInt(int index, qint64 value);
     void bindDouble(int index, double value);
     void bindText(int index, const QString& text);
+    void bindBlob(int index, const QByteArray& bytes);
 
     // Advances to the next row; false when there is none (the statement is done).
     bool step();

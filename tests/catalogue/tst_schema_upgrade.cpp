@@ -13,22 +13,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Adds one book per flag to a catalogue in the earlier layout; a null QVariant
-// leaves the flag Null.
-void addEarlierBooks(const TemporaryCatalogue& catalogue, const QVariantList& paperbackFlags)
-{
-    auto db = catalogue.open();
-    NativeStatement insert(
-        *db, "INSERT INTO Books (Title, SortTitle, AuthID, Paperback, Notes) VALUES (?, ?, -1, ?, ?)");
-    for (qsizetype i = 0; i < paperbackFlags.size(); ++i) {
-        insert.bindText(1, u"Book "_s + QString::number(i + 1));
-        insert.bindText(2, u"BOOK "_s + QString::number(i + 1));
-        insert.bind(3, paperbackFlags.at(i));
-        insert.bindText(4, u"note "_s + QString::number(i + 1));
-        insert.run();
-    }
-}
-
 QStringList contentsOf(const TemporaryCatalogue& catalogue)
 {
     return catalogueContents(*catalogue.open());
@@ -54,9 +38,8 @@ private slots:
 
 void TestSchemaUpgrade::upgradesEarlierLayout()
 {
-    // Paperback, hardcover and a flag never set.
-    TemporaryCatalogue catalogue(TemporaryCatalogue::Layout::Earlier);
-    addEarlierBooks(catalogue, {true, false, QVariant()});
+    // Five hardcovers (one whose flag was never set) and one paperback.
+    TemporaryCatalogue catalogue(TemporaryCatalogue::Layout::EarlierWithBooks);
     const QStringList booksBefore = nativeRows(*catalogue.open(), EarlierColumns);
 
     catalogue.install();
@@ -67,7 +50,8 @@ void TestSchemaUpgrade::upgradesEarlierLayout()
              QStringList({u"1|Paperback"_s, u"2|Hardcover"_s, u"3|Tape"_s, u"4|CD"_s, u"5|MP3"_s}));
     QCOMPARE(nativeRows(db, "SELECT count(*) FROM Series"), QStringList{u"0"_s});
     QCOMPARE(nativeRows(db, "SELECT ForID, SerID, Vol, Issue FROM Books ORDER BY BookID"),
-             QStringList({u"1|<null>|<null>|<null>"_s, u"2|<null>|<null>|<null>"_s, u"2|<null>|<null>|<null>"_s}));
+             QStringList({u"2|<null>|<null>|<null>"_s, u"2|<null>|<null>|<null>"_s, u"2|<null>|<null>|<null>"_s,
+                          u"2|<null>|<null>|<null>"_s, u"1|<null>|<null>|<null>"_s, u"2|<null>|<null>|<null>"_s}));
     QCOMPARE(nativeRows(db, EarlierColumns), booksBefore);
     const QByteArray indexes = "SELECT name FROM sqlite_master WHERE type = 'index' AND name NOT LIKE 'sqlite_%' "
                                "ORDER BY name";
@@ -107,8 +91,7 @@ void TestSchemaUpgrade::failedUpgradeLeavesFileUntouched()
 {
     // Fails while carrying the paperback flag over, after all the data
     // definition and the seeding of the formats.
-    TemporaryCatalogue catalogue(TemporaryCatalogue::Layout::Earlier);
-    addEarlierBooks(catalogue, {true, false});
+    TemporaryCatalogue catalogue(TemporaryCatalogue::Layout::EarlierWithBooks);
     catalogue.executeNative("CREATE TRIGGER ReadOnlyShelf BEFORE UPDATE ON Books "
                             "BEGIN SELECT RAISE(ABORT, 'the shelf is read-only'); END");
     const QStringList before = contentsOf(catalogue);

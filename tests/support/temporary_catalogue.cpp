@@ -6,6 +6,7 @@
 #include "catalogue/schema.h"
 
 #include <QDir>
+#include <QFile>
 
 using namespace Qt::StringLiterals;
 
@@ -18,6 +19,15 @@ TemporaryCatalogue::TemporaryCatalogue(Layout layout)
     case Layout::Earlier: {
         auto db = Database::create(path());
         db->transaction([&] { createEarlierLayoutTables(*db); });
+        break;
+    }
+    case Layout::EarlierWithBooks: {
+        // Made once from a file of the earlier version, so that the upgrade
+        // is tested on input the program did not make in the same run.
+        QFile fixture(QStringLiteral(QUILLARY_SOURCE_DIR "/tests/fixtures/earlier_layout.sql"));
+        if (!fixture.open(QIODevice::ReadOnly))
+            qFatal("Cannot read %s", qPrintable(fixture.fileName()));
+        ::executeNative(*Database::create(path()), fixture.readAll());
         break;
     }
     case Layout::NoFile:

@@ -2,26 +2,37 @@
 
 #include "common/locale_formats.h"
 #include "common/user_dialogs.h"
+#include "dates/calendar_navigation.h"
+#include "dates/date_entry_state.h"
+#include "dates/gui/calendar_runner.h"
+#include "dates/gui/frm_date_ent.h"
 
-#include <QEvent>
 #include <QFocusEvent>
-#include <QHBoxLayout>
 #include <QLineEdit>
+#include <QScreen>
 
-DateField::DateField(QWidget* parent) : QWidget(parent), m_edit(new QLineEdit(this))
+DateField::DateField(QWidget* parent) : QComboBox(parent)
 {
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(m_edit);
+    setEditable(true);
+    // The list is never used: Enter must not add the text to it, and there is
+    // nothing to complete from.
+    setInsertPolicy(QComboBox::NoInsert);
+    setCompleter(nullptr);
+    // Wide enough for the longest short date, whether or not the field holds one.
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setMinimumContentsLength(static_cast<int>(LocaleFormats::shortDate(QDate(2030, 12, 28)).size()) + 1);
+    connect(lineEdit(), &QLineEdit::textChanged, this, &DateField::textChanged);
+    connect(lineEdit(), &QLineEdit::textChanged, this, &DateField::edited);
+}
 
-    // Focus given to the field (tab order, clicks on its label) lands in the editor.
-    setFocusProxy(m_edit);
-    setFocusPolicy(m_edit->focusPolicy());
-    setSizePolicy(m_edit->sizePolicy());
+QString DateField::text() const
+{
+    return lineEdit()->text();
+}
 
-    connect(m_edit, &QLineEdit::textChanged, this, &DateField::textChanged);
-    m_edit->installEventFilter(this);
+void DateField::setText(const QString& text)
+{
+    lineEdit()->setText(text);
 }
 
 bool DateField::acceptText()
@@ -30,28 +41,45 @@ bool DateField::acceptText()
     if (typed.isEmpty() || LocaleFormats::isDate(typed))
         return true;
     userDialogs().message(m_refusal);
-    m_edit->setFocus(Qt::OtherFocusReason);
+    setFocus(Qt::OtherFocusReason);
     return false;
 }
 
-bool DateField::eventFilter(QObject* watched, QEvent* event)
+void DateField::focusOutEvent(QFocusEvent* event)
 {
-    // Leaving the field for another program or one of its own pop-ups is not
-    // leaving it for another field.
-    if (watched == m_edit && event->type() == QEvent::FocusOut) {
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
-            acceptText();
-    }
-    return QWidget::eventFilter(watched, event);
+    QComboBox::focusOutEvent(event);
+    // Leaving the field for another program, the calendar or one of its own
+    // pop-ups is not leaving it for another field.
+    const Qt::FocusReason reason = event->reason();
+    if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+        acceptText();
 }
 
-QString DateField::text() const
+void DateField::showPopup()
 {
-    return m_edit->text();
+    emit edited();
+    dateEntry().PickerDate = calendarStartDate(text(), m_options.movesOldDatesForward);
+
+    frmDateEnt calendar(window());
+    calendar.setWindowTitle(m_options.caption);
+    calendar.adjustSize();
+    calendar.move(calendarTopLeft(calendar.frameGeometry().size()));
+    runCalendar(calendar);
+
+    // Closed without a choice, the calendar leaves the day it opened on, so
+    // an empty field receives today.
+    setText(LocaleFormats::shortDate(dateEntry().PickerDate));
+    setFocus(Qt::OtherFocusReason);
+    focusNextChild();
 }
 
-void DateField::setText(const QString& text)
+QPoint DateField::calendarTopLeft(const QSize& calendar) const
 {
-    m_edit->setText(text);
+    const QWidget* form = window();
+    const CalendarPlacement placement{form->frameGeometry().topLeft(),
+                                      QRect(mapTo(form, QPoint(0, 0)), size()), calendar,
+                                      m_options.alignedWith, m_options.fieldHeightsDown};
+    const QPoint topLeft = placement.topLeft();
+    const QScreen* shownOn = screen();
+    return shownOn ? keptOnScreen(topLeft, calendar, shownOn->availableGeometry()) : topLeft;
 }

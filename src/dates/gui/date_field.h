@@ -1,28 +1,38 @@
 #pragma once
 
-#include <QWidget>
+#include "dates/calendar_placement.h"
 
-class QLineEdit;
+#include <QComboBox>
 
-// A date entry field of the main window (purchase, reading and loan dates).
-// For now it is a plain text field: the user types the date in the locale's
-// short date format, and a text that is not a date is refused when the field
-// is left (the text stays, the focus comes back), so a typed date is never
-// stored as nothing. The calendar drop-down is added on top of this field
-// later; callers only rely on text(), setText() and the textChanged() signal.
-class DateField : public QWidget
+// A date field: an editable drop-down field whose drop-down is the calendar.
+// The arrow, Alt+Down or F4 open the calendar on the field's date (today when
+// it holds none); when it closes the field shows the day chosen, or the day
+// it opened on, in the locale's short date, and the focus moves on as Tab
+// moves it. A typed text is checked when the field is left: a text that is no
+// date is refused with the field's message, and the text and the focus stay.
+class DateField : public QComboBox
 {
     Q_OBJECT
     Q_PROPERTY(QString text READ text WRITE setText NOTIFY textChanged USER true)
 
 public:
+    // How the field opens its calendar.
+    struct CalendarOptions
+    {
+        QString caption = QStringLiteral("Select Date");
+        CalendarPlacement::Edge alignedWith = CalendarPlacement::Edge::Right;
+        int fieldHeightsDown = 3;
+        // Dates of 1900 to 1930 open a hundred years later.
+        bool movesOldDatesForward = false;
+    };
+
     explicit DateField(QWidget* parent = nullptr);
 
     QString text() const;
     void setText(const QString& text);
 
-    // The editor inside, for focus handling and key forwarding.
-    QLineEdit* lineEdit() const { return m_edit; }
+    void setCalendarOptions(const CalendarOptions& options) { m_options = options; }
+    const CalendarOptions& calendarOptions() const { return m_options; }
 
     // The message that refuses a text that is not a date.
     void setRefusalMessage(const QString& message) { m_refusal = message; }
@@ -30,14 +40,22 @@ public:
     // the focus back into the field.
     bool acceptText();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Opens the calendar instead of a list.
+    void showPopup() override;
 
 signals:
     // Every change of the text, typed or set by the program.
     void textChanged(const QString& text);
+    // Every change of the text, and every opening of the calendar: what puts
+    // the window into its edit state.
+    void edited();
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    QLineEdit* m_edit;
+    QPoint calendarTopLeft(const QSize& calendar) const;
+
     QString m_refusal;
+    CalendarOptions m_options;
 };

@@ -5,11 +5,16 @@
 #include "database/recordset.h"
 #include "common/locale_formats.h"
 #include "common/user_dialogs.h"
+#include "dates/date_format.h"
 #include "editor/gui/field_validation.h"
 #include "editor/gui/lookup_completion.h"
+#include "catalogue/catalogue_state.h"
+#include "custom_reports/field_catalogue.h"
+#include "import/startup_conversion.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -96,6 +101,7 @@ frmMain::frmMain(const QString& dataFolder, QWidget* parent) : QMainWindow(paren
     lblLoanDate->setMinimumWidth(dateLabelWidth);
     setUpControlArrays();
     setUpLookupCombos();
+    setUpDateFields();
     connectEditSignals();
     connectLookupFields();
     connectFieldChecks();
@@ -152,7 +158,7 @@ void frmMain::connectEditSignals()
         connect(edit, &QLineEdit::textChanged, this, &frmMain::MarkEdited);
     connect(txtNotes, &QPlainTextEdit::textChanged, this, &frmMain::MarkEdited);
     for (DateField* field : {dcBuyDate, dcReadDate, dcLoanDate})
-        connect(field, &DateField::textChanged, this, &frmMain::MarkEdited);
+        connect(field, &DateField::edited, this, &frmMain::MarkEdited);
     for (QCheckBox* box : {chkRead, chkOnLoan})
         connect(box, &QCheckBox::toggled, this, &frmMain::MarkEdited);
     for (const auto* group : {&optFiction, &optNew, &optPaperback})
@@ -178,6 +184,18 @@ void frmMain::connectFieldChecks()
           NumberField::Year})
         m_fieldChecks->watch(fieldFor(field), field);
     m_fieldChecks->copyCoverPriceInto(txtBuyPrice, [this] { return optNew[0]->isChecked(); });
+}
+
+// The purchase date's calendar opens under the field's left edge, the other
+// two under their right edges, beside the labels on their left. Purchase and
+// reading dates of 1900 to 1930 open a hundred years later, where a date
+// typed with a two-digit year belongs; a loan date opens as it is.
+void frmMain::setUpDateFields()
+{
+    using Edge = CalendarPlacement::Edge;
+    dcBuyDate->setCalendarOptions({u"Select Date"_s, Edge::Left, 3, true});
+    dcReadDate->setCalendarOptions({u"Select Date"_s, Edge::Right, 3, true});
+    dcLoanDate->setCalendarOptions({u"Select Date"_s, Edge::Right, 3, false});
     dcBuyDate->setRefusalMessage(
         u"You must enter a valid date for the purchase date, or leave the field blank."_s);
     dcReadDate->setRefusalMessage(u"You must enter a valid date for the date read, or leave the field blank."_s);
@@ -208,10 +226,14 @@ void frmMain::Form_Load()
 {
     m_loaded = true;
     offerSetAsideCatalogue();
-    if (!m_session.open(m_dataFolder, [this] { ChkDateFmt(); })) {
+    QStringList conversions;
+    // A catalogue still of the older kind (the conversion declined, or failed
+    // and reported) could only fail to open: the start-up goes on without one.
+    if (!offerOlderFileConversions(conversions) || !m_session.open(m_dataFolder, [this] { ChkDateFmt(); })) {
         // Nothing to show or edit without a catalogue: every later step would
         // only fail again, so the start-up ends here.
         showWithoutCatalogue();
+        tellConversions(conversions);
         return;
     }
     loadLookupLists();
@@ -219,6 +241,37 @@ void frmMain::Form_Load()
 
     Editing = false;
     Adding = false;
+    tellConversions(conversions);
+}
+
+// A catalogue or field catalogue the earlier program left in its own
+// database format is offered for conversion, once a run, before anything
+// opens it. Adds what to tell the user about the files converted; returns
+// false when the catalogue is still of the older kind.
+bool frmMain::offerOlderFileConversions(QStringList& summaries)
+{
+    if (std::exchange(m_olderFilesOffered, true))
+        return true;
+    bool catalogueUsable = true;
+    const QDir folder(m_dataFolder);
+    for (const auto& [fileName, kind] : {std::pair{CatalogueFileName, OlderFile::Catalogue},
+                                         std::pair{FieldCatalogueFileName, OlderFile::FieldCatalogue}}) {
+        const StartupConversion conversion = offerConversion(folder.filePath(fileName), kind);
+        if (conversion.outcome == StartupConversion::Outcome::Converted)
+            summaries << conversion.summary;
+        const bool stillOlder = conversion.outcome == StartupConversion::Outcome::Declined ||
+                                conversion.outcome == StartupConversion::Outcome::Failed;
+        if (kind == OlderFile::Catalogue && stillOlder)
+            catalogueUsable = false;
+    }
+    return catalogueUsable;
+}
+
+// Told once the start-up is done, over the window it opened.
+void frmMain::tellConversions(const QStringList& summaries)
+{
+    for (const QString& summary : summaries)
+        userDialogs().message(summary, ProgramTitle);
 }
 
 void frmMain::restartOnCatalogue(const std::function<void()>& whileClosed)
@@ -293,8 +346,7 @@ void frmMain::showFirstBook()
 
 void frmMain::ChkDateFmt()
 {
-    // The date fields read the locale's short date order here once they
-    // bring their calendar; plain text fields need nothing yet.
+    ::ChkDateFmt();
 }
 
 void frmMain::Form_Unload()

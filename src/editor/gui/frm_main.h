@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <array>
 #include <functional>
@@ -93,8 +94,8 @@ public:
     bool TitleEntered();
     StoreResult SaveRecord(std::optional<qint32> existingBookId);
 
-    // Reads the locale's short date order for the date fields; the date
-    // entry brings the real work.
+    // Reads the order and separator of the locale's short date, which the
+    // calendar builds its dates with.
     void ChkDateFmt();
 
     // The books on screen in the current sort order: 1 title, 2 author,
@@ -172,6 +173,7 @@ private:
     void navigate(const std::function<void(Recordset&)>& move);
     void setUpControlArrays();
     void setUpLookupCombos();
+    void setUpDateFields();
     void connectEditSignals();
     void connectLookupFields();
     void connectFieldChecks();
@@ -192,6 +194,8 @@ private:
     // start-up offers to take it back before anything else.
     void offerSetAsideCatalogue();
     void showDesignedState();
+    bool offerOlderFileConversions(QStringList& summaries);
+    void tellConversions(const QStringList& summaries);
     void showWithoutCatalogue();
     void loadLookupLists();
     void showFirstBook();
@@ -206,6 +210,7 @@ private:
     void showAfterDelete();
 
     QString m_dataFolder;
+    bool m_olderFilesOffered = false;    // files of the older kind are offered for conversion once a run
     std::array<LookupList, 7> m_lookups; // indexed by LookupField
     bool m_loaded = false;
     LookupCompletion* m_completion = nullptr;

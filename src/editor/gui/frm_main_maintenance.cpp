@@ -4,12 +4,12 @@
 
 #include "catalogue/catalogue_state.h"
 #include "catalogue/db_error_handler.h"
+#include "common/desktop_opener.h"
+#include "common/gui/modal_runner.h"
 #include "common/user_dialogs.h"
 #include "maintenance/compaction.h"
-#include "maintenance/gui/desktop_open.h"
 #include "maintenance/gui/frm_about.h"
 #include "maintenance/gui/frm_backup.h"
-#include "maintenance/gui/modal_exec.h"
 #include "maintenance/help_page.h"
 #include "maintenance/interrupted_compaction.h"
 #include "maintenance/maintenance_files.h"
@@ -60,7 +60,7 @@ void frmMain::mnuBackup_Click()
     const QString catalogue = catalogueState().CataloguePath;
     restartOnCatalogue([this, &catalogue] {
         frmBackup backup(catalogue, this);
-        execModal(backup);
+        modalRunner().exec(backup);
     });
 }
 
@@ -98,19 +98,20 @@ void frmMain::mnuDelUnused_Click(int index)
         runStep([this] { ShowRecord(); });
 }
 
-// Every help item opens the one help page.
+// Every help item opens the one help page; a missing page or browser is the
+// desktop's to report.
 void frmMain::mnuHelp_Click(int)
 {
-    openWithDesktop(helpPageUrl());
+    desktopOpener().open(helpPageUrl());
 }
 
 void frmMain::cmdHelp_Click()
 {
-    openWithDesktop(helpPageUrl());
+    desktopOpener().open(helpPageUrl());
 }
 
 void frmMain::mnuAbout_Click()
 {
     frmAbout about(this);
-    execModal(about);
+    modalRunner().exec(about);
 }

@@ -1,7 +1,7 @@
 #include "maintenance/gui/frm_about.h"
 
+#include "common/desktop_opener.h"
 #include "common/user_dialogs.h"
-#include "maintenance/gui/desktop_open.h"
 #include "maintenance/help_page.h"
 
 #include <QKeyEvent>
@@ -45,9 +45,10 @@ bool frmAbout::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+// A missing browser is the desktop's to report.
 void frmAbout::Label8_Click()
 {
-    openWithDesktop(QUrl(Label8->text()));
+    desktopOpener().open(QUrl(Label8->text()));
 }
 
 void frmAbout::cmdOk_Click()

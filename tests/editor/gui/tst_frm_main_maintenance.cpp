@@ -3,11 +3,11 @@
 // the book on screen afterwards.
 
 #include "editor/gui/main_window_fixture.h"
-#include "maintenance/gui/desktop_open.h"
 #include "maintenance/gui/frm_backup.h"
-#include "maintenance/gui/modal_exec.h"
 #include "maintenance/help_page.h"
 #include "maintenance/maintenance_files.h"
+#include "support/recording_desktop_opener.h"
+#include "support/scripted_modals.h"
 
 #include <QDialog>
 
@@ -50,27 +50,30 @@ private slots:
 
 private:
     MainWindowFixture f;
-    QList<QUrl> m_opened;
-    QStringList m_modals; // titles of the modal windows run
-    std::function<int(QDialog&)> m_nextModal;
+    std::unique_ptr<RecordingDesktopOpener> m_desktop;
+    std::unique_ptr<ScopedScriptedModals> m_modals;
+
+    QStringList modalTitles() const
+    {
+        QStringList titles;
+        for (const ScriptedModals::Shown& shown : m_modals->shown())
+            titles << shown.title;
+        return titles;
+    }
 };
 
 void TestFrmMainMaintenance::init()
 {
     f.setUp();
-    m_opened.clear();
-    m_modals.clear();
-    setDesktopOpener([this](const QUrl& url) { m_opened << url; });
-    setModalExec([this](QDialog& dialog) {
-        m_modals << dialog.windowTitle();
-        return m_nextModal ? std::exchange(m_nextModal, {})(dialog) : int(QDialog::Rejected);
-    });
+    m_desktop = std::make_unique<RecordingDesktopOpener>();
+    m_modals = std::make_unique<ScopedScriptedModals>();
 }
 
 void TestFrmMainMaintenance::cleanup()
 {
-    setDesktopOpener({});
-    setModalExec({});
+    QCOMPARE(m_modals->unusedHandlers(), 0);
+    m_modals.reset();
+    m_desktop.reset();
     const auto unusedAnswers = f.dialogs().unusedAnswers();
     f.tearDown();
     QCOMPARE(unusedAnswers, 0);
@@ -121,14 +124,14 @@ void TestFrmMainMaintenance::catalogueClosedAndOpenedAgain()
 
     if (command == Command::Backup) {
         f.dialogs().setNextFileName(media.filePath(answer));
-        m_nextModal = [](QDialog& dialog) {
+        m_modals->enqueue([](QDialog& dialog) {
             auto& backup = dynamic_cast<frmBackup&>(dialog);
             backup.Drive1->setCurrentIndex(backup.Drive1->findText(OtherFolderLabel));
             backup.cmdOk->click();
             return backup.result();
-        };
+        });
         f.window().mnuBackup->trigger();
-        QCOMPARE(m_modals, QStringList{u"Backup the Quillary Database"_s});
+        QCOMPARE(modalTitles(), QStringList{u"Backup the Quillary Database"_s});
         QCOMPARE(QFileInfo::exists(QDir(media.filePath(answer)).filePath(BackupFileName)), messagePart.isEmpty());
     } else {
         f.dialogs().setNextAnswer(answer == u"yes"_s ? UserDialogs::Answer::Yes : UserDialogs::Answer::No);
@@ -273,12 +276,14 @@ void TestFrmMainMaintenance::helpAndAboutOpen()
     QFETCH(QStringList, modals);
     f.folder().addCollection();
     QVERIFY(f.openWindow());
+    if (!modals.isEmpty())
+        m_modals->enqueue(ScriptedModals::accept());
     if (auto* action = f.window().findChild<QAction*>(control))
         action->trigger();
     else
         f.window().findChild<QPushButton*>(control)->click();
-    QCOMPARE(m_opened, opened);
-    QCOMPARE(m_modals, modals);
+    QCOMPARE(m_desktop->opened, opened);
+    QCOMPARE(modalTitles(), modals);
 }
 
 QTEST_MAIN(TestFrmMainMaintenance)

@@ -1,6 +1,6 @@
-#include "maintenance/gui/desktop_open.h"
 #include "maintenance/gui/frm_about.h"
 #include "maintenance/help_page.h"
+#include "support/recording_desktop_opener.h"
 
 #include <QTest>
 
@@ -11,7 +11,6 @@ class TestFrmAbout : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { setDesktopOpener({}); }
     void showsTheProgram();
     void addressOpensInTheBrowser_data();
     void addressOpensInTheBrowser();
@@ -46,8 +45,7 @@ void TestFrmAbout::addressOpensInTheBrowser()
     QFETCH(QList<QUrl>, opened);
     QFETCH(bool, closed);
 
-    QList<QUrl> urls;
-    setDesktopOpener([&urls](const QUrl& url) { urls << url; });
+    RecordingDesktopOpener desktop;
     frmAbout window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -59,7 +57,7 @@ void TestFrmAbout::addressOpensInTheBrowser()
     } else {
         QTest::mouseClick(window.cmdOk, Qt::LeftButton);
     }
-    QCOMPARE(urls, opened);
+    QCOMPARE(desktop.opened, opened);
     QCOMPARE(window.isVisible(), !closed);
 }
 
