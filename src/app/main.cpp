@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -66,6 +67,9 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(ProgramTitle);
+    QApplication::setWindowIcon(QIcon(u":/icons/quillary.png"_s));
+    // Lets the desktop match the windows with the installed quillary.desktop.
+    QGuiApplication::setDesktopFileName(u"quillary"_s);
 
     WidgetDialogs dialogs;
     setUserDialogs(&dialogs);

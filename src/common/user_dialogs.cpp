@@ -19,6 +19,11 @@ UserDialogs* installedDialogs = &silentDialogs;
 
 } // namespace
 
+QString UserDialogs::directory(const QString&, const QString&)
+{
+    return QString();
+}
+
 UserDialogs& userDialogs()
 {
     return *installedDialogs;

@@ -21,6 +21,9 @@ public:
     // File dialogs; an empty result means the user cancelled.
     virtual QString openFileName(const QString& caption, const QString& directory, const QString& filter) = 0;
     virtual QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter) = 0;
+    // A folder chooser starting in startFolder; empty when the user cancelled.
+    // Dialogs that offer no chooser answer as if it were cancelled.
+    virtual QString directory(const QString& caption, const QString& startFolder);
     virtual void beep() = 0;
 };
 

@@ -2,10 +2,10 @@
 
 #include "catalogue/catalogue_state.h"
 #include "custom_reports/field_catalogue_source.h"
+#include "common/shipped_files.h"
 #include "database/database.h"
 #include "database/recordset.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -72,22 +72,17 @@ bool usableSpecId(const QVariant& specid)
     return ok && !specid.isNull() && id >= 1 && id <= 32767;
 }
 
-QString programDir()
-{
-    return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
-}
-
 } // namespace
 
 QString locateFieldCatalogue(const QString& dataDir, const QString& programDir)
 {
     const QString inDataDir = candidate(dataDir);
-    return inDataDir.isEmpty() ? candidate(programDir) : inDataDir;
+    return inDataDir.isEmpty() ? shippedFilePath(FieldCatalogueFileName, programDir) : inDataDir;
 }
 
 QString locateFieldCatalogue()
 {
-    return locateFieldCatalogue(catalogueState().DataDir, programDir());
+    return locateFieldCatalogue(catalogueState().DataDir, programFolder());
 }
 
 std::unique_ptr<Database> openFieldCatalogue()

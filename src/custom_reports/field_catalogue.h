@@ -14,8 +14,8 @@ class Database;
 inline const QString FieldCatalogueFileName = QStringLiteral("rptspec.mdb");
 
 // The copy in dataDir when there is one (a user may keep their own beside the
-// catalogue), otherwise the one shipped beside the program; empty when neither
-// exists.
+// catalogue), otherwise the one shipped with the program (see
+// common/shipped_files.h); empty when neither exists.
 QString locateFieldCatalogue(const QString& dataDir, const QString& programDir);
 
 // The same for this run: catalogueState().DataDir and the program's folder.

@@ -47,6 +47,12 @@ QString ScriptedDialogs::saveFileName(const QString& caption, const QString& sug
     return fileNames_.isEmpty() ? QString() : fileNames_.dequeue();
 }
 
+QString ScriptedDialogs::directory(const QString& caption, const QString& startFolder)
+{
+    shown_.append({Kind::Folder, caption, startFolder});
+    return fileNames_.isEmpty() ? QString() : fileNames_.dequeue();
+}
+
 QStringList ScriptedDialogs::texts() const
 {
     QStringList result;
@@ -98,6 +104,8 @@ const char* toString(ScriptedDialogs::Kind kind)
         return "open file dialog";
     case ScriptedDialogs::Kind::SaveFile:
         return "save file dialog";
+    case ScriptedDialogs::Kind::Folder:
+        return "folder dialog";
     }
     return "?";
 }

@@ -16,10 +16,10 @@
 class ScriptedDialogs : public UserDialogs
 {
 public:
-    enum class Kind { Message, Question, OpenFile, SaveFile };
+    enum class Kind { Message, Question, OpenFile, SaveFile, Folder };
 
-    // What one dialog showed. For file dialogs, title is the caption and text
-    // the suggested directory or path.
+    // What one dialog showed. For file and folder dialogs, title is the
+    // caption and text the suggested directory or path.
     struct Shown
     {
         Kind kind;
@@ -29,7 +29,8 @@ public:
 
     void setNextAnswer(Answer answer) { answers_.enqueue(answer); }
     void setNextAnswers(const QList<Answer>& answers);
-    // Empty means the user cancels the dialog.
+    // Empty means the user cancels the dialog. Folder choosers take their
+    // answers from the same queue.
     void setNextFileName(const QString& fileName) { fileNames_.enqueue(fileName); }
 
     void message(const QString& text, const QString& title = QString()) override;
@@ -37,6 +38,7 @@ public:
     QString openFileName(const QString& caption, const QString& directory, const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& suggestedPath,
                          const QString& filter) override;
+    QString directory(const QString& caption, const QString& startFolder) override;
     void beep() override { ++beeps_; }
 
     // Everything shown, in order; titles as the user saw them ("Quillary" for

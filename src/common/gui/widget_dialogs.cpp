@@ -44,6 +44,11 @@ QString WidgetDialogs::saveFileName(const QString& caption, const QString& sugge
                                         QFileDialog::DontConfirmOverwrite);
 }
 
+QString WidgetDialogs::directory(const QString& caption, const QString& startFolder)
+{
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), caption, startFolder);
+}
+
 void WidgetDialogs::beep()
 {
     QApplication::beep();

@@ -12,5 +12,6 @@ public:
     QString openFileName(const QString& caption, const QString& directory, const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& suggestedPath,
                          const QString& filter) override;
+    QString directory(const QString& caption, const QString& startFolder) override;
     void beep() override;
 };

@@ -221,6 +221,7 @@ void frmMain::connectCommands()
     connect(mnuRptCustom, &QAction::triggered, this, &frmMain::mnuRptCustom_Click);
     for (int index = 1; index <= 3; ++index)
         connect(mnuSort[index], &QAction::triggered, this, [this, index] { mnuSort_Click(index); });
+    connectMaintenanceCommands();
 }
 
 void frmMain::connectReports()
@@ -241,6 +242,7 @@ void frmMain::connectReports()
 void frmMain::Form_Load()
 {
     m_loaded = true;
+    offerSetAsideCatalogue();
     QStringList conversions;
     // A catalogue still of the older kind (the conversion declined, or failed
     // and reported) could only fail to open: the start-up goes on without one.
@@ -937,6 +939,7 @@ void frmMain::ShowEditButtons()
         button->hide();
     cmdCancel->show();
     cmdUpdate->show();
+    enableMaintenanceCommands(false);
 }
 
 void frmMain::ShowBrowseButtons()
@@ -945,6 +948,7 @@ void frmMain::ShowBrowseButtons()
         button->show();
     cmdCancel->hide();
     cmdUpdate->hide();
+    enableMaintenanceCommands(m_session.isOpen());
 }
 
 // ---------------------------------------------------------------------------

@@ -154,6 +154,15 @@ public slots:
     // open one to the front as it is.
     void mnuRptCustom_Click();
 
+    // Looking after the catalogue, help and about (frm_main_maintenance.cpp).
+    // Backup and packing close the catalogue and run the start-up anew.
+    void mnuBackup_Click();
+    void mnuPack_Click();
+    void mnuDelUnused_Click(int index);
+    void mnuHelp_Click(int index);
+    void cmdHelp_Click();
+    void mnuAbout_Click();
+
     // The typing state shared by the seven lookup fields.
     LookupCompletion& lookupCompletion() const { return *m_completion; }
 
@@ -187,6 +196,13 @@ private:
     void showLookup(QComboBox* combo, const QVariant& key);
     QList<QWidget*> dataControls() const;
 
+    void connectMaintenanceCommands();
+    // The File menu's catalogue commands, unavailable while a book is being
+    // changed or added and without a catalogue.
+    void enableMaintenanceCommands(bool enabled);
+    // A packing stopped halfway leaves the catalogue as "bookdb.bak": the
+    // start-up offers to take it back before anything else.
+    void offerSetAsideCatalogue();
     void showDesignedState();
     bool offerOlderFileConversions(QStringList& summaries);
     void tellConversions(const QStringList& summaries);
