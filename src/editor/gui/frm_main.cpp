@@ -3,6 +3,7 @@
 #include "database/database.h"
 #include "catalogue/db_error_handler.h"
 #include "database/recordset.h"
+#include "common/gui/leaving_fields.h"
 #include "common/locale_formats.h"
 #include "common/user_dialogs.h"
 #include "dates/date_format.h"
@@ -19,7 +20,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenuBar>
 #include <QScopeGuard>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStandardItemModel>
 
@@ -106,6 +109,7 @@ frmMain::frmMain(const QString& dataFolder, QWidget* parent) : QMainWindow(paren
     connectLookupFields();
     connectFieldChecks();
     connectCommands();
+    setUpKeyboard();
 }
 
 frmMain::~frmMain()
@@ -215,7 +219,35 @@ void frmMain::connectCommands()
     connect(cmdFind, &QPushButton::clicked, this, &frmMain::cmdFind_Click);
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
     for (int index = 1; index <= 3; ++index)
-        connect(mnuSort[index], &QAction::triggered, this, [this, index] { mnuSort_Click(index); });
+        connect(mnuSort[index], &QAction::triggered, this, [this, index] {
+            // Held back while a book is being typed, however it is triggered.
+            if (mnuSort[index]->isEnabled())
+                mnuSort_Click(index);
+        });
+    for (QAction* command : {mnuSortMenu->menuAction(), mnuSort[1], mnuSort[2], mnuSort[3], mnuBackup,
+                             mnuDelete->menuAction(), mnuPack, mnuReports->menuAction()})
+        addCatalogueCommand(command);
+}
+
+void frmMain::setUpKeyboard()
+{
+    markDropsChanges(cmdCancel);
+    auto* accessKeys = new AccessKeyLeavesField(this);
+    for (QPushButton* button : findChildren<QPushButton*>())
+        accessKeys->watch(button);
+    (new AltKeysTypeNothing(this))->watchTree(centralWidget());
+    // Alt+S belongs to First, whose caption gives it as well: two owners
+    // would leave it with neither. The Sort menu is reached from the menu bar.
+    mnuSortMenu->setTitle(u"Sort"_s);
+    // F10 enters the menu bar on its first menu; the arrows go on from there.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        for (QAction* menu : menuBar()->actions())
+            if (menu->isEnabled() && menu->isVisible()) {
+                menuBar()->setActiveAction(menu);
+                return;
+            }
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -888,8 +920,20 @@ void frmMain::MarkEdited()
     cmdAdd->hide();
 }
 
+void frmMain::addCatalogueCommand(QAction* command)
+{
+    m_catalogueCommands.append(command);
+}
+
+void frmMain::setCatalogueCommandsEnabled(bool enabled)
+{
+    for (QAction* command : std::as_const(m_catalogueCommands))
+        command->setEnabled(enabled);
+}
+
 void frmMain::ShowEditButtons()
 {
+    setCatalogueCommandsEnabled(false);
     for (QPushButton* button : {cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdFind, cmdDelete, cmdHelp})
         button->hide();
     cmdCancel->show();
@@ -902,6 +946,7 @@ void frmMain::ShowBrowseButtons()
         button->show();
     cmdCancel->hide();
     cmdUpdate->hide();
+    setCatalogueCommandsEnabled(true);
 }
 
 // ---------------------------------------------------------------------------

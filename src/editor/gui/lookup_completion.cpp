@@ -353,8 +353,28 @@ void LookupCompletion::handleFocusOut(Field& field)
 {
     if (!field.rewritesAuthorName)
         return;
-    const QString text = field.combo->currentText();
+    QComboBox* combo = field.combo;
+    const QString text = combo->currentText();
     const QString rewritten = RewriteAuthorName(text);
-    if (rewritten != text)
-        field.combo->setEditText(rewritten);
+    if (rewritten == text)
+        return;
+    // The rewritten name is no typing: it is not completed to a longer entry
+    // ("Jo Smith" must not become "Smith, John"), and takes an entry's
+    // spelling only when it names that entry in full.
+    CompleteBusy = true;
+    if (const int entry = ComboFindWhole(rewritten, combo); entry >= 0) {
+        combo->setCurrentIndex(entry);
+        combo->setEditText(combo->itemText(entry));
+    } else
+        combo->setEditText(rewritten);
+    CompleteBusy = false;
+}
+
+int LookupCompletion::ComboFindWhole(const QString& text, QComboBox* combo)
+{
+    const QStringList& texts = entries(combo).texts;
+    for (int row = 0; row < texts.size(); ++row)
+        if (QString::compare(text, texts[row], Qt::CaseInsensitive) == 0)
+            return row;
+    return -1;
 }
