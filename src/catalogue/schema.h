@@ -10,6 +10,9 @@ class Database;
 // Creates a new, empty catalogue at path (which must not exist) in the current
 // layout, with every index the program's orders and lookups use. Throws DbError.
 void createCatalogue(const QString& path);
+// The same with the five formats an upgraded catalogue gets (Paperback,
+// Hardcover, Tape, CD, MP3): the catalogue the program makes for a new user.
+void createStarterCatalogue(const QString& path);
 
 // Creates the tables of the current layout in an empty, open database.
 void createCatalogueTables(Database& db);

@@ -9,6 +9,7 @@
 #include "dates/date_format.h"
 #include "editor/gui/field_validation.h"
 #include "editor/gui/lookup_completion.h"
+#include "catalogue/catalogue_location.h"
 #include "catalogue/catalogue_state.h"
 #include "custom_reports/field_catalogue.h"
 #include "import/startup_conversion.h"
@@ -286,7 +287,8 @@ bool frmMain::offerOlderFileConversions(QStringList& summaries)
     const QDir folder(m_dataFolder);
     for (const auto& [fileName, kind] : {std::pair{CatalogueFileName, OlderFile::Catalogue},
                                          std::pair{FieldCatalogueFileName, OlderFile::FieldCatalogue}}) {
-        const StartupConversion conversion = offerConversion(folder.filePath(fileName), kind);
+        const QString path = kind == OlderFile::Catalogue ? catalogueFileIn(m_dataFolder) : folder.filePath(fileName);
+        const StartupConversion conversion = offerConversion(path, kind);
         if (conversion.outcome == StartupConversion::Outcome::Converted)
             summaries << conversion.summary;
         const bool stillOlder = conversion.outcome == StartupConversion::Outcome::Declined ||
