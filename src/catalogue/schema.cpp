@@ -1,6 +1,7 @@
 #include "catalogue/schema.h"
 
 #include "catalogue/catalogue_state.h"
+#include "database/collation_version.h"
 #include "database/database.h"
 #include "database/native_sql.h"
 #include "database/recordset.h"
@@ -236,6 +237,7 @@ void createCatalogueTables(Database& db)
     executeNative(db, CurrentBooksTable);
     executeNative(db, BooksIndexes);
     executeNative(db, FormatAndSeriesIndexes);
+    markCollationCurrent(db);
 }
 
 void createEarlierLayoutTables(Database& db)
@@ -268,10 +270,10 @@ void UpgradeCatalogue()
 
 void upgradeCatalogue(Database& db)
 {
-    if (hasCurrentLayout(db))
-        return;
     // All or nothing: a failure half-way must not leave a file that is neither
     // layout (the probe would then call it current and the program would trip
     // over the missing tables or columns on every start).
-    db.transaction([&] { runUpgrade(db); });
+    if (!hasCurrentLayout(db))
+        db.transaction([&] { runUpgrade(db); });
+    rebuildIndexesForCollation(db);
 }

@@ -22,7 +22,8 @@ void createCatalogueTables(Database& db);
 void createEarlierLayoutTables(Database& db);
 
 // Brings a catalogue in the earlier layout up to the current one, in place;
-// a current catalogue (Books has ForID) is left untouched. Works on
+// a current catalogue (Books has ForID) keeps its layout. Either way, indexes
+// built under older rules of the NOCASE collation are rebuilt. Works on
 // catalogueState().dbCatalogue and does nothing when it is not open. The
 // upgrade runs in one transaction: when any step fails, the DbError propagates
 // and the file is left exactly as it was.

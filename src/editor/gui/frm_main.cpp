@@ -3,6 +3,7 @@
 #include "database/database.h"
 #include "catalogue/db_error_handler.h"
 #include "database/recordset.h"
+#include "database/sqlite_extensions.h"
 #include "common/gui/leaving_fields.h"
 #include "common/locale_formats.h"
 #include "common/user_dialogs.h"
@@ -470,13 +471,14 @@ int frmMain::AddLookupEntry(QComboBox* combo, const QString& text, qlonglong key
 {
     auto* model = qobject_cast<QStandardItemModel*>(combo->model());
     Q_ASSERT(model);
-    // The list is sorted without regard to case; the new entry goes after
+    // The list is in the catalogue's order (case ignored, accented letters
+    // beside their base letters); the new entry goes after
     // any entry that sorts equal to it.
     int low = 0;
     int high = model->rowCount();
     while (low < high) {
         const int middle = (low + high) / 2;
-        if (QString::compare(model->item(middle)->text(), text, Qt::CaseInsensitive) <= 0)
+        if (compareNoCase(model->item(middle)->text(), text) <= 0)
             low = middle + 1;
         else
             high = middle;

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <sqlite3.h>
 
 using namespace mainwin_test;
 using namespace Qt::StringLiterals;
@@ -22,6 +23,7 @@ private slots:
     void opensTheOneSpellingThereIs_data();
     void opensTheOneSpellingThereIs();
     void newCatalogueHasTheFiveFormats();
+    void accentedTextsSortAmongTheirLetters();
 };
 
 void TestFrmMainCatalogueFile::opensTheOneSpellingThereIs_data()
@@ -79,6 +81,38 @@ void TestFrmMainCatalogueFile::newCatalogueHasTheFiveFormats()
     QCOMPARE(MainWindowFixture::rows("select ForID, ForDesc from Formats where ForID <= 2 order by ForID"),
              (QStringList{u"1|Paperback"_s, u"2|Hardcover"_s}));
     QVERIFY(dialogs.messages().isEmpty());
+}
+
+// Written by plain SQLite, whose NOCASE puts accented letters after Z, into a
+// file that records no rules: the start-up rebuilds the indexes.
+void TestFrmMainCatalogueFile::accentedTextsSortAmongTheirLetters()
+{
+    MainWindowFixture f;
+    f.setUp();
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(f.folder().cataloguePath().toUtf8().constData(), &db), SQLITE_OK);
+    const char* rows = "INSERT INTO Publishers (PubID, PubName) VALUES (1, 'Zebra Press'), (2, 'Éditions du Lac'), "
+                       "(3, 'alpha'); INSERT INTO Books (Title, SortTitle, PubID) VALUES ('Zebra', 'ZEBRA', 1), "
+                       "('Éclair', 'ÉCLAIR', 2), ('apple', 'APPLE', 3); PRAGMA user_version = 0;";
+    QCOMPARE(sqlite3_exec(db, rows, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    QVERIFY(f.openWindow());
+    frmMain& w = f.window();
+
+    QCOMPARE(f.titlesInOrder(), (QStringList{u"apple"_s, u"Éclair"_s, u"Zebra"_s}));
+    QCOMPARE(entries(w.cmbPubID), (QStringList{u"alpha"_s, u"Éditions du Lac"_s, u"Zebra Press"_s}));
+    // Typing finds the entry whatever its accents; a new one joins beside them.
+    f.showTitle(u"apple"_s);
+    f.typeInto(w.cmbPubID, u"ed"_s);
+    QCOMPARE(w.cmbPubID->currentText(), u"Éditions du Lac"_s);
+    w.cmdCancel->click();
+    QCOMPARE(w.AddLookupEntry(w.cmbPubID, u"Ébène"_s, 4), 1);
+    QCOMPARE(w.AddLookupEntry(w.cmbPubID, u"ÉDITIONS DU LAC"_s, 5), 3); // after the entry it equals
+    QCOMPARE(entries(w.cmbPubID),
+             (QStringList{u"alpha"_s, u"Ébène"_s, u"Éditions du Lac"_s, u"ÉDITIONS DU LAC"_s, u"Zebra Press"_s}));
+    QCOMPARE(f.rows("PRAGMA integrity_check"), QStringList{u"ok"_s});
+    QVERIFY(f.takeMessages().isEmpty());
+    f.tearDown();
 }
 
 QTEST_MAIN(TestFrmMainCatalogueFile)
