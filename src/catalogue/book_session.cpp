@@ -1,6 +1,7 @@
 #include "catalogue/book_session.h"
 
 #include "catalogue/book_order.h"
+#include "catalogue/catalogue_location.h"
 #include "catalogue/catalogue_state.h"
 #include "catalogue/db_error_handler.h"
 #include "catalogue/schema.h"
@@ -58,7 +59,7 @@ bool BookSession::openCatalogue(const QString& dataFolder)
 {
     auto& state = catalogueState();
     state.DataDir = withTrailingSeparator(dataFolder);
-    state.CataloguePath = state.DataDir + CatalogueFileName;
+    state.CataloguePath = state.DataDir + QFileInfo(catalogueFileIn(dataFolder)).fileName();
     if (!QFileInfo::exists(state.CataloguePath)) {
         // A first start in a folder without a catalogue: offer to begin a new
         // one rather than leave a new user with an error and an empty window.
@@ -66,7 +67,7 @@ bool BookSession::openCatalogue(const QString& dataFolder)
             u"There is no catalogue in %1. Do you want to create a new, empty catalogue there?"_s.arg(
                 state.DataDir);
         if (userDialogs().question(question, ProgramTitle) == UserDialogs::Answer::Yes) {
-            if (!runStep([&state] { createCatalogue(state.CataloguePath); }))
+            if (!runStep([&state] { createStarterCatalogue(state.CataloguePath); }))
                 return false; // already reported; opening would only add "file not found"
         }
     }

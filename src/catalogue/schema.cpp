@@ -1,12 +1,14 @@
 #include "catalogue/schema.h"
 
 #include "catalogue/catalogue_state.h"
+#include "database/collation_version.h"
 #include "database/database.h"
 #include "database/native_sql.h"
 #include "database/recordset.h"
 
 #include <QFile>
 #include <array>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -193,18 +195,37 @@ void carryPaperbackFlagOver(Recordset& books)
     }
 }
 
+void seedFormatTable(Database& db)
+{
+    auto formats = db.openRecordset(u"select * from formats"_s, RecordsetType::Dynaset);
+    seedFormats(*formats);
+    formats->close();
+}
+
 void runUpgrade(Database& db)
 {
     for (const QString& statement : UpgradeStatements)
         db.execute(statement);
     // An upgraded file lists and looks up formats and series as fast as a new one.
     executeNative(db, FormatAndSeriesIndexes);
-    auto formats = db.openRecordset(u"select * from formats"_s, RecordsetType::Dynaset);
-    seedFormats(*formats);
+    seedFormatTable(db);
     auto books = db.openRecordset(u"select paperback, forid from books"_s, RecordsetType::Dynaset);
     carryPaperbackFlagOver(*books);
-    formats->close();
     books->close();
+}
+
+void createCatalogueFile(const QString& path, const std::function<void(Database&)>& fill)
+{
+    auto db = Database::create(path);
+    try {
+        db->transaction([&] { fill(*db); });
+        db->close();
+    } catch (...) {
+        // A file without the whole layout is no catalogue: leave none behind.
+        db.reset();
+        QFile::remove(path);
+        throw;
+    }
 }
 
 } // namespace
@@ -216,6 +237,7 @@ void createCatalogueTables(Database& db)
     executeNative(db, CurrentBooksTable);
     executeNative(db, BooksIndexes);
     executeNative(db, FormatAndSeriesIndexes);
+    markCollationCurrent(db);
 }
 
 void createEarlierLayoutTables(Database& db)
@@ -227,16 +249,15 @@ void createEarlierLayoutTables(Database& db)
 
 void createCatalogue(const QString& path)
 {
-    auto db = Database::create(path);
-    try {
-        db->transaction([&] { createCatalogueTables(*db); });
-        db->close();
-    } catch (...) {
-        // A file without the whole layout is no catalogue: leave none behind.
-        db.reset();
-        QFile::remove(path);
-        throw;
-    }
+    createCatalogueFile(path, [](Database& db) { createCatalogueTables(db); });
+}
+
+void createStarterCatalogue(const QString& path)
+{
+    createCatalogueFile(path, [](Database& db) {
+        createCatalogueTables(db);
+        seedFormatTable(db);
+    });
 }
 
 void UpgradeCatalogue()
@@ -249,10 +270,10 @@ void UpgradeCatalogue()
 
 void upgradeCatalogue(Database& db)
 {
-    if (hasCurrentLayout(db))
-        return;
     // All or nothing: a failure half-way must not leave a file that is neither
     // layout (the probe would then call it current and the program would trip
     // over the missing tables or columns on every start).
-    db.transaction([&] { runUpgrade(db); });
+    if (!hasCurrentLayout(db))
+        db.transaction([&] { runUpgrade(db); });
+    rebuildIndexesForCollation(db);
 }

@@ -10,6 +10,9 @@ class Database;
 // Creates a new, empty catalogue at path (which must not exist) in the current
 // layout, with every index the program's orders and lookups use. Throws DbError.
 void createCatalogue(const QString& path);
+// The same with the five formats an upgraded catalogue gets (Paperback,
+// Hardcover, Tape, CD, MP3): the catalogue the program makes for a new user.
+void createStarterCatalogue(const QString& path);
 
 // Creates the tables of the current layout in an empty, open database.
 void createCatalogueTables(Database& db);
@@ -19,7 +22,8 @@ void createCatalogueTables(Database& db);
 void createEarlierLayoutTables(Database& db);
 
 // Brings a catalogue in the earlier layout up to the current one, in place;
-// a current catalogue (Books has ForID) is left untouched. Works on
+// a current catalogue (Books has ForID) keeps its layout. Either way, indexes
+// built under older rules of the NOCASE collation are rebuilt. Works on
 // catalogueState().dbCatalogue and does nothing when it is not open. The
 // upgrade runs in one transaction: when any step fails, the DbError propagates
 // and the file is left exactly as it was.

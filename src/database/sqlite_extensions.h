@@ -6,8 +6,9 @@ struct sqlite3;
 
 // Registers on a connection what the classic dialect needs of it:
 //  - the NOCASE collation, replaced by one that ignores case for every
-//    language (É equals é), while ordering ASCII text exactly as SQLite's own
-//    NOCASE does, so other SQLite tools still read the file consistently;
+//    language (É equals é) and sorts accented letters beside their base
+//    letters, while ordering ASCII text exactly as SQLite's own NOCASE does;
+//    its rules are versioned (database/collation_version.h);
 //  - like(pattern, value) with the classic wildcards, also without regard to
 //    case; Null in gives Null out.
 // Returns SQLite's result code.
@@ -18,6 +19,13 @@ int registerSqliteExtensions(sqlite3* db);
 // it; everything else stands for itself, compared without regard to case.
 bool jetLikeMatch(QStringView pattern, QStringView value);
 
-// The order of the NOCASE collation over two UTF-8 texts: negative, 0 or
-// positive.
+// The order of the NOCASE collation over two UTF-8 texts: -1, 0 or 1.
+// Accented letters sort beside their base letters (an accent only decides
+// between texts otherwise equal); case never counts.
 int compareNoCase(const char* left, int leftLength, const char* right, int rightLength);
+// The same order over two texts, for lists the program keeps in the order the
+// catalogue gives them.
+int compareNoCase(QStringView left, QStringView right);
+// The collation's first level alone: accents and case both ignored, so that
+// typing "ec" finds "Éclair".
+int compareNoCasePrimary(QStringView left, QStringView right);

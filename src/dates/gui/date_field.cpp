@@ -1,5 +1,6 @@
 #include "dates/gui/date_field.h"
 
+#include "common/gui/leaving_fields.h"
 #include "common/locale_formats.h"
 #include "common/user_dialogs.h"
 #include "dates/calendar_navigation.h"
@@ -49,9 +50,10 @@ void DateField::focusOutEvent(QFocusEvent* event)
 {
     QComboBox::focusOutEvent(event);
     // Leaving the field for another program, the calendar or one of its own
-    // pop-ups is not leaving it for another field.
+    // pop-ups is not leaving it for another field; leaving it for Cancel drops
+    // the text, which needs no check.
     const Qt::FocusReason reason = event->reason();
-    if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+    if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && !focusGoesToDropChanges())
         acceptText();
 }
 

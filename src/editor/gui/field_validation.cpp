@@ -1,5 +1,6 @@
 #include "editor/gui/field_validation.h"
 
+#include "common/gui/leaving_fields.h"
 #include "common/user_dialogs.h"
 
 #include <QFocusEvent>
@@ -61,6 +62,9 @@ bool FieldValidation::eventFilter(QObject* watched, QEvent* event)
         return QObject::eventFilter(watched, event);
     const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
     if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+        return false;
+    // Leaving for Cancel drops the value: a refused one must not hold it up.
+    if (focusGoesToDropChanges())
         return false;
 
     // The field finishes losing the focus first, so that putting it back is

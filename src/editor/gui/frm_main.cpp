@@ -3,6 +3,8 @@
 #include "database/database.h"
 #include "catalogue/db_error_handler.h"
 #include "database/recordset.h"
+#include "database/sqlite_extensions.h"
+#include "common/gui/leaving_fields.h"
 #include "common/locale_formats.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
@@ -10,6 +12,7 @@
 #include "dates/date_format.h"
 #include "editor/gui/field_validation.h"
 #include "editor/gui/lookup_completion.h"
+#include "catalogue/catalogue_location.h"
 #include "catalogue/catalogue_state.h"
 #include "custom_reports/field_catalogue.h"
 #include "import/startup_conversion.h"
@@ -22,7 +25,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenuBar>
 #include <QScopeGuard>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStandardItemModel>
 
@@ -110,6 +115,7 @@ frmMain::frmMain(const QString& dataFolder, QWidget* parent) : QMainWindow(paren
     connectFieldChecks();
     connectCommands();
     connectReports();
+    setUpKeyboard();
 }
 
 frmMain::~frmMain()
@@ -220,7 +226,14 @@ void frmMain::connectCommands()
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
     connect(mnuRptCustom, &QAction::triggered, this, &frmMain::mnuRptCustom_Click);
     for (int index = 1; index <= 3; ++index)
-        connect(mnuSort[index], &QAction::triggered, this, [this, index] { mnuSort_Click(index); });
+        connect(mnuSort[index], &QAction::triggered, this, [this, index] {
+            // Held back while a book is being typed, however it is triggered.
+            if (mnuSort[index]->isEnabled())
+                mnuSort_Click(index);
+        });
+    for (QAction* command : {mnuSortMenu->menuAction(), mnuSort[1], mnuSort[2], mnuSort[3], mnuBackup,
+                             mnuDelete->menuAction(), mnuPack, mnuReports->menuAction()})
+        addCatalogueCommand(command);
     connectMaintenanceCommands();
 }
 
@@ -234,6 +247,27 @@ void frmMain::connectReports()
     actions.quickCount = mnuQuickCount;
     actions.countByCategory = mnuCountByCat;
     m_reports = new ReportsMenu(this, actions, [this] { return m_session.isOpen() ? &m_session.database() : nullptr; });
+}
+
+void frmMain::setUpKeyboard()
+{
+    markDropsChanges(cmdCancel);
+    auto* accessKeys = new AccessKeyLeavesField(this);
+    for (QPushButton* button : findChildren<QPushButton*>())
+        accessKeys->watch(button);
+    (new AltKeysTypeNothing(this))->watchTree(centralWidget());
+    // Alt+S belongs to First, whose caption gives it as well: two owners
+    // would leave it with neither. The Sort menu is reached from the menu bar.
+    mnuSortMenu->setTitle(u"Sort"_s);
+    // F10 enters the menu bar on its first menu; the arrows go on from there.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        for (QAction* menu : menuBar()->actions())
+            if (menu->isEnabled() && menu->isVisible()) {
+                menuBar()->setActiveAction(menu);
+                return;
+            }
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -273,7 +307,8 @@ bool frmMain::offerOlderFileConversions(QStringList& summaries)
     const QDir folder(m_dataFolder);
     for (const auto& [fileName, kind] : {std::pair{CatalogueFileName, OlderFile::Catalogue},
                                          std::pair{FieldCatalogueFileName, OlderFile::FieldCatalogue}}) {
-        const StartupConversion conversion = offerConversion(folder.filePath(fileName), kind);
+        const QString path = kind == OlderFile::Catalogue ? catalogueFileIn(m_dataFolder) : folder.filePath(fileName);
+        const StartupConversion conversion = offerConversion(path, kind);
         if (conversion.outcome == StartupConversion::Outcome::Converted)
             summaries << conversion.summary;
         const bool stillOlder = conversion.outcome == StartupConversion::Outcome::Declined ||
@@ -475,13 +510,14 @@ int frmMain::AddLookupEntry(QComboBox* combo, const QString& text, qlonglong key
 {
     auto* model = qobject_cast<QStandardItemModel*>(combo->model());
     Q_ASSERT(model);
-    // The list is sorted without regard to case; the new entry goes after
+    // The list is in the catalogue's order (case ignored, accented letters
+    // beside their base letters); the new entry goes after
     // any entry that sorts equal to it.
     int low = 0;
     int high = model->rowCount();
     while (low < high) {
         const int middle = (low + high) / 2;
-        if (QString::compare(model->item(middle)->text(), text, Qt::CaseInsensitive) <= 0)
+        if (compareNoCase(model->item(middle)->text(), text) <= 0)
             low = middle + 1;
         else
             high = middle;
@@ -933,13 +969,24 @@ void frmMain::MarkEdited()
     cmdAdd->hide();
 }
 
+void frmMain::addCatalogueCommand(QAction* command)
+{
+    m_catalogueCommands.append(command);
+}
+
+void frmMain::setCatalogueCommandsEnabled(bool enabled)
+{
+    for (QAction* command : std::as_const(m_catalogueCommands))
+        command->setEnabled(enabled);
+}
+
 void frmMain::ShowEditButtons()
 {
+    setCatalogueCommandsEnabled(false);
     for (QPushButton* button : {cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdFind, cmdDelete, cmdHelp})
         button->hide();
     cmdCancel->show();
     cmdUpdate->show();
-    enableMaintenanceCommands(false);
 }
 
 void frmMain::ShowBrowseButtons()
@@ -948,6 +995,7 @@ void frmMain::ShowBrowseButtons()
         button->show();
     cmdCancel->hide();
     cmdUpdate->hide();
+    setCatalogueCommandsEnabled(true);
     enableMaintenanceCommands(m_session.isOpen());
 }
 

@@ -93,6 +93,14 @@ public:
     void ShowEditButtons();
     void ShowBrowseButtons();
 
+    // Commands that would replace the book on screen or close the catalogue
+    // (sort orders, backup, compaction, removal of unused entries, reports):
+    // unavailable while a book is being added or edited, so that the typing is
+    // never lost nor stored over another book. Other windows' commands of the
+    // kind join with addCatalogueCommand.
+    void addCatalogueCommand(QAction* command);
+    void setCatalogueCommandsEnabled(bool enabled);
+
     // Editing: the title check, and the store of the book on screen, as a new
     // row (no key) or into the row with existingBookId. After a failed store
     // the window keeps what the user typed and the recordsets the store used
@@ -188,6 +196,7 @@ private:
     void connectFieldChecks();
     void connectCommands();
     void connectReports();
+    void setUpKeyboard();
 
     LookupList& lookupListOf(LookupField field);
     const LookupList& lookupList(const QComboBox* combo) const;
@@ -228,4 +237,5 @@ private:
     ReportsMenu* m_reports = nullptr;
     QPointer<frmRptSpec> m_customReports;
     BookSearch m_search; // keeps the search window between searches
+    QList<QAction*> m_catalogueCommands;
 };

@@ -1,5 +1,6 @@
 #include "editor/gui/lookup_completion.h"
 
+#include "database/sqlite_extensions.h"
 #include "editor/author_name.h"
 
 #include <QAbstractItemView>
@@ -76,7 +77,7 @@ qint16 typedLength(qsizetype length)
 
 int compareWithEntry(const QString& text, const QString& entry)
 {
-    return QString::compare(text, QStringView(entry).left(text.size()), Qt::CaseInsensitive);
+    return compareNoCasePrimary(text, QStringView(entry).left(text.size()));
 }
 
 } // namespace
@@ -233,7 +234,7 @@ const LookupCompletion::EntryCache& LookupCompletion::entries(QComboBox* combo)
         cache.sorted = true;
         for (int i = 0; i < count; ++i) {
             cache.texts.append(combo->itemText(i));
-            if (i > 0 && QString::compare(cache.texts[i - 1], cache.texts[i], Qt::CaseInsensitive) > 0)
+            if (i > 0 && compareNoCase(cache.texts[i - 1], cache.texts[i]) > 0)
                 cache.sorted = false;
         }
         cache.stale = false;
@@ -353,8 +354,28 @@ void LookupCompletion::handleFocusOut(Field& field)
 {
     if (!field.rewritesAuthorName)
         return;
-    const QString text = field.combo->currentText();
+    QComboBox* combo = field.combo;
+    const QString text = combo->currentText();
     const QString rewritten = RewriteAuthorName(text);
-    if (rewritten != text)
-        field.combo->setEditText(rewritten);
+    if (rewritten == text)
+        return;
+    // The rewritten name is no typing: it is not completed to a longer entry
+    // ("Jo Smith" must not become "Smith, John"), and takes an entry's
+    // spelling only when it names that entry in full.
+    CompleteBusy = true;
+    if (const int entry = ComboFindWhole(rewritten, combo); entry >= 0) {
+        combo->setCurrentIndex(entry);
+        combo->setEditText(combo->itemText(entry));
+    } else
+        combo->setEditText(rewritten);
+    CompleteBusy = false;
+}
+
+int LookupCompletion::ComboFindWhole(const QString& text, QComboBox* combo)
+{
+    const QStringList& texts = entries(combo).texts;
+    for (int row = 0; row < texts.size(); ++row)
+        if (compareNoCase(text, texts[row]) == 0)
+            return row;
+    return -1;
 }

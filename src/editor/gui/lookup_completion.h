@@ -60,6 +60,8 @@ public:
     // sorted list, so among several matches the current entry wins, and
     // otherwise the first one in the list.
     int ComboFindPrefix(const QString& text, QComboBox* combo);
+    // The entry equal to text without regard to case, or -1.
+    int ComboFindWhole(const QString& text, QComboBox* combo);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
