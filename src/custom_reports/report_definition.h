@@ -42,11 +42,11 @@ private:
     QList<FieldSetting> m_settings;
 };
 
-namespace ReportDestination {
+namespace CustomDestination {
 inline constexpr int ScreenPrinter = 1;
 inline constexpr int TextFile = 2;
 inline constexpr int WebTable = 3;
-} // namespace ReportDestination
+} // namespace CustomDestination
 
 namespace PageNumbers {
 inline constexpr int InHeader = 0;
@@ -62,7 +62,7 @@ struct ReportDefinition
 {
     QString ProgramKey = QStringLiteral("books");
     QString title = DefaultReportTitle;
-    int destination = ReportDestination::ScreenPrinter;
+    int destination = CustomDestination::ScreenPrinter;
     int orientation = 0;  // 0 portrait, 1 landscape
     bool showDate = true; // today's date in the page header
     int pageNumbers = PageNumbers::InHeader;

@@ -30,7 +30,7 @@ ReportDefinition loansReport()
     ReportDefinition report = clearedReport(fieldsOf(u"books"_s), 0);
     report.chosenFields = {5, 2};
     report.title = u"Loans"_s;
-    report.destination = ReportDestination::WebTable;
+    report.destination = CustomDestination::WebTable;
     report.orientation = 1;
     report.showDate = false;
     report.pageNumbers = PageNumbers::AtBottom;

@@ -468,7 +468,7 @@ void TestFrmRptSpec::openShowsTheFile_data()
     ReportDefinition report = clearedReport(fieldsOf(u"books"_s), 0);
     report.chosenFields = {2, 1};
     report.title = u"Prices"_s;
-    report.destination = ReportDestination::TextFile;
+    report.destination = CustomDestination::TextFile;
     report.settings[2].GreaterThan = u"5"_s;
     const QByteArray bytes = reportFileBytes(report);
     QTest::newRow("valid") << bytes << QStringList{u"Price"_s, u"Title"_s} << true;
