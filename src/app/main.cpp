@@ -1,6 +1,7 @@
 #include "common/gui/widget_dialogs.h"
 #include "common/user_dialogs.h"
 #include "editor/gui/frm_main.h"
+#include "editor/gui/guarded_application.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,7 +26,7 @@ void scheduleScreenshot(frmMain& window, const QString& path)
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     QApplication::setApplicationName(ProgramTitle);
 
     WidgetDialogs dialogs;
@@ -35,7 +36,11 @@ int main(int argc, char* argv[])
     {
         // The catalogue is the one in the folder the program is started in.
         frmMain window(QDir::currentPath());
-        window.Form_Load();
+        try {
+            window.Form_Load();
+        } catch (...) {
+            reportEscapedException(std::current_exception());
+        }
         window.show();
         const QString screenshot = qEnvironmentVariable("QUILLARY_SCREENSHOT");
         if (!screenshot.isEmpty())

@@ -6,6 +6,7 @@
 #include "database/recordset.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 #include <array>
 
 using namespace Qt::StringLiterals;
@@ -255,4 +256,20 @@ void upgradeCatalogue(Database& db)
     // layout (the probe would then call it current and the program would trip
     // over the missing tables or columns on every start).
     db.transaction([&] { runUpgrade(db); });
+}
+
+std::vector<std::pair<QString, QString>> catalogueDefinitions()
+{
+    std::vector<std::pair<QString, QString>> definitions;
+    QTemporaryDir folder;
+    if (!folder.isValid())
+        return definitions;
+    const QString path = folder.filePath(u"layout.db"_s);
+    createCatalogue(path);
+    auto db = Database::open(path, Database::OpenMode::Shared);
+    auto rows = db->openRecordset(u"select name, sql from sqlite_master where sql is not null order by rowid"_s,
+                                  RecordsetType::Snapshot);
+    for (; !rows->eof(); rows->moveNext())
+        definitions.emplace_back(rows->value(0).toString(), rows->value(1).toString());
+    return definitions;
 }

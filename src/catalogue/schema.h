@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <utility>
+#include <vector>
 
 class Database;
 
@@ -10,6 +12,11 @@ class Database;
 // Creates a new, empty catalogue at path (which must not exist) in the current
 // layout, with every index the program's orders and lookups use. Throws DbError.
 void createCatalogue(const QString& path);
+
+// The native definitions (CREATE TABLE / CREATE INDEX, by name) of the
+// current layout, as a new catalogue holds them: what a repair reads tables by
+// when a file's own definitions are damaged.
+std::vector<std::pair<QString, QString>> catalogueDefinitions();
 
 // Creates the tables of the current layout in an empty, open database.
 void createCatalogueTables(Database& db);
