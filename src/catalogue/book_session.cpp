@@ -227,7 +227,7 @@ void BookSession::close()
     if (db)
         runStep([&db] { db->close(); });
     db.reset();
-    if (wasOpen && m_slot == &catalogueState().dbCatalogue)
+    if (wasOpen)
         QFile::remove(runMarkerPath(path));
 }
 
