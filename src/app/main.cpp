@@ -5,6 +5,7 @@
 #include "editor/gui/frm_main.h"
 #include "reports/gui/frm_output.h"
 #include "reports/gui/reports_menu.h"
+#include "editor/gui/guarded_application.h"
 
 #include <QApplication>
 #include <QDir>
@@ -65,7 +66,7 @@ void schedulePreviewScreenshot(frmMain& window, const QString& path)
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     QApplication::setApplicationName(ProgramTitle);
     QApplication::setWindowIcon(QIcon(u":/icons/quillary.png"_s));
     // Lets the desktop match the windows with the installed quillary.desktop.
@@ -80,7 +81,11 @@ int main(int argc, char* argv[])
     {
         // The catalogue is the one in the folder the program is started in.
         frmMain window(QDir::currentPath());
-        window.Form_Load();
+        try {
+            window.Form_Load();
+        } catch (...) {
+            reportEscapedException(std::current_exception());
+        }
         window.show();
         const QString previewShot = qEnvironmentVariable("QUILLARY_SCREENSHOT_PREVIEW");
         if (!previewShot.isEmpty())

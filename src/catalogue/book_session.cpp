@@ -10,6 +10,7 @@
 #include "database/recordset.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -22,6 +23,37 @@ QString withTrailingSeparator(const QString& folder)
     if (!dir.endsWith(QDir::separator()))
         dir += QDir::separator();
     return dir;
+}
+
+// A marker beside the catalogue while the program has it open: found at the
+// next start, it tells that the program did not end cleanly, and the file is
+// then checked in full rather than quickly.
+QString runMarkerPath(const QString& cataloguePath)
+{
+    return cataloguePath + u"-open"_s;
+}
+
+void writeRunMarker(const QString& path)
+{
+    QFile marker(path);
+    if (marker.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        marker.write("The catalogue beside this file is open, or the program did not end cleanly.\n");
+}
+
+// A "(repairing)" file is the half-built copy of a repair that was cut short;
+// the catalogue itself was not touched by it, so the copy is of no use.
+void removeRepairLeftovers(const QString& cataloguePath)
+{
+    const QFileInfo info(cataloguePath);
+    if (!info.exists())
+        return;
+    const QDir folder = info.absoluteDir();
+    const QString pattern = info.completeBaseName() + u" (repairing)*"_s;
+    for (const QString& name : folder.entryList({pattern}, QDir::Files)) {
+        if (QFile::remove(folder.filePath(name)))
+            userDialogs().message(u"An unfinished repair had left the file '%1' behind; it was removed. The "
+                                  u"catalogue was not changed by it."_s.arg(QDir::toNativeSeparators(folder.filePath(name))));
+    }
 }
 
 DbError objectClosed()
@@ -71,11 +103,77 @@ bool BookSession::openCatalogue(const QString& dataFolder)
                 return false; // already reported; opening would only add "file not found"
         }
     }
+    removeRepairLeftovers(state.CataloguePath);
     runStep([this, &state] { *m_slot = Database::open(state.CataloguePath, Database::OpenMode::Exclusive); });
+    if (!isOpen())
+        return false;
+    if (!database().journalSetAside().isEmpty())
+        userDialogs().message(u"A rollback journal beside the catalogue '%1' belongs to another file, so it was not "
+                              u"applied. It was kept as '%2'."_s.arg(QDir::toNativeSeparators(state.CataloguePath),
+                                                                   QDir::toNativeSeparators(database().journalSetAside())));
+    if (!holdsBooksTable()) {
+        // Another program's database under the catalogue's name: every step
+        // would fail on it in turn. It is left as it is, and said once.
+        m_slot->reset();
+        userDialogs().message(u"'%1' is not a catalogue of this program: it is a database of another kind, with no "
+                              u"Books table. Nothing was changed in it."_s.arg(QDir::toNativeSeparators(state.CataloguePath)));
+        return false;
+    }
+    if (!isOpen())
+        return false;
+    // Damage is repaired before anything reads the books, so that it never
+    // first shows as an unrelated failure of a later step.
+    const QString runMarker = runMarkerPath(state.CataloguePath);
+    const bool endedCleanly = !QFileInfo::exists(runMarker);
+    bool sound = true;
+    runStep([this, endedCleanly, &sound] {
+        sound = isSoundDatabase(database(), endedCleanly ? IntegrityCheck::Quick : IntegrityCheck::Full);
+    });
+    if (!sound)
+        HandleDbError(DbError(DbErrorNumber::NotADatabase,
+                              u"The catalogue '%1' is damaged."_s.arg(QDir::toNativeSeparators(state.CataloguePath))));
+    if (isOpen())
+        writeRunMarker(runMarker);
     return isOpen();
 }
 
+// Whether the open file has the catalogue's Books table. A file too damaged to
+// list its tables counts as a catalogue: the error routine repairs it.
+bool BookSession::holdsBooksTable()
+{
+    bool holds = true;
+    runStep([this, &holds] {
+        auto tables = database().openRecordset(
+            u"select count(*) from sqlite_master where type = 'table' and name = 'Books'"_s, RecordsetType::Snapshot);
+        holds = tables->value(0).toInt() > 0;
+    });
+    return holds || !isOpen();
+}
+
 void BookSession::openRecordsets(const std::function<void()>& afterBookEdit)
+{
+    // Should a step find damage after all, the error routine repairs the file
+    // and reopens it in the slot: every recordset opened so far belongs to the
+    // old connection, so the steps start again on the repaired catalogue.
+    constexpr int MostRepairs = 2;
+    for (int attempt = 0; attempt <= MostRepairs; ++attempt) {
+        const Database* before = m_slot->get();
+        runOpeningSteps(afterBookEdit);
+        if (m_slot->get() == before || !isOpen())
+            return;
+        dropRecordsets();
+    }
+}
+
+void BookSession::dropRecordsets()
+{
+    for (const LookupField field : LookupOpenOrder)
+        lookupRecordset(field).reset();
+    m_books.reset();
+    m_bookEdit.reset();
+}
+
+void BookSession::runOpeningSteps(const std::function<void()>& afterBookEdit)
 {
     // A damaged file is repaired and reopened by the error routine; the
     // repaired catalogue still needs its upgrade.
@@ -125,9 +223,13 @@ void BookSession::close()
     // statement outlives the connection it runs on.
     m_bookEdit.reset();
     auto& db = *m_slot;
+    const bool wasOpen = db && db->isOpen();
+    const QString path = db ? db->path() : QString();
     if (db)
         runStep([&db] { db->close(); });
     db.reset();
+    if (wasOpen)
+        QFile::remove(runMarkerPath(path));
 }
 
 bool BookSession::isOpen() const
@@ -151,7 +253,16 @@ void BookSession::reopenBooks(SortOrder order)
 
 int BookSession::bookCount() const
 {
-    return m_books ? m_books->recordCount() : 0;
+    if (!m_books || !isOpen())
+        return 0;
+    try {
+        return m_books->recordCount();
+    } catch (const DbError& error) {
+        // A recordset of a connection closed meanwhile counts as not open.
+        if (error.number() == DbErrorNumber::ObjectClosed)
+            return 0;
+        throw;
+    }
 }
 
 void BookSession::reopenEditRecordsets()

@@ -87,6 +87,9 @@ public:
 
 private:
     bool openCatalogue(const QString& dataFolder);
+    bool holdsBooksTable();
+    void runOpeningSteps(const std::function<void()>& afterBookEdit);
+    void dropRecordsets();
     void openBookEdit();
     void openLookupRecordsets();
 

@@ -1,7 +1,10 @@
 #include "catalogue/db_error_handler.h"
 
 #include "catalogue/catalogue_state.h"
+#include "catalogue/schema.h"
 #include "database/database.h"
+
+#include <QDir>
 #include "common/user_dialogs.h"
 
 #include <cstdlib>
@@ -48,6 +51,19 @@ void handleLockedRecord()
     programTerminator()();
 }
 
+// Books and the entries of the lookup lists told apart, as the user counts them.
+QString recoveredMessage(const RepairResult& repair)
+{
+    int books = 0;
+    int entries = 0;
+    for (const auto& [table, rows] : repair.rowsByTable)
+        (table.compare(u"Books"_s, Qt::CaseInsensitive) == 0 ? books : entries) += rows;
+    return u"The catalogue was damaged and has been repaired: %1 books and %2 other entries (authors, publishers, "
+           u"categories and the like) were recovered. The damaged file was kept unchanged as '%3'."_s.arg(books)
+        .arg(entries)
+        .arg(QDir::toNativeSeparators(repair.damagedCopyPath));
+}
+
 // The damaged file is never changed: the repair keeps it beside the new one
 // and says so. When nothing could be read from it, there is no catalogue.
 void repairAndReopen()
@@ -57,7 +73,7 @@ void repairAndReopen()
     state.dbCatalogue.reset();
     RepairResult repair;
     try {
-        repair = repairDatabase(state.CataloguePath);
+        repair = repairDatabase(state.CataloguePath, catalogueDefinitions());
     } catch (const DbError& error) {
         showError(error.number(), error.text());
         return;
@@ -71,8 +87,7 @@ void repairAndReopen()
     }
     // Told first, so that the user learns where the damaged file lies even
     // when the repaired one cannot be opened.
-    if (!repair.message.isEmpty())
-        userDialogs().message(repair.message);
+    userDialogs().message(recoveredMessage(repair));
     try {
         state.dbCatalogue = Database::open(state.CataloguePath, Database::OpenMode::Exclusive);
     } catch (const DbError& error) {

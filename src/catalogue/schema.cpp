@@ -7,6 +7,7 @@
 #include "database/recordset.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 #include <array>
 #include <functional>
 
@@ -276,4 +277,20 @@ void upgradeCatalogue(Database& db)
     if (!hasCurrentLayout(db))
         db.transaction([&] { runUpgrade(db); });
     rebuildIndexesForCollation(db);
+}
+
+std::vector<std::pair<QString, QString>> catalogueDefinitions()
+{
+    std::vector<std::pair<QString, QString>> definitions;
+    QTemporaryDir folder;
+    if (!folder.isValid())
+        return definitions;
+    const QString path = folder.filePath(u"layout.db"_s);
+    createCatalogue(path);
+    auto db = Database::open(path, Database::OpenMode::Shared);
+    auto rows = db->openRecordset(u"select name, sql from sqlite_master where sql is not null order by rowid"_s,
+                                  RecordsetType::Snapshot);
+    for (; !rows->eof(); rows->moveNext())
+        definitions.emplace_back(rows->value(0).toString(), rows->value(1).toString());
+    return definitions;
 }

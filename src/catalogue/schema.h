@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <utility>
+#include <vector>
 
 class Database;
 
@@ -13,6 +15,11 @@ void createCatalogue(const QString& path);
 // The same with the five formats an upgraded catalogue gets (Paperback,
 // Hardcover, Tape, CD, MP3): the catalogue the program makes for a new user.
 void createStarterCatalogue(const QString& path);
+
+// The native definitions (CREATE TABLE / CREATE INDEX, by name) of the
+// current layout, as a new catalogue holds them: what a repair reads tables by
+// when a file's own definitions are damaged.
+std::vector<std::pair<QString, QString>> catalogueDefinitions();
 
 // Creates the tables of the current layout in an empty, open database.
 void createCatalogueTables(Database& db);

@@ -19,6 +19,12 @@ QString shortWeekdayName(int dayOfWeek);      // "ddd": 1 = Monday ... 7 = Sunda
 QString groupedNumber(qint64 value);          // "###,###": grouping, no decimals, 0 gives ""
 QString plainNumber(double value);            // the platform's plain decimal form: "1440", "561.6"
 
+// The largest currency amount kept exactly. Prices are stored as doubles
+// rounded to four decimals: with fifteen significant digits a double gives
+// back every such amount below 10^11 to the last decimal, but not beyond
+// (922,337,203,685,477.58 would come back as ...477.63).
+inline constexpr double LargestCurrency = 99999999999.9999;
+
 // Tests and conversions.
 bool isNumeric(const QString& text);          // sign, digits, decimal and group separators, blanks
 std::optional<double> toNumber(const QString& text);

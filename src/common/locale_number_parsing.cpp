@@ -179,8 +179,6 @@ bool takeSign(QString& text, const NumberSymbols& symbols, bool& negative)
     return false;
 }
 
-// The range of a fixed-point amount of four decimals in 64 bits.
-constexpr double LargestCurrency = 922337203685477.5807;
 
 } // namespace
 

@@ -10,6 +10,7 @@ enum class CatalogueFileKind {
     Unreadable,
     Empty,
     Sqlite,
+    TruncatedSqlite, // an SQLite header, but the file is shorter than its first page
     JetOrAce, // a catalogue of the older kind
     Foreign,  // anything else: text, random bytes, a truncated header
 };
@@ -36,3 +37,10 @@ public:
     static QString hold(const QString& path); // returns the key to release
     static void release(const QString& key);
 };
+
+// A rollback journal beside the file that does not belong to it (a copy put
+// back over the catalogue after a crash) would overwrite pages of the file
+// with pages of another: it is renamed aside, kept, rather than applied.
+// Returns where it now lies, or an empty text when there is none to set aside.
+// Throws DbError when it cannot be moved.
+QString setAsideForeignJournal(const QString& path);

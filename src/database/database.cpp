@@ -58,6 +58,7 @@ std::unique_ptr<Database> Database::open(const QString& path, OpenMode mode)
     if (HeldCatalogueFiles::isHeld(path))
         throw alreadyInUse(path);
     checkCatalogueFile(path, mode == OpenMode::Exclusive);
+    const QString journalSetAside = setAsideForeignJournal(path);
     const int flags = (mode == OpenMode::Exclusive ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY);
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
@@ -67,6 +68,7 @@ std::unique_ptr<Database> Database::open(const QString& path, OpenMode mode)
         throw error;
     }
     std::unique_ptr<Database> database(new Database(db, path, mode));
+    database->m_journalSetAside = journalSetAside;
     database->configureConnection();
     return database;
 }
@@ -123,6 +125,11 @@ std::unique_ptr<Database> Database::create(const QString& path)
         throw DbError(3044,
                       u"'%1' isn't a valid path: the folder does not exist."_s.arg(
                           QDir::toNativeSeparators(info.absolutePath())));
+    if (!isWritableFile(info.absolutePath()))
+        throw DbError(DbErrorNumber::CannotOpenFile,
+                      u"Cannot create '%1': its folder '%2' is read-only. Allow writing to the folder, or start the "
+                      u"program in another."_s.arg(QDir::toNativeSeparators(path),
+                                                   QDir::toNativeSeparators(info.absolutePath())));
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
@@ -211,4 +218,25 @@ void Database::close()
 sqlite3* Database::handle() const
 {
     return m_db;
+}
+
+bool isSoundDatabase(Database& database, IntegrityCheck check)
+{
+    sqlite3* db = database.handle();
+    if (!db)
+        throw DbErrors::objectClosed();
+    const char* sql = check == IntegrityCheck::Quick ? "PRAGMA quick_check(1)" : "PRAGMA integrity_check(1)";
+    sqlite3_stmt* statement = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    bool sound = false;
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_step(statement);
+        sound = rc == SQLITE_ROW &&
+                qstrcmp(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)), "ok") == 0;
+    }
+    sqlite3_finalize(statement);
+    const int primary = rc & 0xff;
+    if (rc != SQLITE_ROW && primary != SQLITE_CORRUPT && primary != SQLITE_NOTADB)
+        throwSqliteError(db, rc, QString::fromUtf8(sql));
+    return sound;
 }

@@ -72,6 +72,9 @@ public:
     bool isOpen() const { return m_db != nullptr; }
     const QString& path() const { return m_path; }
     OpenMode mode() const { return m_mode; }
+    // Where a rollback journal of another file found beside this one was set
+    // aside at open; empty when there was none.
+    const QString& journalSetAside() const { return m_journalSetAside; }
 
     // For code of the database layer itself (recordsets, schema, benchmark).
     sqlite3* handle() const;
@@ -88,6 +91,7 @@ private:
     QString m_path;
     OpenMode m_mode;
     std::shared_ptr<Connection> m_connection; // shared with the recordsets
+    QString m_journalSetAside;
     QString m_heldKey;                        // set while this process holds the file exclusively
 };
 
@@ -113,6 +117,15 @@ struct RepairResult {
     bool recovered = false;
     QString damagedCopyPath; // where the damaged original now lies (when recovered)
     int rowsRecovered = 0;
+    std::vector<std::pair<QString, int>> rowsByTable; // the rows recovered, table by table
     QString message;         // what to tell the user
 };
-RepairResult repairDatabase(const QString& path);
+// knownTables: the definitions (CREATE TABLE statements, by table name) to
+// read a table's rows with when the file's own definition cannot be read.
+RepairResult repairDatabase(const QString& path, const std::vector<std::pair<QString, QString>>& knownTables = {});
+
+// Whether SQLite's own check finds the open file sound. The quick check reads
+// every page once; the full one also compares every index with its table.
+// Throws DbError for failures other than damage.
+enum class IntegrityCheck { Quick, Full };
+bool isSoundDatabase(Database& database, IntegrityCheck check);

@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
+#include <algorithm>
 #include <limits>
 #include <sqlite3.h>
 #include <vector>
@@ -111,10 +113,19 @@ QStringList columnsBesideRowid(sqlite3* db, const QString& table)
     return columns;
 }
 
+// How many rows a scan of the damaged file may still read. A damaged page can
+// lead a scan round in a circle; no file holds more rows than it has bytes,
+// so every loop over it ends when the budget does.
+struct ReadBudget {
+    qint64 rowsLeft;
+    bool spend() { return rowsLeft-- > 0; }
+};
+
 // Copies every row of table that can still be read, in rowid order. A damaged
 // page makes the scan fail; the scan then starts again behind the last row
-// read, jumping ever further ahead until it finds readable rows again.
-int copyReadableRows(sqlite3* source, sqlite3* target, const QString& table)
+// read, jumping ever further ahead until it finds readable rows again. A key
+// that does not grow means the scan went astray: it counts as a failure too.
+int copyReadableRows(sqlite3* source, sqlite3* target, const QString& table, ReadBudget& budget)
 {
     const QStringList columns = columnsBesideRowid(source, table);
     QStringList quoted;
@@ -129,17 +140,23 @@ int copyReadableRows(sqlite3* source, sqlite3* target, const QString& table)
     if (!read || !write)
         return 0;
 
+    constexpr qint64 NoRowYet = std::numeric_limits<qint64>::min();
     int copied = 0;
-    qint64 after = std::numeric_limits<qint64>::min();
+    qint64 after = NoRowYet;
     qint64 jump = 1;
     int failuresInARow = 0;
-    while (failuresInARow < 64) {
+    while (failuresInARow < 64 && budget.rowsLeft > 0) {
         sqlite3_bind_int64(read.statement, 1, after);
         int rc = SQLITE_ROW;
         while ((rc = sqlite3_step(read.statement)) == SQLITE_ROW) {
+            const qint64 key = sqlite3_column_int64(read.statement, 0);
+            if ((after != NoRowYet && key <= after) || !budget.spend()) {
+                rc = SQLITE_CORRUPT;
+                break;
+            }
             failuresInARow = 0;
             jump = 1;
-            after = sqlite3_column_int64(read.statement, 0);
+            after = key;
             for (int i = 0; i <= int(columns.size()); ++i)
                 sqlite3_bind_value(write.statement, i + 1, sqlite3_column_value(read.statement, i));
             if (sqlite3_step(write.statement) == SQLITE_DONE)
@@ -150,7 +167,7 @@ int copyReadableRows(sqlite3* source, sqlite3* target, const QString& table)
         if (rc == SQLITE_DONE)
             break;
         ++failuresInARow;
-        if (after == std::numeric_limits<qint64>::min())
+        if (after == NoRowYet)
             after = 0;
         if (after > std::numeric_limits<qint64>::max() - jump)
             break;
@@ -194,23 +211,83 @@ RepairResult nothingRecovered(const QString& path, const QString& reason)
     return result;
 }
 
-// Builds the new file beside the damaged one; returns the rows copied, or -1
-// when nothing of the damaged file can be read.
-int rebuildInto(const QString& damaged, const QString& rebuilt)
+using KnownTables = std::vector<std::pair<QString, QString>>;
+
+bool isReadableTable(sqlite3* db, const QString& table)
 {
+    Query info(db, u"SELECT 1 FROM pragma_table_info(%1)"_s.arg(u"'"_s + QString(table).replace(u'\'', u"''"_s) + u"'"_s));
+    return info && sqlite3_step(info.statement) == SQLITE_ROW;
+}
+
+// When the definitions of known tables cannot be read, their pages may still
+// be intact: a working copy of the damaged file gets the known definitions
+// written into its schema so that the rows can be read by their layout.
+// Returns whether any definition was put back.
+bool restoreKnownDefinitions(const QString& workingCopy, const KnownTables& knownTables)
+{
+    Handle copy;
+    if (knownTables.empty() ||
+        sqlite3_open_v2(QFile::encodeName(workingCopy).constData(), &copy.db, SQLITE_OPEN_READWRITE, nullptr) !=
+            SQLITE_OK)
+        return false;
+    run(copy.db, u"PRAGMA writable_schema = ON"_s);
+    Query patch(copy.db, u"UPDATE sqlite_master SET sql = ?2 WHERE type = 'table' AND name = ?1"_s);
+    Query dropIndexes(copy.db, u"DELETE FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1"_s);
+    if (!patch || !dropIndexes)
+        return false;
+    bool restored = false;
+    for (const auto& [table, definition] : knownTables) {
+        if (isReadableTable(copy.db, table))
+            continue;
+        const QByteArray name = table.toUtf8();
+        const QByteArray sql = definition.toUtf8();
+        sqlite3_bind_text(patch.statement, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(patch.statement, 2, sql.constData(), int(sql.size()), SQLITE_TRANSIENT);
+        if (sqlite3_step(patch.statement) == SQLITE_DONE && sqlite3_changes(copy.db) > 0) {
+            restored = true;
+            // Its indexes are rebuilt from the known definitions instead.
+            sqlite3_bind_text(dropIndexes.statement, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+            sqlite3_step(dropIndexes.statement);
+            sqlite3_reset(dropIndexes.statement);
+        }
+        sqlite3_reset(patch.statement);
+    }
+    return restored;
+}
+
+struct Rebuilt {
+    bool readable = false;
+    std::vector<std::pair<QString, int>> rowsByTable;
+};
+
+// Builds the new file beside the damaged one from source (the damaged file or
+// a working copy of it).
+Rebuilt rebuildInto(const QString& damaged, const QString& rebuilt, const KnownTables& knownIndexes)
+{
+    Rebuilt result;
     Handle source;
     if (sqlite3_open_v2(QFile::encodeName(damaged).constData(), &source.db, SQLITE_OPEN_READONLY, nullptr) !=
         SQLITE_OK)
-        return -1;
+        return result;
     registerSqliteExtensions(source.db);
-    const std::vector<SchemaEntry> schema = readableSchema(source.db);
+    // A definition that cannot be read is passed over rather than stopping
+    // every table from being read.
+    run(source.db, u"PRAGMA writable_schema = ON"_s);
+    std::vector<SchemaEntry> schema = readableSchema(source.db);
+    for (const auto& [name, sql] : knownIndexes) {
+        const bool present = std::any_of(schema.begin(), schema.end(), [&name](const SchemaEntry& entry) {
+            return entry.name.compare(name, Qt::CaseInsensitive) == 0;
+        });
+        if (!present)
+            schema.push_back({u"index"_s, name, sql});
+    }
     if (schema.empty())
-        return -1;
+        return result;
 
     Handle target;
     if (sqlite3_open_v2(QFile::encodeName(rebuilt).constData(), &target.db,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
-        return -1;
+        return result;
     registerSqliteExtensions(target.db);
     for (const char* setting : {"application_id", "user_version"}) {
         Query value(source.db, u"PRAGMA %1"_s.arg(QLatin1String(setting)));
@@ -218,11 +295,11 @@ int rebuildInto(const QString& damaged, const QString& rebuilt)
             run(target.db, u"PRAGMA %1 = %2"_s.arg(QLatin1String(setting)).arg(sqlite3_column_int64(value.statement, 0)));
     }
     run(target.db, u"BEGIN"_s);
-    int rows = 0;
+    ReadBudget budget{QFileInfo(damaged).size()};
     for (const SchemaEntry& entry : schema) {
         if (entry.type == u"table" && !entry.name.startsWith(u"sqlite_"_s, Qt::CaseInsensitive) &&
-            run(target.db, entry.sql))
-            rows += copyReadableRows(source.db, target.db, entry.name);
+            isReadableTable(source.db, entry.name) && run(target.db, entry.sql))
+            result.rowsByTable.emplace_back(entry.name, copyReadableRows(source.db, target.db, entry.name, budget));
     }
     copySequence(source.db, target.db);
     // Indexes, views and triggers last: an index is rebuilt from the rows
@@ -231,14 +308,13 @@ int rebuildInto(const QString& damaged, const QString& rebuilt)
         if (entry.type != u"table")
             run(target.db, entry.sql);
     }
-    if (!run(target.db, u"COMMIT"_s))
-        return -1;
-    return rows;
+    result.readable = !result.rowsByTable.empty() && run(target.db, u"COMMIT"_s);
+    return result;
 }
 
 } // namespace
 
-RepairResult repairDatabase(const QString& path)
+RepairResult repairDatabase(const QString& path, const KnownTables& knownTables)
 {
     const QString shown = QDir::toNativeSeparators(path);
     if (HeldCatalogueFiles::isHeld(path)) {
@@ -259,24 +335,47 @@ RepairResult repairDatabase(const QString& path)
         return nothingRecovered(path, u"it is not a catalogue file of this program."_s);
     case CatalogueFileKind::JetOrAce:
         return nothingRecovered(path, u"it is a catalogue of the older kind, which must be converted, not repaired."_s);
+    case CatalogueFileKind::TruncatedSqlite:
+        return nothingRecovered(path, u"the file is cut short before the end of its first page."_s);
     case CatalogueFileKind::Sqlite:
         break;
     }
     const QFileInfo info(path);
     const QString folder = info.absolutePath();
     const QString suffix = info.suffix().isEmpty() ? QString() : u"."_s + info.suffix();
+    for (const QString& leftover :
+         QDir(folder).entryList({info.completeBaseName() + u" (repairing)*"_s}, QDir::Files))
+        QFile::remove(folder + u'/' + leftover);
     const QString rebuilt = unusedPath(folder, info.completeBaseName() + u" (repairing)"_s, suffix);
-
-    const int rows = rebuildInto(path, rebuilt);
-    if (rows < 0) {
+    const auto removeRebuilt = [&rebuilt] {
         QFile::remove(rebuilt);
         QFile::remove(rebuilt + u"-journal"_s);
+    };
+
+    Rebuilt rows = rebuildInto(path, rebuilt, {});
+    if (!rows.readable || std::all_of(rows.rowsByTable.begin(), rows.rowsByTable.end(),
+                                      [](const auto& table) { return table.second == 0; })) {
+        // The definitions may be what is damaged: try again on a working
+        // copy that has the known ones put back.
+        QTemporaryDir work;
+        const QString copy = work.filePath(u"working copy"_s);
+        KnownTables tables;
+        KnownTables indexes;
+        for (const auto& entry : knownTables)
+            (entry.second.startsWith(u"CREATE TABLE"_s, Qt::CaseInsensitive) ? tables : indexes).push_back(entry);
+        if (work.isValid() && QFile::copy(path, copy) && restoreKnownDefinitions(copy, tables)) {
+            removeRebuilt();
+            rows = rebuildInto(copy, rebuilt, indexes);
+        }
+    }
+    if (!rows.readable) {
+        removeRebuilt();
         return nothingRecovered(path, u"not even the list of its tables can be read."_s);
     }
     const QString stamp = Clock::now().toString(u"yyyy-MM-dd hh-mm-ss"_s);
     const QString damagedCopy = unusedPath(folder, info.completeBaseName() + u" (damaged "_s + stamp + u")"_s, suffix);
     if (!QFile::rename(path, damagedCopy)) {
-        QFile::remove(rebuilt);
+        removeRebuilt();
         RepairResult result;
         result.message = u"The catalogue '%1' is damaged, but it could not be repaired: the damaged file could not "
                          u"be set aside. Nothing was changed."_s.arg(shown);
@@ -284,7 +383,7 @@ RepairResult repairDatabase(const QString& path)
     }
     if (!QFile::rename(rebuilt, path)) {
         QFile::rename(damagedCopy, path);
-        QFile::remove(rebuilt);
+        removeRebuilt();
         RepairResult result;
         result.message = u"The catalogue '%1' is damaged, but the repaired copy could not take its place. Nothing "
                          u"was changed."_s.arg(shown);
@@ -293,8 +392,11 @@ RepairResult repairDatabase(const QString& path)
     RepairResult result;
     result.recovered = true;
     result.damagedCopyPath = damagedCopy;
-    result.rowsRecovered = rows;
-    result.message = u"The catalogue was damaged. %1 books and entries were recovered; the damaged file was kept "
-                     u"as '%2'."_s.arg(rows).arg(QDir::toNativeSeparators(damagedCopy));
+    result.rowsByTable = rows.rowsByTable;
+    for (const auto& table : rows.rowsByTable)
+        result.rowsRecovered += table.second;
+    result.message = u"The catalogue was damaged. %1 rows were recovered; the damaged file was kept as '%2'."_s
+                         .arg(result.rowsRecovered)
+                         .arg(QDir::toNativeSeparators(damagedCopy));
     return result;
 }

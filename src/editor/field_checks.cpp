@@ -9,8 +9,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A Currency column holds a 64-bit count of ten-thousandths.
-constexpr double LargestCurrency = 922337203685477.5807;
 
 bool isPrice(NumberField field)
 {
@@ -118,7 +116,7 @@ std::optional<qint16> toIntegerValue(const QString& text)
 std::optional<double> toCurrencyValue(const QString& text)
 {
     const std::optional<double> amount = LocaleFormats::toCurrency(text);
-    if (!amount || !std::isfinite(*amount) || std::fabs(*amount) > LargestCurrency)
+    if (!amount || !std::isfinite(*amount) || std::fabs(*amount) > LocaleFormats::LargestCurrency)
         return std::nullopt;
     return amount;
 }

@@ -123,6 +123,11 @@ void TestLocaleFormats::readsNumbersAndAmounts_data()
     QTest::newRow("two symbols") << us << u"$$5"_s << None << None;
     QTest::newRow("sign in parentheses") << us << u"(-5)"_s << None << None;
     QTest::newRow("beyond currency range") << us << u"1,000,000,000,000,000"_s << QVariant(1e15) << None;
+    QTest::newRow("largest amount kept exactly")
+        << us << u"$99,999,999,999.9999"_s << None << QVariant(99999999999.9999);
+    QTest::newRow("amount that would come back changed")
+        << us << u"$922,337,203,685,477.58"_s << None << None;
+    QTest::newRow("just beyond the exact range") << us << u"$100,000,000,000.00"_s << None << None;
     QTest::newRow("de_DE grouped") << de << u"-1.234,5"_s << QVariant(-1234.5) << QVariant(-1234.5);
     QTest::newRow("de_DE point for comma") << de << u"1.5"_s << None << None;
     QTest::newRow("de_DE as typed") << de << u"1.234,50€"_s << None << QVariant(1234.5);

@@ -10,6 +10,7 @@
 #include "common/user_dialogs.h"
 #include "custom_reports/gui/frm_rpt_spec.h"
 #include "dates/date_format.h"
+#include "editor/gui/control_character_guard.h"
 #include "editor/gui/field_validation.h"
 #include "editor/gui/lookup_completion.h"
 #include "catalogue/catalogue_location.h"
@@ -194,6 +195,19 @@ void frmMain::connectFieldChecks()
           NumberField::Year})
         m_fieldChecks->watch(fieldFor(field), field);
     m_fieldChecks->copyCoverPriceInto(txtBuyPrice, [this] { return optNew[0]->isChecked(); });
+    // Installed after the lookup completion, so that a pasted NUL or TAB is
+    // gone before the completion reads the text being left.
+    auto* controlCharacters = new ControlCharacterGuard(this);
+    for (const auto& [field, name] : {std::pair<QWidget*, QString>{txtTitle, u"Title"_s}, {txtISBN, u"ISBN"_s},
+                                      {txtLoanedTo, u"Loaned To"_s}, {cmbAuthID, u"Author"_s},
+                                      {comboFor(LookupField::Publisher), u"Publisher"_s},
+                                      {comboFor(LookupField::Category), u"Category"_s},
+                                      {comboFor(LookupField::Owner), u"Owner"_s},
+                                      {comboFor(LookupField::Location), u"Location"_s},
+                                      {comboFor(LookupField::Format), u"Format"_s},
+                                      {comboFor(LookupField::Series), u"Series"_s}})
+        controlCharacters->watch(field, name);
+    controlCharacters->watch(txtNotes, u"Notes"_s, true);
 }
 
 // The purchase date's calendar opens under the field's left edge, the other
