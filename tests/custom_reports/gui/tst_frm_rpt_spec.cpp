@@ -4,7 +4,7 @@
 #include "custom_reports/report_criteria.h"
 #include "custom_reports/report_fixture.h"
 #include "dates/date_entry_state.h"
-#include "dates/gui/calendar_runner.h"
+#include "support/scripted_modals.h"
 #include "dates/gui/date_field.h"
 #include "support/locale_guard.h"
 #include "support/scripted_dialogs.h"
@@ -311,16 +311,18 @@ void TestFrmRptSpec::calendarFillsADateCriterion()
     QString seenCaption;
     QRect seen;
     QDate openedOn;
-    setCalendarRunner([&](QDialog& calendar) {
+    ScopedScriptedModals modals;
+    modals.enqueue([&](QDialog& calendar) {
         seenCaption = calendar.windowTitle();
-        seen = calendar.frameGeometry();
+        // Where the program placed it: the frame's corner and the window's own size.
+        seen = QRect(calendar.pos(), calendar.size());
         openedOn = dateEntry().PickerDate;
         dateEntry().PickerDate = QDate(2001, 3, 31);
         return int(QDialog::Accepted);
     });
     date->setFocus(Qt::MouseFocusReason);
     QTest::keyClick(date, Qt::Key_F4);
-    setCalendarRunner({});
+    QCOMPARE(modals.unusedHandlers(), 0);
 
     QCOMPARE(seenCaption, caption);
     QCOMPARE(openedOn, QDate(2001, 3, 7));

@@ -21,6 +21,8 @@ enum class Command { Backup, Pack };
 QStringList sortedFiles(const QString& folder)
 {
     QStringList names = QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    // The open catalogue's marker of an unfinished run is no data file.
+    names.removeIf([](const QString& name) { return name.endsWith(u"-open"_s); });
     names.sort();
     return names;
 }
