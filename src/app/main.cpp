@@ -1,7 +1,7 @@
 #include "common/gui/widget_desktop_opener.h"
 #include "common/gui/widget_dialogs.h"
 #include "common/user_dialogs.h"
-#include "custom_reports/gui/frm_rpt_spec.h"
+#include "custom_reports/gui/frm_rptspec.h"
 #include "editor/gui/frm_main.h"
 #include "reports/gui/frm_output.h"
 #include "reports/gui/reports_menu.h"

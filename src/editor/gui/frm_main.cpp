@@ -8,7 +8,7 @@
 #include "common/locale_formats.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
-#include "custom_reports/gui/frm_rpt_spec.h"
+#include "custom_reports/gui/frm_rptspec.h"
 #include "dates/date_format.h"
 #include "editor/gui/control_character_guard.h"
 #include "editor/gui/field_validation.h"

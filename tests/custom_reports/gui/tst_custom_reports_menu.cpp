@@ -1,5 +1,5 @@
 #include "common/shared_state.h"
-#include "custom_reports/gui/frm_rpt_spec.h"
+#include "custom_reports/gui/frm_rptspec.h"
 #include "custom_reports/report_fixture.h"
 #include "editor/gui/main_window_fixture.h"
 

@@ -1,4 +1,4 @@
-#include "custom_reports/gui/frm_rpt_spec.h"
+#include "custom_reports/gui/frm_rptspec.h"
 
 #include "database/database.h"
 #include "common/shared_state.h"

@@ -1,6 +1,6 @@
 #include "catalogue/catalogue_state.h"
 #include "common/shared_state.h"
-#include "custom_reports/gui/frm_rpt_spec.h"
+#include "custom_reports/gui/frm_rptspec.h"
 #include "custom_reports/report_criteria.h"
 #include "custom_reports/report_fixture.h"
 #include "dates/date_entry_state.h"
@@ -533,4 +533,4 @@ void TestFrmRptSpec::damagedFieldCatalogueLeavesTheCatalogueAlone()
 }
 
 QTEST_MAIN(TestFrmRptSpec)
-#include "tst_frm_rpt_spec.moc"
+#include "tst_frm_rptspec.moc"

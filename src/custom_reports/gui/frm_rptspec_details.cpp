@@ -1,5 +1,5 @@
 // Storing the selected field's details when the user leaves a control.
-#include "custom_reports/gui/frm_rpt_spec.h"
+#include "custom_reports/gui/frm_rptspec.h"
 
 #include "common/user_dialogs.h"
 #include "custom_reports/report_criteria.h"

@@ -2,7 +2,7 @@
 
 #include "custom_reports/field_catalogue.h"
 #include "custom_reports/report_definition.h"
-#include "ui_frm_rpt_spec.h"
+#include "ui_frm_rptspec.h"
 
 #include <QHash>
 #include <QMainWindow>

@@ -1,6 +1,6 @@
 // The File menu: report files, and the save question before a report is
 // cleared, replaced or closed.
-#include "custom_reports/gui/frm_rpt_spec.h"
+#include "custom_reports/gui/frm_rptspec.h"
 
 #include "database/db_error.h"
 #include "common/shared_state.h"
