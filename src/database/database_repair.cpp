@@ -274,7 +274,8 @@ Rebuilt rebuildInto(const QString& damaged, const QString& rebuilt, const KnownT
     // every table from being read.
     run(source.db, u"PRAGMA writable_schema = ON"_s);
     std::vector<SchemaEntry> schema = readableSchema(source.db);
-    for (const auto& [name, sql] : knownIndexes) {
+    for (const auto& [indexName, sql] : knownIndexes) {
+        const QString& name = indexName; // a lambda cannot capture a structured binding on every compiler
         const bool present = std::any_of(schema.begin(), schema.end(), [&name](const SchemaEntry& entry) {
             return entry.name.compare(name, Qt::CaseInsensitive) == 0;
         });
