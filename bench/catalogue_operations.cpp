@@ -2,10 +2,10 @@
 // every start-up, sort and save goes through.
 #include "bench_registry.h"
 
+#include "catalogue/book_order.h"
 #include "database/database.h"
 #include "database/native_sql.h"
 #include "database/recordset.h"
-#include "catalogue/book_order.h"
 
 #include <sqlite3.h>
 #include <stdexcept>

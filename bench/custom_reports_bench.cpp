@@ -3,10 +3,10 @@
 // read back (each Save and Open).
 #include "bench_registry.h"
 
-#include "database/database.h"
-#include "database/native_sql.h"
 #include "custom_reports/field_catalogue.h"
 #include "custom_reports/report_file.h"
+#include "database/database.h"
+#include "database/native_sql.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
@@ -53,10 +53,12 @@ void readFields(BenchCatalogue&)
 // The same two reads straight from SQLite.
 void readFieldsWithSqlite(BenchCatalogue&)
 {
-    NativeStatement highest(fieldCatalogue(),
-                            "SELECT specid FROM RptSpec WHERE instr(usewith, 'books') > 0 ORDER BY specid DESC LIMIT 1");
+    NativeStatement highest(
+        fieldCatalogue(),
+        "SELECT specid FROM RptSpec WHERE instr(usewith, 'books') > 0 ORDER BY specid DESC LIMIT 1");
     highest.step();
-    NativeStatement rows(fieldCatalogue(), "SELECT * FROM RptSpec WHERE instr(usewith, 'books') > 0 ORDER BY \"Desc\"");
+    NativeStatement rows(fieldCatalogue(),
+                         "SELECT * FROM RptSpec WHERE instr(usewith, 'books') > 0 ORDER BY \"Desc\"");
     int count = 0;
     while (rows.step())
         ++count;

@@ -39,11 +39,13 @@ OpenRecordsets& recordsetsFor(BenchCatalogue& catalogue, bool reopen)
     // The session works on the benchmark's own connection; it is never
     // closed here, so the connection stays the benchmark's to close.
     (void)open.session.release();
-    open = OpenRecordsets{catalogue.path, catalogue.db.get(), std::make_unique<BookSession>(catalogue.db), {}};
+    open =
+        OpenRecordsets{catalogue.path, catalogue.db.get(), std::make_unique<BookSession>(catalogue.db), {}};
     open.session->openRecordsets();
     if (!open.session->rsBookEdit())
         throw std::runtime_error("the session opened no recordsets");
-    auto authors = catalogue.db->openRecordset(lookupTable(LookupField::Author).listSql, RecordsetType::Snapshot);
+    auto authors =
+        catalogue.db->openRecordset(lookupTable(LookupField::Author).listSql, RecordsetType::Snapshot);
     for (int i = 0; i < authors->recordCount() / 2; ++i)
         authors->moveNext();
     open.middleAuthor = lookupEntryText(LookupField::Author, *authors);
@@ -100,7 +102,8 @@ AuthorField& authorFieldFor(BenchCatalogue& catalogue)
     field.path = catalogue.path;
     field.combo = std::make_unique<QComboBox>();
     field.combo->setEditable(true);
-    auto authors = catalogue.db->openRecordset(lookupTable(LookupField::Author).listSql, RecordsetType::Snapshot);
+    auto authors =
+        catalogue.db->openRecordset(lookupTable(LookupField::Author).listSql, RecordsetType::Snapshot);
     QStringList names;
     for (; !authors->eof(); authors->moveNext())
         names.append(lookupEntryText(LookupField::Author, *authors));

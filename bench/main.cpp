@@ -4,11 +4,11 @@
 // Without --books it measures 10,000 and then 100,000 books.
 #include "bench_registry.h"
 
-#include "database/database.h"
 #include "catalogue/sample_catalogue.h"
+#include "database/database.h"
 
-#include <QCommandLineParser>
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -126,8 +126,8 @@ int main(int argc, char* argv[])
 {
     // Operations on windows need the widget application; without a display
     // they run on the offscreen platform.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     standardMessageHandler = qInstallMessageHandler(quietPlatformMessages);

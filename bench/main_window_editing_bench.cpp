@@ -7,8 +7,8 @@
 // grows and shrinks with the measured adds and deletes.
 #include "main_window_session.h"
 
-#include "database/recordset.h"
 #include "common/user_dialogs.h"
+#include "database/recordset.h"
 #include "editor/gui/frm_main.h"
 #include "editor/gui/lookup_completion.h"
 

@@ -5,11 +5,11 @@
 // GROUP BY.
 #include "bench_registry.h"
 
+#include "common/shared_state.h"
+#include "common/user_dialogs.h"
 #include "database/database.h"
 #include "database/jet_sql.h"
 #include "database/native_sql.h"
-#include "common/shared_state.h"
-#include "common/user_dialogs.h"
 #include "reports/book_lists.h"
 #include "reports/document_build.h"
 #include "reports/gui/frm_output.h"
@@ -125,7 +125,8 @@ std::function<void(BenchCatalogue&)> shellExport(int list)
         QProcess shell;
         shell.start(u"sqlite3"_s, {u"-tabs"_s, catalogue.path, u".once "_s + file, sql});
         if (!shell.waitForFinished(600000) || shell.exitCode() != 0)
-            throw std::runtime_error("the sqlite3 shell failed: " + shell.readAllStandardError().toStdString());
+            throw std::runtime_error("the sqlite3 shell failed: " +
+                                     shell.readAllStandardError().toStdString());
     };
 }
 
@@ -152,19 +153,21 @@ void wholeDocument(BenchCatalogue& catalogue)
         throw std::runtime_error("the document misses books");
     if (!memoryReported && catalogue.books >= 100000) {
         memoryReported = true;
-        QTextStream(stdout) << u"  (the %1-page document of %2 rows: +%3 MB resident; peak of the whole benchmark "
-                               u"process so far %4 MB)"_s.arg(windows.shown->document().pageCount())
-                                   .arg(windows.shown->document().rowCount())
-                                   .arg((residentKilobytes("VmRSS:") - before) / 1024)
-                                   .arg(residentKilobytes("VmHWM:") / 1024)
-                            << Qt::endl;
+        QTextStream(stdout)
+            << u"  (the %1-page document of %2 rows: +%3 MB resident; peak of the whole benchmark "
+               u"process so far %4 MB)"_s.arg(windows.shown->document().pageCount())
+                   .arg(windows.shown->document().rowCount())
+                   .arg((residentKilobytes("VmRSS:") - before) / 1024)
+                   .arg(residentKilobytes("VmHWM:") / 1024)
+            << Qt::endl;
     }
 }
 
 // The same query read to its end by SQLite alone.
 void readWholeQuery(BenchCatalogue& catalogue)
 {
-    NativeStatement rows(*catalogue.db, translateJetSql(BookLists::definition(BookLists::ByTitle).allSql).toUtf8());
+    NativeStatement rows(*catalogue.db,
+                         translateJetSql(BookLists::definition(BookLists::ByTitle).allSql).toUtf8());
     qint64 count = 0;
     while (rows.step())
         ++count;
@@ -189,7 +192,8 @@ void firstPageShown(BenchCatalogue& catalogue)
 // SQLite producing the rows of the first page (45 of them).
 void firstPageRows(BenchCatalogue& catalogue)
 {
-    NativeStatement rows(*catalogue.db, translateJetSql(BookLists::definition(BookLists::ByTitle).allSql).toUtf8());
+    NativeStatement rows(*catalogue.db,
+                         translateJetSql(BookLists::definition(BookLists::ByTitle).allSql).toUtf8());
     for (int i = 0; i < 45 && rows.step(); ++i) {
     }
 }
@@ -207,10 +211,11 @@ Database& sixtyCategories(const BenchCatalogue& catalogue)
         const QString copy = QDir(folder->path()).filePath(u"Quillary.mdb"_s);
         executeNative(*catalogue.db, "VACUUM INTO '" + copy.toUtf8() + "'");
         db = Database::open(copy, Database::OpenMode::Exclusive);
-        executeNative(*db, "DELETE FROM Categories;"
-                           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 60) "
-                           "INSERT INTO Categories (CatID, CatName) SELECT i, 'Category ' || printf('%02d', i) FROM n;"
-                           "UPDATE Books SET CatID = CASE WHEN BookID % 50 = 0 THEN -1 ELSE BookID % 60 + 1 END;");
+        executeNative(
+            *db, "DELETE FROM Categories;"
+                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 60) "
+                 "INSERT INTO Categories (CatID, CatName) SELECT i, 'Category ' || printf('%02d', i) FROM n;"
+                 "UPDATE Books SET CatID = CASE WHEN BookID % 50 = 0 THEN -1 ELSE BookID % 60 + 1 END;");
         madeFor = catalogue.path;
     }
     return *db;

@@ -4,11 +4,11 @@
 // same scan: the keys of every book that meets the criterion.
 #include "bench_registry.h"
 
+#include "catalogue/book_order.h"
 #include "database/database.h"
 #include "database/jet_sql.h"
 #include "database/native_sql.h"
 #include "database/recordset.h"
-#include "catalogue/book_order.h"
 #include "search/search_criterion.h"
 
 #include <map>

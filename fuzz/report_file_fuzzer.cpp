@@ -32,8 +32,10 @@ public:
     {
         if (key != u"books"_s)
             return ReportFields{key, 2, {row(2, u"Only"_s, 1)}};
-        return ReportFields{key, 7, {row(3, u"Bought"_s, 3), row(4, u"Fiction"_s, 4), row(6, u"Notes"_s, 1, true),
-                                     row(2, u"Price"_s, 2), row(7, u"Read At"_s, 5), row(1, u"Title"_s, 1)}};
+        return ReportFields{key,
+                            7,
+                            {row(3, u"Bought"_s, 3), row(4, u"Fiction"_s, 4), row(6, u"Notes"_s, 1, true),
+                             row(2, u"Price"_s, 2), row(7, u"Read At"_s, 5), row(1, u"Title"_s, 1)}};
     }
 };
 

@@ -1,7 +1,7 @@
 // Builds the field catalogue rptspec.mdb from its readable source:
 //   quillary-rptspec SOURCE.csv TARGET.mdb
-#include "database/db_error.h"
 #include "custom_reports/field_catalogue_source.h"
+#include "database/db_error.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -2,8 +2,8 @@
 //   quillary-sample --count N [--authors M] [--seed S] [--earlier-layout] DIR
 // creates DIR/Quillary.mdb and never replaces an existing one.
 #include "catalogue/catalogue_state.h"
-#include "database/db_error.h"
 #include "catalogue/sample_catalogue.h"
+#include "database/db_error.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

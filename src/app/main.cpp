@@ -3,9 +3,9 @@
 #include "common/user_dialogs.h"
 #include "custom_reports/gui/frm_rptspec.h"
 #include "editor/gui/frm_main.h"
+#include "editor/gui/guarded_application.h"
 #include "reports/gui/frm_output.h"
 #include "reports/gui/reports_menu.h"
-#include "editor/gui/guarded_application.h"
 
 #include <QApplication>
 #include <QDir>

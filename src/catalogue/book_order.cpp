@@ -23,7 +23,8 @@ QString query(int order)
                "on Books.AuthID = Authors.AuthID order by LastName, FirstName, SortTitle"_s;
     case ByCategory:
         return u"Select forid, serid, vol, issue, BookID, Title, AuthID, PubID, Year, Paperback, New, Read, "
-               "BuyDate, ReadDate, Fiction, Books.CatID as CatID, ISBN, CoverPrice, BuyPrice, Notes, OwnerID, "
+               "BuyDate, ReadDate, Fiction, Books.CatID as CatID, ISBN, CoverPrice, BuyPrice, Notes, "
+               "OwnerID, "
                "LocID, SortTitle, CatName, OnLoan, LoanedTo, LoanDate from Books left join Categories on "
                "Books.CatID = Categories.CatID order by CatName, SortTitle"_s;
     default:
@@ -117,7 +118,9 @@ std::vector<qint64> keysByLookupRank(Database& db, const QByteArray& lookupColum
         else
             sparseRank.insert(book, rank);
     }
-    auto rankOf = [&](qint64 book) { return dense ? denseRank[size_t(book - lowest)] : sparseRank.value(book); };
+    auto rankOf = [&](qint64 book) {
+        return dense ? denseRank[size_t(book - lowest)] : sparseRank.value(book);
+    };
 
     std::vector<size_t> start(size_t(maxRank) + 2, 0);
     for (qint64 book : byTitle)
@@ -138,7 +141,8 @@ std::vector<qint64> orderedKeys(Database& db, int order)
     case ByAuthor:
         return keysByLookupRank(
             db, "AuthID",
-            rankLookupRows(db, "SELECT AuthID, LastName, FirstName FROM Authors ORDER BY LastName, FirstName", 2));
+            rankLookupRows(db, "SELECT AuthID, LastName, FirstName FROM Authors ORDER BY LastName, FirstName",
+                           2));
     case ByCategory:
         return keysByLookupRank(
             db, "CatID", rankLookupRows(db, "SELECT CatID, CatName FROM Categories ORDER BY CatName", 1));

@@ -51,8 +51,9 @@ void removeRepairLeftovers(const QString& cataloguePath)
     const QString pattern = info.completeBaseName() + u" (repairing)*"_s;
     for (const QString& name : folder.entryList({pattern}, QDir::Files)) {
         if (QFile::remove(folder.filePath(name)))
-            userDialogs().message(u"An unfinished repair had left the file '%1' behind; it was removed. The "
-                                  u"catalogue was not changed by it."_s.arg(QDir::toNativeSeparators(folder.filePath(name))));
+            userDialogs().message(
+                u"An unfinished repair had left the file '%1' behind; it was removed. The "
+                u"catalogue was not changed by it."_s.arg(QDir::toNativeSeparators(folder.filePath(name))));
     }
 }
 
@@ -108,15 +109,17 @@ bool BookSession::openCatalogue(const QString& dataFolder)
     if (!isOpen())
         return false;
     if (!database().journalSetAside().isEmpty())
-        userDialogs().message(u"A rollback journal beside the catalogue '%1' belongs to another file, so it was not "
-                              u"applied. It was kept as '%2'."_s.arg(QDir::toNativeSeparators(state.CataloguePath),
-                                                                   QDir::toNativeSeparators(database().journalSetAside())));
+        userDialogs().message(
+            u"A rollback journal beside the catalogue '%1' belongs to another file, so it was not "
+            u"applied. It was kept as '%2'."_s.arg(QDir::toNativeSeparators(state.CataloguePath),
+                                                   QDir::toNativeSeparators(database().journalSetAside())));
     if (!holdsBooksTable()) {
         // Another program's database under the catalogue's name: every step
         // would fail on it in turn. It is left as it is, and said once.
         m_slot->reset();
-        userDialogs().message(u"'%1' is not a catalogue of this program: it is a database of another kind, with no "
-                              u"Books table. Nothing was changed in it."_s.arg(QDir::toNativeSeparators(state.CataloguePath)));
+        userDialogs().message(
+            u"'%1' is not a catalogue of this program: it is a database of another kind, with no "
+            u"Books table. Nothing was changed in it."_s.arg(QDir::toNativeSeparators(state.CataloguePath)));
         return false;
     }
     if (!isOpen())
@@ -130,8 +133,9 @@ bool BookSession::openCatalogue(const QString& dataFolder)
         sound = isSoundDatabase(database(), endedCleanly ? IntegrityCheck::Quick : IntegrityCheck::Full);
     });
     if (!sound)
-        HandleDbError(DbError(DbErrorNumber::NotADatabase,
-                              u"The catalogue '%1' is damaged."_s.arg(QDir::toNativeSeparators(state.CataloguePath))));
+        HandleDbError(
+            DbError(DbErrorNumber::NotADatabase,
+                    u"The catalogue '%1' is damaged."_s.arg(QDir::toNativeSeparators(state.CataloguePath))));
     if (isOpen())
         writeRunMarker(runMarker);
     return isOpen();
@@ -144,7 +148,8 @@ bool BookSession::holdsBooksTable()
     bool holds = true;
     runStep([this, &holds] {
         auto tables = database().openRecordset(
-            u"select count(*) from sqlite_master where type = 'table' and name = 'Books'"_s, RecordsetType::Snapshot);
+            u"select count(*) from sqlite_master where type = 'table' and name = 'Books'"_s,
+            RecordsetType::Snapshot);
         holds = tables->value(0).toInt() > 0;
     });
     return holds || !isOpen();
@@ -273,7 +278,8 @@ void BookSession::reopenEditRecordsets()
 
 void BookSession::openBookEditOn(qint32 bookId)
 {
-    auto books = database().openRecordset(u"Select * from Books order by SortTitle"_s, RecordsetType::Dynaset);
+    auto books =
+        database().openRecordset(u"Select * from Books order by SortTitle"_s, RecordsetType::Dynaset);
     books->findFirst(u"BookID = "_s + QString::number(bookId));
     if (books->noMatch())
         throw DbError(DbErrorNumber::NoCurrentRecord, u"No current record."_s);

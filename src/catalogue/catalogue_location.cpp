@@ -12,8 +12,8 @@ QString catalogueFileIn(const QString& folder)
     if (QFileInfo::exists(expected))
         return expected;
     // Several spellings leave no way to tell which one is meant.
-    const QStringList spellings =
-        dir.entryList({CatalogueFileName}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    const QStringList spellings = dir.entryList(
+        {CatalogueFileName}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
     QStringList matches;
     for (const QString& name : spellings)
         if (name.compare(CatalogueFileName, Qt::CaseInsensitive) == 0)

@@ -4,8 +4,8 @@
 #include "catalogue/schema.h"
 #include "database/database.h"
 
-#include <QDir>
 #include "common/user_dialogs.h"
+#include <QDir>
 
 #include <cstdlib>
 
@@ -58,10 +58,12 @@ QString recoveredMessage(const RepairResult& repair)
     int entries = 0;
     for (const auto& [table, rows] : repair.rowsByTable)
         (table.compare(u"Books"_s, Qt::CaseInsensitive) == 0 ? books : entries) += rows;
-    return u"The catalogue was damaged and has been repaired: %1 books and %2 other entries (authors, publishers, "
-           u"categories and the like) were recovered. The damaged file was kept unchanged as '%3'."_s.arg(books)
-        .arg(entries)
-        .arg(QDir::toNativeSeparators(repair.damagedCopyPath));
+    return u"The catalogue was damaged and has been repaired: %1 books and %2 other entries (authors, "
+           u"publishers, "
+           u"categories and the like) were recovered. The damaged file was kept unchanged as '%3'."_s
+               .arg(books)
+               .arg(entries)
+               .arg(QDir::toNativeSeparators(repair.damagedCopyPath));
 }
 
 // The damaged file is never changed: the repair keeps it beside the new one

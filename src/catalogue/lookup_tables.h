@@ -17,12 +17,12 @@ inline constexpr std::array AllLookupFields{
 // The order the shared lookup recordsets are opened in, and the order of the
 // File > Delete Unused menu.
 inline constexpr std::array LookupOpenOrder{
-    LookupField::Author, LookupField::Publisher, LookupField::Category, LookupField::Owner,
-    LookupField::Location, LookupField::Format, LookupField::Series};
+    LookupField::Author,   LookupField::Publisher, LookupField::Category, LookupField::Owner,
+    LookupField::Location, LookupField::Format,    LookupField::Series};
 
 // The order the start-up fills the window's seven lists in.
 inline constexpr std::array LookupListOrder{
-    LookupField::Author, LookupField::Owner, LookupField::Category, LookupField::Location,
+    LookupField::Author,    LookupField::Owner,  LookupField::Category, LookupField::Location,
     LookupField::Publisher, LookupField::Format, LookupField::Series};
 
 // Everything the program knows about one lookup table. The SQL texts are kept
@@ -30,15 +30,15 @@ inline constexpr std::array LookupListOrder{
 struct LookupTable
 {
     LookupField field;
-    QString table;        // "Authors"
-    QString keyColumn;    // "AuthID": the table's key
-    QString booksColumn;  // the column of Books that holds the key ("OwnerID" for owners)
+    QString table;                // "Authors"
+    QString keyColumn;            // "AuthID": the table's key
+    QString booksColumn;          // the column of Books that holds the key ("OwnerID" for owners)
     QStringList nameColumns;      // "LastName", "FirstName" for authors; one name otherwise
     QStringList criterionColumns; // the name columns as a stored book's search criterion spells them
-    QString recordsetSql; // the shared dynaset a store searches and extends
-    QString listSql;      // the snapshot a list is filled from
-    QString comboName;    // the window's combo box for the field
-    int width;            // the longest name the program writes into a name column
+    QString recordsetSql;         // the shared dynaset a store searches and extends
+    QString listSql;              // the snapshot a list is filled from
+    QString comboName;            // the window's combo box for the field
+    int width;                    // the longest name the program writes into a name column
 };
 
 // The description of field's table.

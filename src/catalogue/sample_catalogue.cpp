@@ -1,9 +1,9 @@
 #include "catalogue/sample_catalogue.h"
 
-#include "database/database.h"
-#include "database/native_sql.h"
 #include "catalogue/schema.h"
 #include "catalogue/sort_title.h"
+#include "database/database.h"
+#include "database/native_sql.h"
 
 #include <QDate>
 #include <QFile>

@@ -288,8 +288,9 @@ std::vector<std::pair<QString, QString>> catalogueDefinitions()
     const QString path = folder.filePath(u"layout.db"_s);
     createCatalogue(path);
     auto db = Database::open(path, Database::OpenMode::Shared);
-    auto rows = db->openRecordset(u"select name, sql from sqlite_master where sql is not null order by rowid"_s,
-                                  RecordsetType::Snapshot);
+    auto rows =
+        db->openRecordset(u"select name, sql from sqlite_master where sql is not null order by rowid"_s,
+                          RecordsetType::Snapshot);
     for (; !rows->eof(); rows->moveNext())
         definitions.emplace_back(rows->value(0).toString(), rows->value(1).toString());
     return definitions;

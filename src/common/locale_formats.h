@@ -11,13 +11,13 @@
 namespace LocaleFormats {
 
 // Named formats.
-QString shortDate(const QDate& date);         // "short date" / "ddddd"
-QString mediumTime(const QTime& time);        // "medium time"
-QString currency(double amount);              // "currency": symbol, grouping, the locale's decimals
-QString monthName(int month);                 // "mmmm": full month name
-QString shortWeekdayName(int dayOfWeek);      // "ddd": 1 = Monday ... 7 = Sunday
-QString groupedNumber(qint64 value);          // "###,###": grouping, no decimals, 0 gives ""
-QString plainNumber(double value);            // the platform's plain decimal form: "1440", "561.6"
+QString shortDate(const QDate& date);    // "short date" / "ddddd"
+QString mediumTime(const QTime& time);   // "medium time"
+QString currency(double amount);         // "currency": symbol, grouping, the locale's decimals
+QString monthName(int month);            // "mmmm": full month name
+QString shortWeekdayName(int dayOfWeek); // "ddd": 1 = Monday ... 7 = Sunday
+QString groupedNumber(qint64 value);     // "###,###": grouping, no decimals, 0 gives ""
+QString plainNumber(double value);       // the platform's plain decimal form: "1440", "561.6"
 
 // The largest currency amount kept exactly. Prices are stored as doubles
 // rounded to four decimals: with fifteen significant digits a double gives
@@ -26,7 +26,7 @@ QString plainNumber(double value);            // the platform's plain decimal fo
 inline constexpr double LargestCurrency = 99999999999.9999;
 
 // Tests and conversions.
-bool isNumeric(const QString& text);          // sign, digits, decimal and group separators, blanks
+bool isNumeric(const QString& text); // sign, digits, decimal and group separators, blanks
 std::optional<double> toNumber(const QString& text);
 std::optional<double> toCurrency(const QString& text); // symbol and grouping accepted; 4 decimals
 bool isDate(const QString& text);

@@ -179,7 +179,6 @@ bool takeSign(QString& text, const NumberSymbols& symbols, bool& negative)
     return false;
 }
 
-
 } // namespace
 
 std::optional<double> toNumber(const QString& text)

@@ -3,7 +3,8 @@
 #include <QString>
 
 // Answer channels shared between windows.
-struct SharedState {
+struct SharedState
+{
     bool DialogCancelled = false;
     QString CatalogueKey = QStringLiteral("books");
     bool ReplaceRefused = false;

@@ -20,7 +20,8 @@ public:
     virtual Answer question(const QString& text, const QString& title = QString()) = 0;
     // File dialogs; an empty result means the user cancelled.
     virtual QString openFileName(const QString& caption, const QString& directory, const QString& filter) = 0;
-    virtual QString saveFileName(const QString& caption, const QString& suggestedPath, const QString& filter) = 0;
+    virtual QString saveFileName(const QString& caption, const QString& suggestedPath,
+                                 const QString& filter) = 0;
     // A folder chooser starting in startFolder; empty when the user cancelled.
     // Dialogs that offer no chooser answer as if it were cancelled.
     virtual QString directory(const QString& caption, const QString& startFolder);

@@ -1,8 +1,8 @@
 #include "custom_reports/field_catalogue.h"
 
 #include "catalogue/catalogue_state.h"
-#include "custom_reports/field_catalogue_source.h"
 #include "common/shipped_files.h"
+#include "custom_reports/field_catalogue_source.h"
 #include "database/database.h"
 #include "database/recordset.h"
 

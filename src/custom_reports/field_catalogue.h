@@ -29,8 +29,8 @@ std::unique_ptr<Database> openFieldCatalogue();
 struct ReportFields
 {
     QString programKey;
-    qint16 MaxSpecID = 0;      // the highest specid of the key; 0 when it has no rows
-    QList<FieldSpecRow> rows;  // every row whose usewith contains the key, in Desc order
+    qint16 MaxSpecID = 0;     // the highest specid of the key; 0 when it has no rows
+    QList<FieldSpecRow> rows; // every row whose usewith contains the key, in Desc order
 
     // The row of a field; nullptr when the key has none with this specid.
     const FieldSpecRow* find(qint16 specid) const;

@@ -40,7 +40,8 @@ QString columnWidthText(float width)
     // The fewest digits that read back as the same single-precision number:
     // 0.3, not 0.300000011920929.
     std::array<char, 64> digits{};
-    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), width, std::chars_format::fixed).ptr;
+    const auto end =
+        std::to_chars(digits.data(), digits.data() + digits.size(), width, std::chars_format::fixed).ptr;
     return LocaleFormats::plainNumber(QByteArray(digits.data(), end - digits.data()).toDouble());
 }
 
@@ -73,8 +74,10 @@ std::optional<QDateTime> timeBound(const QString& text)
     // A date and a time: the time is the last one or two words ("3:15 PM").
     const QStringList words = text.simplified().split(u' ');
     for (qsizetype timeWords = 1; timeWords <= 2 && timeWords < words.size(); ++timeWords) {
-        const std::optional<QDate> date = LocaleFormats::toDate(words.mid(0, words.size() - timeWords).join(u' '));
-        const std::optional<QTime> time = LocaleFormats::toTime(words.mid(words.size() - timeWords).join(u' '));
+        const std::optional<QDate> date =
+            LocaleFormats::toDate(words.mid(0, words.size() - timeWords).join(u' '));
+        const std::optional<QTime> time =
+            LocaleFormats::toTime(words.mid(words.size() - timeWords).join(u' '));
         if (date && time)
             return bound(*date, *time);
     }

@@ -10,16 +10,16 @@ struct ReportFields;
 // or not.
 struct FieldSetting
 {
-    bool SelTrue = false;    // a yes/no field must be true
-    bool SelFalse = false;   // a yes/no field must be false
-    QString StartsWith;      // a text field must start with this
-    QDateTime StartValue;    // lower bound of a date or time field; invalid for none
-    QDateTime EndValue;      // upper bound; invalid for none
-    QString LessThan;        // a number field must be below this number, as typed
-    QString GreaterThan;     // a number field must be above this number, as typed
-    float ColWidth = 1.0F;   // column width in the report's width unit
-    bool HideField = false;  // selects and sorts but has no column
-    bool ShowTotal = false;  // a number column ends with its total
+    bool SelTrue = false;        // a yes/no field must be true
+    bool SelFalse = false;       // a yes/no field must be false
+    QString StartsWith;          // a text field must start with this
+    QDateTime StartValue;        // lower bound of a date or time field; invalid for none
+    QDateTime EndValue;          // upper bound; invalid for none
+    QString LessThan;            // a number field must be below this number, as typed
+    QString GreaterThan;         // a number field must be above this number, as typed
+    float ColWidth = 1.0F;       // column width in the report's width unit
+    bool HideField = false;      // selects and sorts but has no column
+    bool ShowTotal = false;      // a number column ends with its total
     bool IsCurrencyFlag = false; // the number is an amount of money
 
     bool operator==(const FieldSetting&) const = default;

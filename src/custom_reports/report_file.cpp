@@ -1,9 +1,9 @@
 #include "custom_reports/report_file.h"
 
-#include "database/db_error.h"
 #include "common/locale_formats.h"
-#include "custom_reports/report_criteria.h"
 #include "common/single_byte_text.h"
+#include "custom_reports/report_criteria.h"
+#include "database/db_error.h"
 
 #include <QFileInfo>
 #include <QIODevice>

@@ -95,8 +95,8 @@ std::optional<float> widthItem(const QString& item)
 // Stores item i of a line for every identifier; false when an item is not
 // valid for its setting.
 template <typename Value>
-bool readItems(const QString& line, FieldSettings& settings,
-               std::optional<Value> (*convert)(const QString&), Value FieldSetting::*setting)
+bool readItems(const QString& line, FieldSettings& settings, std::optional<Value> (*convert)(const QString&),
+               Value FieldSetting::*setting)
 {
     // Split once: a line may be long, and items past the last are empty.
     const QStringList items = line.split(u';');
@@ -159,13 +159,18 @@ private:
             int highest;
             int* target;
         } options[] = {
-            {1, 3, &report.destination}, {0, 1, &report.orientation},    {0, 1, &m_showDate},
-            {0, 2, &report.pageNumbers}, {0, 1, &report.widthUnit},      {-1, lastSort, &report.primarySort},
+            {1, 3, &report.destination},
+            {0, 1, &report.orientation},
+            {0, 1, &m_showDate},
+            {0, 2, &report.pageNumbers},
+            {0, 1, &report.widthUnit},
+            {-1, lastSort, &report.primarySort},
             {-1, lastSort, &report.secondarySort},
         };
         for (const auto& option : options) {
             const std::optional<QString> line = m_lines.next();
-            const std::optional<int> value = line ? inRange(*line, option.lowest, option.highest) : std::nullopt;
+            const std::optional<int> value =
+                line ? inRange(*line, option.lowest, option.highest) : std::nullopt;
             if (!value)
                 return false;
             *option.target = *value;

@@ -28,7 +28,8 @@ CatalogueFileKind inspectCatalogueFile(const QString& path)
     if (header.startsWith(QByteArrayView("SQLite format 3\0", 16))) {
         // SQLite would take a file shorter than one page for a new, empty
         // database and write a first page over it on the first transaction.
-        const qint64 pageSize = header.size() >= 18 ? qint64(quint8(header[16])) << 8 | quint8(header[17]) : 0;
+        const qint64 pageSize =
+            header.size() >= 18 ? qint64(quint8(header[16])) << 8 | quint8(header[17]) : 0;
         const qint64 firstPage = pageSize == 1 ? 65536 : pageSize;
         if (firstPage < 512 || file.size() < firstPage)
             return CatalogueFileKind::TruncatedSqlite;
@@ -56,20 +57,23 @@ void checkCatalogueFile(const QString& path, bool forChanges)
         throw DbError(DbErrorNumber::CannotOpenFile,
                       u"Cannot open '%1': it is a folder, not a catalogue file."_s.arg(shown));
     case CatalogueFileKind::Unreadable:
-        throw DbError(DbErrorNumber::CannotOpenFile,
-                      u"Cannot open '%1': the file cannot be read (you may not have permission to read it)."_s.arg(
-                          shown));
+        throw DbError(
+            DbErrorNumber::CannotOpenFile,
+            u"Cannot open '%1': the file cannot be read (you may not have permission to read it)."_s.arg(
+                shown));
     case CatalogueFileKind::Empty:
-        throw DbError(DbErrorNumber::NotADatabase,
-                      u"Cannot open database '%1'. The file is empty: it is not a catalogue, or it is damaged."_s
-                          .arg(shown));
+        throw DbError(
+            DbErrorNumber::NotADatabase,
+            u"Cannot open database '%1'. The file is empty: it is not a catalogue, or it is damaged."_s.arg(
+                shown));
     case CatalogueFileKind::Foreign:
         throw DbError(DbErrorNumber::NotADatabase,
                       u"Cannot open database '%1'. It is not a catalogue, or it is damaged."_s.arg(shown));
     case CatalogueFileKind::JetOrAce:
-        throw DbError(DbErrorNumber::UnrecognizedFormat,
-                      u"Unrecognized database format '%1'. It is a catalogue of the older kind, which must be "
-                      u"converted before this program can open it."_s.arg(shown));
+        throw DbError(
+            DbErrorNumber::UnrecognizedFormat,
+            u"Unrecognized database format '%1'. It is a catalogue of the older kind, which must be "
+            u"converted before this program can open it."_s.arg(shown));
     case CatalogueFileKind::TruncatedSqlite:
         throw DbError(DbErrorNumber::NotADatabase,
                       u"Cannot open database '%1'. The file is cut short: it is damaged."_s.arg(shown));
@@ -79,15 +83,17 @@ void checkCatalogueFile(const QString& path, bool forChanges)
     if (!forChanges)
         return;
     if (!isWritableFile(path))
-        throw DbError(DbErrorNumber::CannotOpenFile,
-                      u"Cannot open '%1' for changes: the file is read-only. Allow writing to it, or copy the "
-                      u"catalogue to a folder where you may change files."_s.arg(shown));
+        throw DbError(
+            DbErrorNumber::CannotOpenFile,
+            u"Cannot open '%1' for changes: the file is read-only. Allow writing to it, or copy the "
+            u"catalogue to a folder where you may change files."_s.arg(shown));
     const QString folder = QFileInfo(path).absolutePath();
     if (!isWritableFile(folder))
-        throw DbError(DbErrorNumber::CannotOpenFile,
-                      u"Cannot open '%1' for changes: its folder '%2' is read-only, and the catalogue needs to "
-                      u"write a journal beside it. Allow writing to the folder, or move the catalogue."_s.arg(
-                          shown, QDir::toNativeSeparators(folder)));
+        throw DbError(
+            DbErrorNumber::CannotOpenFile,
+            u"Cannot open '%1' for changes: its folder '%2' is read-only, and the catalogue needs to "
+            u"write a journal beside it. Allow writing to the folder, or move the catalogue."_s.arg(
+                shown, QDir::toNativeSeparators(folder)));
 }
 
 namespace {
@@ -200,9 +206,10 @@ QString setAsideForeignJournal(const QString& path)
     for (int n = 2; QFileInfo::exists(keptAs); ++n)
         keptAs = journalPath + u" (set aside %1)"_s.arg(n);
     if (!QFile::rename(journalPath, keptAs))
-        throw DbError(DbErrorNumber::CannotOpenFile,
-                      u"Cannot open '%1': the rollback journal beside it belongs to another file and could not be "
-                      u"set aside. Move '%2' away, then start again."_s.arg(QDir::toNativeSeparators(path),
-                                                                           QDir::toNativeSeparators(journalPath)));
+        throw DbError(
+            DbErrorNumber::CannotOpenFile,
+            u"Cannot open '%1': the rollback journal beside it belongs to another file and could not be "
+            u"set aside. Move '%2' away, then start again."_s.arg(QDir::toNativeSeparators(path),
+                                                                  QDir::toNativeSeparators(journalPath)));
     return keptAs;
 }

@@ -11,8 +11,8 @@ enum class CatalogueFileKind {
     Empty,
     Sqlite,
     TruncatedSqlite, // an SQLite header, but the file is shorter than its first page
-    JetOrAce, // a catalogue of the older kind
-    Foreign,  // anything else: text, random bytes, a truncated header
+    JetOrAce,        // a catalogue of the older kind
+    Foreign,         // anything else: text, random bytes, a truncated header
 };
 
 CatalogueFileKind inspectCatalogueFile(const QString& path);

@@ -17,11 +17,15 @@ public:
 
 // The state a Database shares with its recordsets. A recordset may outlive
 // its Database object; it then finds `db` null and reports 3420.
-struct Connection {
+struct Connection
+{
     sqlite3* db = nullptr;
     QString path;
     std::vector<ConnectionUser*> users;
 
     void add(ConnectionUser* user) { users.push_back(user); }
-    void remove(ConnectionUser* user) { users.erase(std::remove(users.begin(), users.end(), user), users.end()); }
+    void remove(ConnectionUser* user)
+    {
+        users.erase(std::remove(users.begin(), users.end(), user), users.end());
+    }
 };

@@ -26,9 +26,10 @@ void runPlain(sqlite3* db, const char* sql)
 
 DbError alreadyInUse(const QString& path)
 {
-    return DbError(DbErrorNumber::AlreadyInUse,
-                   u"Could not use '%1'; file already in use. Another copy of the program, or another program, "
-                   u"has it open."_s.arg(QDir::toNativeSeparators(path)));
+    return DbError(
+        DbErrorNumber::AlreadyInUse,
+        u"Could not use '%1'; file already in use. Another copy of the program, or another program, "
+        u"has it open."_s.arg(QDir::toNativeSeparators(path)));
 }
 
 // Marks a new file as this program's catalogue; writing the header is also
@@ -122,14 +123,14 @@ std::unique_ptr<Database> Database::create(const QString& path)
     if (info.exists())
         throw DbError(3204, u"Database '%1' already exists."_s.arg(QDir::toNativeSeparators(path)));
     if (!info.absoluteDir().exists())
-        throw DbError(3044,
-                      u"'%1' isn't a valid path: the folder does not exist."_s.arg(
-                          QDir::toNativeSeparators(info.absolutePath())));
+        throw DbError(3044, u"'%1' isn't a valid path: the folder does not exist."_s.arg(
+                                QDir::toNativeSeparators(info.absolutePath())));
     if (!isWritableFile(info.absolutePath()))
-        throw DbError(DbErrorNumber::CannotOpenFile,
-                      u"Cannot create '%1': its folder '%2' is read-only. Allow writing to the folder, or start the "
-                      u"program in another."_s.arg(QDir::toNativeSeparators(path),
-                                                   QDir::toNativeSeparators(info.absolutePath())));
+        throw DbError(
+            DbErrorNumber::CannotOpenFile,
+            u"Cannot create '%1': its folder '%2' is read-only. Allow writing to the folder, or start the "
+            u"program in another."_s.arg(QDir::toNativeSeparators(path),
+                                         QDir::toNativeSeparators(info.absolutePath())));
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);

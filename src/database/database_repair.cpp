@@ -1,11 +1,11 @@
 // Compaction and repair of a catalogue file that no one has open.
 
+#include "common/clock.h"
 #include "database/catalogue_file_check.h"
 #include "database/database.h"
 #include "database/select_shape.h"
 #include "database/sqlite_error.h"
 #include "database/sqlite_extensions.h"
-#include "common/clock.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,12 +44,14 @@ void compactDatabase(const QString& source, const QString& destination)
 namespace {
 
 // A connection that closes itself; statements are finalised by their users.
-struct Handle {
+struct Handle
+{
     sqlite3* db = nullptr;
     ~Handle() { sqlite3_close_v2(db); }
 };
 
-struct Query {
+struct Query
+{
     sqlite3_stmt* statement = nullptr;
     Query(sqlite3* db, const QString& sql)
     {
@@ -73,7 +75,8 @@ bool run(sqlite3* db, const QString& sql)
     return sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
-struct SchemaEntry {
+struct SchemaEntry
+{
     QString type;
     QString name;
     QString sql;
@@ -97,7 +100,8 @@ QStringList columnsBesideRowid(sqlite3* db, const QString& table)
     QStringList columns;
     QString integerKey;
     int keyParts = 0;
-    Query info(db, u"SELECT name, type, pk FROM pragma_table_info(%1)"_s.arg(u"'"_s + QString(table).replace(u'\'', u"''"_s) + u"'"_s));
+    Query info(db, u"SELECT name, type, pk FROM pragma_table_info(%1)"_s.arg(
+                       u"'"_s + QString(table).replace(u'\'', u"''"_s) + u"'"_s));
     if (!info)
         return columns;
     while (sqlite3_step(info.statement) == SQLITE_ROW) {
@@ -116,7 +120,8 @@ QStringList columnsBesideRowid(sqlite3* db, const QString& table)
 // How many rows a scan of the damaged file may still read. A damaged page can
 // lead a scan round in a circle; no file holds more rows than it has bytes,
 // so every loop over it ends when the budget does.
-struct ReadBudget {
+struct ReadBudget
+{
     qint64 rowsLeft;
     bool spend() { return rowsLeft-- > 0; }
 };
@@ -132,11 +137,13 @@ int copyReadableRows(sqlite3* source, sqlite3* target, const QString& table, Rea
     for (const QString& column : columns)
         quoted << quoteSqlName(column);
     const QString list = quoted.isEmpty() ? QString() : u", "_s + quoted.join(u", "_s);
-    Query read(source, u"SELECT rowid%1 FROM %2 WHERE rowid > ?1 ORDER BY rowid"_s.arg(list, quoteSqlName(table)));
+    Query read(source,
+               u"SELECT rowid%1 FROM %2 WHERE rowid > ?1 ORDER BY rowid"_s.arg(list, quoteSqlName(table)));
     QString placeholders = u"?"_s;
     for (qsizetype i = 0; i < columns.size(); ++i)
         placeholders += u", ?"_s;
-    Query write(target, u"INSERT INTO %1 (rowid%2) VALUES (%3)"_s.arg(quoteSqlName(table), list, placeholders));
+    Query write(target,
+                u"INSERT INTO %1 (rowid%2) VALUES (%3)"_s.arg(quoteSqlName(table), list, placeholders));
     if (!read || !write)
         return 0;
 
@@ -206,8 +213,9 @@ QString unusedPath(const QString& folder, const QString& baseName, const QString
 RepairResult nothingRecovered(const QString& path, const QString& reason)
 {
     RepairResult result;
-    result.message = u"The catalogue '%1' could not be repaired: %2 Nothing could be recovered, and the file was "
-                     u"left as it was."_s.arg(QDir::toNativeSeparators(path), reason);
+    result.message =
+        u"The catalogue '%1' could not be repaired: %2 Nothing could be recovered, and the file was "
+        u"left as it was."_s.arg(QDir::toNativeSeparators(path), reason);
     return result;
 }
 
@@ -215,7 +223,8 @@ using KnownTables = std::vector<std::pair<QString, QString>>;
 
 bool isReadableTable(sqlite3* db, const QString& table)
 {
-    Query info(db, u"SELECT 1 FROM pragma_table_info(%1)"_s.arg(u"'"_s + QString(table).replace(u'\'', u"''"_s) + u"'"_s));
+    Query info(db, u"SELECT 1 FROM pragma_table_info(%1)"_s.arg(
+                       u"'"_s + QString(table).replace(u'\'', u"''"_s) + u"'"_s));
     return info && sqlite3_step(info.statement) == SQLITE_ROW;
 }
 
@@ -226,9 +235,8 @@ bool isReadableTable(sqlite3* db, const QString& table)
 bool restoreKnownDefinitions(const QString& workingCopy, const KnownTables& knownTables)
 {
     Handle copy;
-    if (knownTables.empty() ||
-        sqlite3_open_v2(QFile::encodeName(workingCopy).constData(), &copy.db, SQLITE_OPEN_READWRITE, nullptr) !=
-            SQLITE_OK)
+    if (knownTables.empty() || sqlite3_open_v2(QFile::encodeName(workingCopy).constData(), &copy.db,
+                                               SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
         return false;
     run(copy.db, u"PRAGMA writable_schema = ON"_s);
     Query patch(copy.db, u"UPDATE sqlite_master SET sql = ?2 WHERE type = 'table' AND name = ?1"_s);
@@ -255,7 +263,8 @@ bool restoreKnownDefinitions(const QString& workingCopy, const KnownTables& know
     return restored;
 }
 
-struct Rebuilt {
+struct Rebuilt
+{
     bool readable = false;
     std::vector<std::pair<QString, int>> rowsByTable;
 };
@@ -293,14 +302,16 @@ Rebuilt rebuildInto(const QString& damaged, const QString& rebuilt, const KnownT
     for (const char* setting : {"application_id", "user_version"}) {
         Query value(source.db, u"PRAGMA %1"_s.arg(QLatin1String(setting)));
         if (value && sqlite3_step(value.statement) == SQLITE_ROW)
-            run(target.db, u"PRAGMA %1 = %2"_s.arg(QLatin1String(setting)).arg(sqlite3_column_int64(value.statement, 0)));
+            run(target.db, u"PRAGMA %1 = %2"_s.arg(QLatin1String(setting))
+                               .arg(sqlite3_column_int64(value.statement, 0)));
     }
     run(target.db, u"BEGIN"_s);
     ReadBudget budget{QFileInfo(damaged).size()};
     for (const SchemaEntry& entry : schema) {
         if (entry.type == u"table" && !entry.name.startsWith(u"sqlite_"_s, Qt::CaseInsensitive) &&
             isReadableTable(source.db, entry.name) && run(target.db, entry.sql))
-            result.rowsByTable.emplace_back(entry.name, copyReadableRows(source.db, target.db, entry.name, budget));
+            result.rowsByTable.emplace_back(entry.name,
+                                            copyReadableRows(source.db, target.db, entry.name, budget));
     }
     copySequence(source.db, target.db);
     // Indexes, views and triggers last: an index is rebuilt from the rows
@@ -335,7 +346,8 @@ RepairResult repairDatabase(const QString& path, const KnownTables& knownTables)
     case CatalogueFileKind::Foreign:
         return nothingRecovered(path, u"it is not a catalogue file of this program."_s);
     case CatalogueFileKind::JetOrAce:
-        return nothingRecovered(path, u"it is a catalogue of the older kind, which must be converted, not repaired."_s);
+        return nothingRecovered(
+            path, u"it is a catalogue of the older kind, which must be converted, not repaired."_s);
     case CatalogueFileKind::TruncatedSqlite:
         return nothingRecovered(path, u"the file is cut short before the end of its first page."_s);
     case CatalogueFileKind::Sqlite:
@@ -363,7 +375,8 @@ RepairResult repairDatabase(const QString& path, const KnownTables& knownTables)
         KnownTables tables;
         KnownTables indexes;
         for (const auto& entry : knownTables)
-            (entry.second.startsWith(u"CREATE TABLE"_s, Qt::CaseInsensitive) ? tables : indexes).push_back(entry);
+            (entry.second.startsWith(u"CREATE TABLE"_s, Qt::CaseInsensitive) ? tables : indexes)
+                .push_back(entry);
         if (work.isValid() && QFile::copy(path, copy) && restoreKnownDefinitions(copy, tables)) {
             removeRebuilt();
             rows = rebuildInto(copy, rebuilt, indexes);
@@ -374,20 +387,23 @@ RepairResult repairDatabase(const QString& path, const KnownTables& knownTables)
         return nothingRecovered(path, u"not even the list of its tables can be read."_s);
     }
     const QString stamp = Clock::now().toString(u"yyyy-MM-dd hh-mm-ss"_s);
-    const QString damagedCopy = unusedPath(folder, info.completeBaseName() + u" (damaged "_s + stamp + u")"_s, suffix);
+    const QString damagedCopy =
+        unusedPath(folder, info.completeBaseName() + u" (damaged "_s + stamp + u")"_s, suffix);
     if (!QFile::rename(path, damagedCopy)) {
         removeRebuilt();
         RepairResult result;
-        result.message = u"The catalogue '%1' is damaged, but it could not be repaired: the damaged file could not "
-                         u"be set aside. Nothing was changed."_s.arg(shown);
+        result.message =
+            u"The catalogue '%1' is damaged, but it could not be repaired: the damaged file could not "
+            u"be set aside. Nothing was changed."_s.arg(shown);
         return result;
     }
     if (!QFile::rename(rebuilt, path)) {
         QFile::rename(damagedCopy, path);
         removeRebuilt();
         RepairResult result;
-        result.message = u"The catalogue '%1' is damaged, but the repaired copy could not take its place. Nothing "
-                         u"was changed."_s.arg(shown);
+        result.message =
+            u"The catalogue '%1' is damaged, but the repaired copy could not take its place. Nothing "
+            u"was changed."_s.arg(shown);
         return result;
     }
     RepairResult result;
@@ -396,8 +412,9 @@ RepairResult repairDatabase(const QString& path, const KnownTables& knownTables)
     result.rowsByTable = rows.rowsByTable;
     for (const auto& table : rows.rowsByTable)
         result.rowsRecovered += table.second;
-    result.message = u"The catalogue was damaged. %1 rows were recovered; the damaged file was kept as '%2'."_s
-                         .arg(result.rowsRecovered)
-                         .arg(QDir::toNativeSeparators(damagedCopy));
+    result.message =
+        u"The catalogue was damaged. %1 rows were recovered; the damaged file was kept as '%2'."_s
+            .arg(result.rowsRecovered)
+            .arg(QDir::toNativeSeparators(damagedCopy));
     return result;
 }

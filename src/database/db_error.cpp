@@ -7,8 +7,7 @@
 using namespace Qt::StringLiterals;
 
 DbError::DbError(int number, QString text)
-    : m_number(number), m_text(std::move(text)),
-      m_what(QByteArray::number(number) + "  " + m_text.toUtf8())
+    : m_number(number), m_text(std::move(text)), m_what(QByteArray::number(number) + "  " + m_text.toUtf8())
 {
 }
 
@@ -32,7 +31,8 @@ QString nameAfterColon(const QString& message)
 DbError sqliteError(sqlite3* db, int resultCode, const QString& subject)
 {
     const int primary = resultCode & 0xff;
-    const QString engineText = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(resultCode));
+    const QString engineText =
+        db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(resultCode));
     const QString file = connectionFile(db);
 
     switch (primary) {
@@ -41,8 +41,9 @@ DbError sqliteError(sqlite3* db, int resultCode, const QString& subject)
         return DbError(DbErrorNumber::RecordLocked, u"Couldn't update; currently locked."_s);
     case SQLITE_NOTADB:
     case SQLITE_CORRUPT:
-        return DbError(DbErrorNumber::NotADatabase,
-                       u"Cannot open database '%1'. It is not a catalogue, or the file is damaged."_s.arg(file));
+        return DbError(
+            DbErrorNumber::NotADatabase,
+            u"Cannot open database '%1'. It is not a catalogue, or the file is damaged."_s.arg(file));
     case SQLITE_FULL:
         return DbError(DbErrorNumber::DiskFull, u"Not enough space on disk to write to '%1'."_s.arg(file));
     case SQLITE_READONLY:
@@ -57,7 +58,8 @@ DbError sqliteError(sqlite3* db, int resultCode, const QString& subject)
     case SQLITE_CANTOPEN:
     case SQLITE_PERM:
     case SQLITE_AUTH:
-        return DbError(DbErrorNumber::CannotOpenFile, u"Cannot open the file '%1' (%2)."_s.arg(file, engineText));
+        return DbError(DbErrorNumber::CannotOpenFile,
+                       u"Cannot open the file '%1' (%2)."_s.arg(file, engineText));
     default:
         break;
     }
@@ -100,12 +102,14 @@ DbError updateWithoutEdit()
 
 DbError unknownField(const QString& name)
 {
-    return DbError(DbErrorNumber::ItemNotFound, u"Item not found in this collection: there is no field '%1'."_s.arg(name));
+    return DbError(DbErrorNumber::ItemNotFound,
+                   u"Item not found in this collection: there is no field '%1'."_s.arg(name));
 }
 
 DbError objectClosed()
 {
-    return DbError(DbErrorNumber::ObjectClosed, u"Object invalid or no longer set: the recordset or database is closed."_s);
+    return DbError(DbErrorNumber::ObjectClosed,
+                   u"Object invalid or no longer set: the recordset or database is closed."_s);
 }
 
 DbError readOnlyRecordset()
@@ -130,7 +134,8 @@ DbError fieldNotUpdatable(const QString& name)
 
 DbError conversion(const QString& column, const QString& value)
 {
-    return DbError(3421, u"Data type conversion error: '%1' cannot be stored in the field '%2'."_s.arg(value, column));
+    return DbError(
+        3421, u"Data type conversion error: '%1' cannot be stored in the field '%2'."_s.arg(value, column));
 }
 
 DbError syntax(const QString& sql, const QString& detail)

@@ -40,9 +40,9 @@ inline constexpr int SyntaxError = 3075;       // "Syntax error in query express
 inline constexpr int TableNotFound = 3078;     // "Cannot find the input table or query '...'."
 inline constexpr int RecordLocked = 3260;      // "Couldn't update; currently locked."
 inline constexpr int LockedByOther = 3168;
-inline constexpr int ItemNotFound = 3265;      // "Item not found in this collection." (field name)
+inline constexpr int ItemNotFound = 3265;       // "Item not found in this collection." (field name)
 inline constexpr int UnrecognizedFormat = 3343; // "Unrecognized database format '...'." (Jet/Access files)
-inline constexpr int ObjectClosed = 3420;      // "Object invalid or no longer set."
-inline constexpr int Operation = 3251;         // "Operation is not supported for this type of object."
-inline constexpr int General = 3000;           // anything else, with the engine's own text
+inline constexpr int ObjectClosed = 3420;       // "Object invalid or no longer set."
+inline constexpr int Operation = 3251;          // "Operation is not supported for this type of object."
+inline constexpr int General = 3000;            // anything else, with the engine's own text
 } // namespace DbErrorNumber

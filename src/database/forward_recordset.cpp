@@ -11,7 +11,8 @@
 
 using StoredValue::ColumnKind;
 
-struct ForwardRecordset::Impl final : ConnectionUser {
+struct ForwardRecordset::Impl final : ConnectionUser
+{
     std::shared_ptr<Connection> connection;
     QString jetSql;
     sqlite3_stmt* statement = nullptr;

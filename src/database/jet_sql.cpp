@@ -75,8 +75,10 @@ std::optional<QTime> takeTime(QString& text)
 std::optional<QDate> parseDatePart(const QString& text)
 {
     static const QRegularExpression numeric(u"^(\\d{1,4})[/.-](\\d{1,2})[/.-](\\d{1,4})$"_s);
-    static const QRegularExpression dayMonthName(u"^(\\d{1,2})[\\s/.-]*([A-Za-z]+)\\.?[\\s,/.-]*(\\d{2,4})$"_s);
-    static const QRegularExpression monthNameDay(u"^([A-Za-z]+)\\.?[\\s/.-]*(\\d{1,2})[\\s,/.-]+(\\d{2,4})$"_s);
+    static const QRegularExpression dayMonthName(
+        u"^(\\d{1,2})[\\s/.-]*([A-Za-z]+)\\.?[\\s,/.-]*(\\d{2,4})$"_s);
+    static const QRegularExpression monthNameDay(
+        u"^([A-Za-z]+)\\.?[\\s/.-]*(\\d{1,2})[\\s,/.-]+(\\d{2,4})$"_s);
 
     if (const QRegularExpressionMatch m = numeric.match(text); m.hasMatch()) {
         if (m.captured(1).size() > 2) // year first
@@ -100,7 +102,8 @@ std::optional<QDate> parseDatePart(const QString& text)
 
 // ---- types of the data definition statements -------------------------------
 
-struct TypeMapping {
+struct TypeMapping
+{
     const char* classic;
     const char* stored;
     bool dropsSize; // "TEXT (40)": the width is not kept
@@ -304,13 +307,12 @@ private:
 bool endsConcatOperand(const SqlToken& token)
 {
     static const QSet<QString> words = {
-        u"and"_s,    u"or"_s,    u"not"_s,   u"like"_s,   u"is"_s,     u"between"_s, u"in"_s,
-        u"select"_s, u"from"_s,  u"where"_s, u"by"_s,     u"as"_s,     u"when"_s,    u"then"_s,
-        u"else"_s,   u"case"_s,  u"end"_s,   u"on"_s,     u"having"_s, u"asc"_s,     u"desc"_s,
-        u"distinct"_s, u"all"_s, u"set"_s,   u"values"_s, u"escape"_s, u"glob"_s,    u"order"_s,
-        u"group"_s,  u"join"_s,  u"left"_s,  u"right"_s,  u"inner"_s,  u"outer"_s,   u"limit"_s,
-        u"union"_s,  u"xor"_s,   u"eqv"_s,   u"imp"_s};
-    static const QSet<QString> symbols = {u","_s, u"="_s, u"<>"_s, u"<"_s, u">"_s, u"<="_s,
+        u"and"_s,    u"or"_s,     u"not"_s,    u"like"_s,  u"is"_s,    u"between"_s,  u"in"_s,   u"select"_s,
+        u"from"_s,   u"where"_s,  u"by"_s,     u"as"_s,    u"when"_s,  u"then"_s,     u"else"_s, u"case"_s,
+        u"end"_s,    u"on"_s,     u"having"_s, u"asc"_s,   u"desc"_s,  u"distinct"_s, u"all"_s,  u"set"_s,
+        u"values"_s, u"escape"_s, u"glob"_s,   u"order"_s, u"group"_s, u"join"_s,     u"left"_s, u"right"_s,
+        u"inner"_s,  u"outer"_s,  u"limit"_s,  u"union"_s, u"xor"_s,   u"eqv"_s,      u"imp"_s};
+    static const QSet<QString> symbols = {u","_s,  u"="_s,  u"<>"_s, u"<"_s, u">"_s, u"<="_s,
                                           u">="_s, u"!="_s, u"=="_s, u"&"_s, u";"_s, u"||"_s};
     if (token.kind == SqlToken::Kind::Word)
         return words.contains(token.text.toLower());

@@ -94,8 +94,8 @@ void NativeStatement::bindText(int index, const QString& text)
 
 void NativeStatement::bindBlob(int index, const QByteArray& bytes)
 {
-    if (sqlite3_bind_blob64(m_stmt, index, bytes.constData(), sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT) !=
-        SQLITE_OK)
+    if (sqlite3_bind_blob64(m_stmt, index, bytes.constData(), sqlite3_uint64(bytes.size()),
+                            SQLITE_TRANSIENT) != SQLITE_OK)
         fail();
 }
 

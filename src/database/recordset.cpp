@@ -36,7 +36,10 @@ public:
             throw DbErrors::syntax(subject, u"no statement"_s);
     }
     ~Statement() { sqlite3_finalize(m_statement); }
-    Statement(Statement&& other) noexcept : m_db(other.m_db), m_statement(std::exchange(other.m_statement, nullptr)) {}
+    Statement(Statement&& other) noexcept
+        : m_db(other.m_db), m_statement(std::exchange(other.m_statement, nullptr))
+    {
+    }
     Statement& operator=(Statement&& other) noexcept
     {
         std::swap(m_db, other.m_db);
@@ -147,13 +150,16 @@ QString foldedName(const QString& name)
 
 } // namespace
 
-struct Recordset::Impl final : ConnectionUser {
-    struct Column {
+struct Recordset::Impl final : ConnectionUser
+{
+    struct Column
+    {
         QString name;
         ColumnKind kind = ColumnKind::Untyped;
         int tableColumn = -1; // the base table's column it shows, when it can be written
     };
-    struct TableColumn {
+    struct TableColumn
+    {
         QString name;
         ColumnKind kind = ColumnKind::Untyped;
     };
@@ -192,7 +198,8 @@ struct Recordset::Impl final : ConnectionUser {
 
     // Finding: the matches of the last criterion, reused while the file has
     // not changed (Find Next after Find First), and where each key stands.
-    struct Matches {
+    struct Matches
+    {
         QString criterion;
         std::optional<std::pair<qint64, unsigned>> changeStamp;
         std::vector<qint64> keys; // sorted
@@ -259,7 +266,8 @@ struct Recordset::Impl final : ConnectionUser {
 
     bool isRowidTable(const QString& table) const
     {
-        Statement lookup(db(), u"SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE"_s,
+        Statement lookup(db(),
+                         u"SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE"_s,
                          jetSql);
         const QByteArray name = table.toUtf8();
         sqlite3_bind_text(lookup.get(), 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
@@ -297,8 +305,8 @@ struct Recordset::Impl final : ConnectionUser {
             if (!presetKeys)
                 keysStatement = Statement(db(), keyQuery, jetSql);
             rowStatement = Statement(db(),
-                                     u"SELECT "_s + shape.selectList + u" FROM "_s + shape.fromClause + u" WHERE "_s +
-                                         shape.baseReference + u".rowid = ?1"_s,
+                                     u"SELECT "_s + shape.selectList + u" FROM "_s + shape.fromClause +
+                                         u" WHERE "_s + shape.baseReference + u".rowid = ?1"_s,
                                      jetSql);
         } catch (const DbError&) {
             rowStatement.finalize();
@@ -447,7 +455,8 @@ struct Recordset::Impl final : ConnectionUser {
     {
         db();
         requireColumn(index);
-        const QVariant& stored = editMode != EditMode::None ? buffer[size_t(index)] : current()[size_t(index)];
+        const QVariant& stored =
+            editMode != EditMode::None ? buffer[size_t(index)] : current()[size_t(index)];
         return StoredValue::forProgram(stored, columns[size_t(index)].kind);
     }
 
@@ -491,8 +500,9 @@ struct Recordset::Impl final : ConnectionUser {
         } else {
             const QString where = shape.whereClause.isEmpty() ? QString() : u" WHERE "_s + shape.whereClause;
             const QString overResult = u"SELECT __k FROM (SELECT "_s + shape.baseReference +
-                                       u".rowid AS __k, "_s + shape.selectList + u" FROM "_s + shape.fromClause +
-                                       where + u") AS "_s + shape.baseReference + u" WHERE "_s + condition;
+                                       u".rowid AS __k, "_s + shape.selectList + u" FROM "_s +
+                                       shape.fromClause + where + u") AS "_s + shape.baseReference +
+                                       u" WHERE "_s + condition;
             try {
                 statement.emplace(db(), overResult, criterion);
             } catch (const DbError& first) {
@@ -571,10 +581,11 @@ struct Recordset::Impl final : ConnectionUser {
     {
         const QString table = quoteSqlName(shape.baseTable);
         QString query = u"SELECT coalesce(max(rowid), 0) FROM "_s + table;
-        Statement hasSequence(db(), u"SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'sqlite_sequence'"_s,
-                              jetSql);
+        Statement hasSequence(
+            db(), u"SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'sqlite_sequence'"_s, jetSql);
         if (hasSequence.step(jetSql))
-            query = u"SELECT max(coalesce((SELECT max(seq) FROM sqlite_sequence WHERE name = ?1 COLLATE NOCASE), 0), "
+            query = u"SELECT max(coalesce((SELECT max(seq) FROM sqlite_sequence WHERE name = ?1 COLLATE "
+                    u"NOCASE), 0), "
                     u"coalesce((SELECT max(rowid) FROM "_s +
                     table + u"), 0))"_s;
         Statement statement(db(), query, jetSql);
@@ -714,7 +725,8 @@ struct Recordset::Impl final : ConnectionUser {
         requireWritable();
         requireCurrentRow();
         editMode = EditMode::None;
-        Statement statement(db(), u"DELETE FROM "_s + quoteSqlName(shape.baseTable) + u" WHERE rowid = ?"_s, jetSql);
+        Statement statement(db(), u"DELETE FROM "_s + quoteSqlName(shape.baseTable) + u" WHERE rowid = ?"_s,
+                            jetSql);
         sqlite3_bind_int64(statement.get(), 1, keys[size_t(position)]);
         statement.step(jetSql);
         keys.erase(keys.begin() + position);

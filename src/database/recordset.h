@@ -46,11 +46,11 @@ public:
     bool noMatch() const;
 
     // Dynasets only.
-    void addNew();   // the new row's AutoNumber key can be read at once
+    void addNew(); // the new row's AutoNumber key can be read at once
     void edit();
-    void update();   // stores the added or edited row
+    void update(); // stores the added or edited row
     void cancelUpdate();
-    void deleteRow();   // deletes the current row
+    void deleteRow(); // deletes the current row
     bool lockEdits() const;
     void setLockEdits(bool pessimistic);
 

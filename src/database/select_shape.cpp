@@ -39,9 +39,9 @@ QString unquote(const SqlToken& token)
 
 bool isJoinWord(const SqlToken& token)
 {
-    return isOneOf(token, {u"left", u"right", u"inner", u"cross", u"join", u"natural", u"full", u"outer", u"on",
-                           u"using", u"indexed", u"not", u"where", u"order", u"group", u"limit", u"union",
-                           u"except", u"intersect", u"window", u"having"});
+    return isOneOf(token, {u"left",  u"right", u"inner", u"cross",   u"join",      u"natural", u"full",
+                           u"outer", u"on",    u"using", u"indexed", u"not",       u"where",   u"order",
+                           u"group", u"limit", u"union", u"except",  u"intersect", u"window",  u"having"});
 }
 
 // Finds the base table at the start of the FROM clause: "(Books left join ...",
@@ -127,14 +127,16 @@ SelectShape analyseSelect(const QString& sqliteSql)
             where = i;
         else if (token.isWord(u"order") && order == size_t(-1))
             order = i;
-        else if (isOneOf(token, {u"group", u"having", u"limit", u"union", u"except", u"intersect", u"window"}))
+        else if (isOneOf(token,
+                         {u"group", u"having", u"limit", u"union", u"except", u"intersect", u"window"}))
             shape.plain = false;
         else if (from != size_t(-1) && where == size_t(-1) && isOneOf(token, {u"right", u"full"}))
             shape.plain = false;
         else if (from != size_t(-1) && where == size_t(-1) && token.isWord(u"join"))
             shape.hasJoin = true;
     }
-    if (from == size_t(-1) || (where != size_t(-1) && where < from) || (order != size_t(-1) && order < from)) {
+    if (from == size_t(-1) || (where != size_t(-1) && where < from) ||
+        (order != size_t(-1) && order < from)) {
         shape.plain = false;
         return shape;
     }

@@ -4,7 +4,8 @@
 
 // The parts of an SQLite SELECT that a keyset recordset needs, found at the
 // top level of the statement (never inside parentheses or quotes).
-struct SelectShape {
+struct SelectShape
+{
     // A plain SELECT over rows of one real or joined table: no DISTINCT,
     // GROUP BY, HAVING, aggregate, window, compound or LIMIT, and no right or
     // full join. Whether the FROM's first name really is a table is for the

@@ -90,9 +90,9 @@ private:
                 ++i;
             return take(SqlToken::Kind::Word, i);
         }
-        static const QString twoCharSymbols[] = {QStringLiteral("<>"), QStringLiteral("<="), QStringLiteral(">="),
-                                                 QStringLiteral("!="), QStringLiteral("=="), QStringLiteral("||"),
-                                                 QStringLiteral("<<"), QStringLiteral(">>")};
+        static const QString twoCharSymbols[] = {
+            QStringLiteral("<>"), QStringLiteral("<="), QStringLiteral(">="), QStringLiteral("!="),
+            QStringLiteral("=="), QStringLiteral("||"), QStringLiteral("<<"), QStringLiteral(">>")};
         for (const QString& symbol : twoCharSymbols) {
             if (QStringView(m_sql).mid(m_pos, 2) == symbol)
                 return take(SqlToken::Kind::Symbol, m_pos + 2);

@@ -9,10 +9,11 @@
 // [...] are names and # has no meaning.
 enum class SqlDialect { Jet, Sqlite };
 
-struct SqlToken {
+struct SqlToken
+{
     enum class Kind {
-        Space,       // blanks, line breaks and (SQLite only) comments
-        Word,        // names and keywords
+        Space, // blanks, line breaks and (SQLite only) comments
+        Word,  // names and keywords
         Number,
         String,      // a text literal, quotes included
         Name,        // a quoted name, quotes or brackets included

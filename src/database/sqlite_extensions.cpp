@@ -21,7 +21,8 @@ CodePoints foldedCodePoints(QStringView text)
 }
 
 // One element of a pattern: a literal, any character, a digit, or a set.
-struct PatternElement {
+struct PatternElement
+{
     enum class Kind { Literal, AnyRun, AnyOne, Digit, Set } kind = Kind::Literal;
     char32_t literal = 0;
     bool negated = false;
@@ -37,8 +38,9 @@ struct PatternElement {
         case Kind::Digit:
             return c >= U'0' && c <= U'9';
         case Kind::Set: {
-            const bool inSet = std::any_of(ranges.begin(), ranges.end(),
-                                           [c](const auto& range) { return c >= range.first && c <= range.second; });
+            const bool inSet = std::any_of(ranges.begin(), ranges.end(), [c](const auto& range) {
+                return c >= range.first && c <= range.second;
+            });
             return inSet != negated;
         }
         case Kind::AnyRun:
@@ -145,7 +147,8 @@ CodePoints foldedUtf8(const char* text, int length)
     if (std::all_of(bytes, bytes + length, [](unsigned char c) { return c < 0x80; })) {
         CodePoints result(static_cast<size_t>(length));
         for (int i = 0; i < length; ++i)
-            result[size_t(i)] = (bytes[i] >= 'A' && bytes[i] <= 'Z') ? char32_t(bytes[i] + ('a' - 'A')) : bytes[i];
+            result[size_t(i)] =
+                (bytes[i] >= 'A' && bytes[i] <= 'Z') ? char32_t(bytes[i] + ('a' - 'A')) : bytes[i];
         return result;
     }
     return foldedCodePoints(QString::fromUtf8(text, length));
@@ -153,7 +156,8 @@ CodePoints foldedUtf8(const char* text, int length)
 
 void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
 {
-    if (argc < 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+    if (argc < 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL ||
+        sqlite3_value_type(argv[1]) == SQLITE_NULL) {
         sqlite3_result_null(context);
         return;
     }
@@ -171,7 +175,8 @@ void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
         }
     }
     const auto* value = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
-    sqlite3_result_int(context, matchElements(*pattern, foldedUtf8(value, sqlite3_value_bytes(argv[1]))) ? 1 : 0);
+    sqlite3_result_int(context,
+                       matchElements(*pattern, foldedUtf8(value, sqlite3_value_bytes(argv[1]))) ? 1 : 0);
 }
 
 // ---- collation -------------------------------------------------------------
@@ -248,13 +253,15 @@ int compareFolded(const QString& left, const QString& right)
     if (const int order = comparePrimary(left, right))
         return order;
     // Composed and decomposed accents are the same letter.
-    return sign(left.toCaseFolded().normalized(QString::NormalizationForm_D).compare(
-        right.toCaseFolded().normalized(QString::NormalizationForm_D)));
+    return sign(left.toCaseFolded()
+                    .normalized(QString::NormalizationForm_D)
+                    .compare(right.toCaseFolded().normalized(QString::NormalizationForm_D)));
 }
 
 int noCaseCollation(void*, int leftLength, const void* left, int rightLength, const void* right)
 {
-    return compareNoCase(static_cast<const char*>(left), leftLength, static_cast<const char*>(right), rightLength);
+    return compareNoCase(static_cast<const char*>(left), leftLength, static_cast<const char*>(right),
+                         rightLength);
 }
 
 } // namespace
@@ -281,13 +288,15 @@ int compareNoCase(const char* left, int leftLength, const char* right, int right
     if (i == common) {
         // One text is a prefix of the other, or the common part ends in
         // non-ASCII text that the folded comparison below settles.
-        const bool restIsAscii = std::all_of(a + i, a + leftLength, [](unsigned char c) { return c < 0x80; }) &&
-                                 std::all_of(b + i, b + rightLength, [](unsigned char c) { return c < 0x80; });
+        const bool restIsAscii =
+            std::all_of(a + i, a + leftLength, [](unsigned char c) { return c < 0x80; }) &&
+            std::all_of(b + i, b + rightLength, [](unsigned char c) { return c < 0x80; });
         if (restIsAscii)
             return leftLength == rightLength ? 0 : (leftLength < rightLength ? -1 : 1);
     }
     // The equal ASCII start folds to the same keys on both sides.
-    return compareFolded(QString::fromUtf8(left + i, leftLength - i), QString::fromUtf8(right + i, rightLength - i));
+    return compareFolded(QString::fromUtf8(left + i, leftLength - i),
+                         QString::fromUtf8(right + i, rightLength - i));
 }
 
 int compareNoCase(QStringView left, QStringView right)
@@ -320,7 +329,7 @@ int registerSqliteExtensions(sqlite3* db)
     int rc = sqlite3_create_collation(db, "NOCASE", SQLITE_UTF8, nullptr, &noCaseCollation);
     if (rc != SQLITE_OK)
         return rc;
-    rc = sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
-                                 &likeFunction, nullptr, nullptr);
+    rc = sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                                 nullptr, &likeFunction, nullptr, nullptr);
     return rc;
 }

@@ -70,13 +70,14 @@ void bind(sqlite3_stmt* statement, int parameter, const QVariant& stored)
         break;
     case QMetaType::QByteArray: {
         const QByteArray bytes = stored.toByteArray();
-        sqlite3_bind_blob64(statement, parameter, bytes.constData(), sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_blob64(statement, parameter, bytes.constData(), sqlite3_uint64(bytes.size()),
+                            SQLITE_TRANSIENT);
         break;
     }
     default: {
         const QByteArray text = stored.toString().toUtf8();
-        sqlite3_bind_text64(statement, parameter, text.constData(), sqlite3_uint64(text.size()), SQLITE_TRANSIENT,
-                            SQLITE_UTF8);
+        sqlite3_bind_text64(statement, parameter, text.constData(), sqlite3_uint64(text.size()),
+                            SQLITE_TRANSIENT, SQLITE_UTF8);
         break;
     }
     }
@@ -185,7 +186,8 @@ std::optional<QString> asDateTimeText(const QVariant& value)
     case QMetaType::QDateTime:
         return value.toDateTime().isValid() ? std::optional(dateTimeText(value.toDateTime())) : std::nullopt;
     case QMetaType::QTime:
-        return value.toTime().isValid() ? std::optional(dateTimeText(TimeOnlyDate, value.toTime())) : std::nullopt;
+        return value.toTime().isValid() ? std::optional(dateTimeText(TimeOnlyDate, value.toTime()))
+                                        : std::nullopt;
     case QMetaType::QString: {
         const QDateTime parsed = parseDateTimeText(value.toString());
         return parsed.isValid() ? std::optional(dateTimeText(parsed)) : std::nullopt;
@@ -203,9 +205,11 @@ std::optional<bool> asBool(const QVariant& value)
         return value.toDouble() != 0;
     if (value.typeId() == QMetaType::QString) {
         const QString text = value.toString().trimmed();
-        if (text.compare(u"true"_s, Qt::CaseInsensitive) == 0 || text.compare(u"yes"_s, Qt::CaseInsensitive) == 0)
+        if (text.compare(u"true"_s, Qt::CaseInsensitive) == 0 ||
+            text.compare(u"yes"_s, Qt::CaseInsensitive) == 0)
             return true;
-        if (text.compare(u"false"_s, Qt::CaseInsensitive) == 0 || text.compare(u"no"_s, Qt::CaseInsensitive) == 0)
+        if (text.compare(u"false"_s, Qt::CaseInsensitive) == 0 ||
+            text.compare(u"no"_s, Qt::CaseInsensitive) == 0)
             return false;
         if (const std::optional<double> number = asDouble(value))
             return *number != 0;
@@ -242,7 +246,7 @@ QVariant forStorage(const QVariant& value, ColumnKind kind, const QString& colum
     case ColumnKind::SmallInteger:
         if (const std::optional<qlonglong> number = asWholeNumber(value)) {
             if (kind == ColumnKind::SmallInteger && (*number < std::numeric_limits<qint16>::min() ||
-                                                    *number > std::numeric_limits<qint16>::max()))
+                                                     *number > std::numeric_limits<qint16>::max()))
                 throw refuse();
             return QVariant(*number);
         }
@@ -266,7 +270,8 @@ QVariant forStorage(const QVariant& value, ColumnKind kind, const QString& colum
         return QVariant(value.toDouble());
     if (value.typeId() == QMetaType::QByteArray)
         return value;
-    if (const std::optional<QString> text = asDateTimeText(value); text && value.typeId() != QMetaType::QString)
+    if (const std::optional<QString> text = asDateTimeText(value);
+        text && value.typeId() != QMetaType::QString)
         return QVariant(*text);
     return QVariant(value.toString());
 }

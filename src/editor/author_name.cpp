@@ -1,7 +1,7 @@
 #include "editor/author_name.h"
 
-#include "common/text_routines.h"
 #include "common/blank_trim.h"
+#include "common/text_routines.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,11 +1,11 @@
 #include "editor/book_store.h"
 
-#include "database/database.h"
 #include "catalogue/db_error_handler.h"
-#include "database/recordset.h"
+#include "catalogue/sort_title.h"
 #include "common/locale_formats.h"
 #include "common/user_dialogs.h"
-#include "catalogue/sort_title.h"
+#include "database/database.h"
+#include "database/recordset.h"
 
 #include <QVariant>
 

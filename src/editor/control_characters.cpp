@@ -49,6 +49,7 @@ CleanedText withoutControlCharacters(const QString& text, bool keepLineBreaks)
 
 QString controlCharactersRemovedMessage(const QString& fieldName, const QStringList& removed)
 {
-    return u"The %1 field held characters that cannot be stored (%2); they were removed. Check the text before "
+    return u"The %1 field held characters that cannot be stored (%2); they were removed. Check the text "
+           u"before "
            u"you store the book."_s.arg(fieldName, removed.join(u", "_s));
 }

@@ -6,7 +6,8 @@
 // Text pasted into a field may carry control characters: a NUL ends a search
 // criterion early, a TAB splits the field in tab-separated reports, and none
 // of them shows on screen. They are removed when the field is left.
-struct CleanedText {
+struct CleanedText
+{
     QString text;
     QStringList removed; // the names of the characters removed, each once, in order of appearance
     bool changed() const { return !removed.isEmpty(); }

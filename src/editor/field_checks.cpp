@@ -9,7 +9,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-
 bool isPrice(NumberField field)
 {
     return field == NumberField::CoverPrice || field == NumberField::BuyPrice;

@@ -1,8 +1,8 @@
 #include "import/catalogue_import.h"
 
+#include "catalogue/schema.h"
 #include "database/database.h"
 #include "database/native_sql.h"
-#include "catalogue/schema.h"
 #include "import/jet_table_copy.h"
 
 #include <QDir>

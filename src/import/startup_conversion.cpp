@@ -1,7 +1,7 @@
 #include "import/startup_conversion.h"
 
-#include "database/catalogue_file_check.h"
 #include "common/user_dialogs.h"
+#include "database/catalogue_file_check.h"
 #include "import/jet_conversion.h"
 
 #include <QDir>

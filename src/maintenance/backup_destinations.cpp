@@ -21,7 +21,7 @@ QString volumeLabel(const MountedVolume& volume)
 {
     const QString where = QDir::toNativeSeparators(volume.mountPoint);
     return volume.name.isEmpty() || volume.name == volume.mountPoint ? where
-                                                                       : u"%1 (%2)"_s.arg(volume.name, where);
+                                                                     : u"%1 (%2)"_s.arg(volume.name, where);
 }
 
 QString currentUser()
@@ -37,8 +37,8 @@ QStringList removableMediaFolders(const QString& user)
     return {u"/media/"_s + user, u"/media"_s, u"/run/media/"_s + user};
 }
 
-QList<BackupDestination> backupDestinations(const QList<MountedVolume>& volumes, const QStringList& mediaFolders,
-                                            const QString& home)
+QList<BackupDestination> backupDestinations(const QList<MountedVolume>& volumes,
+                                            const QStringList& mediaFolders, const QString& home)
 {
     QList<MountedVolume> media;
     for (const MountedVolume& volume : volumes) {

@@ -11,7 +11,7 @@
 struct MountedVolume
 {
     QString mountPoint;
-    QString name;          // the volume's label; may be empty
+    QString name; // the volume's label; may be empty
     bool writable = true;
 };
 
@@ -28,8 +28,8 @@ QStringList removableMediaFolders(const QString& user);
 
 // Writable volumes mounted directly below one of mediaFolders, by mount point, then
 // home, then "Other folder...".
-QList<BackupDestination> backupDestinations(const QList<MountedVolume>& volumes, const QStringList& mediaFolders,
-                                            const QString& home);
+QList<BackupDestination> backupDestinations(const QList<MountedVolume>& volumes,
+                                            const QStringList& mediaFolders, const QString& home);
 
 // The same for this computer and user, as it is now.
 QList<BackupDestination> currentBackupDestinations();

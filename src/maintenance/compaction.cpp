@@ -44,11 +44,12 @@ CompactionResult renameFailed(FileOperations& files, const CompactionFiles& name
     if (!QFileInfo::exists(names.catalogue)) {
         if (const QString failure = files.rename(names.setAside, names.catalogue); !failure.isEmpty()) {
             // Both files are kept: the catalogue as it was, and its good copy.
-            return {CompactionResult::Outcome::SetAside,
-                    u"The database could not be compacted (%1), and the catalogue could not be put back under "
-                    u"its name (%2). It is kept as '%3'; rename it to '%4' to go on using it."_s.arg(
-                        why, failure, QDir::toNativeSeparators(names.setAside),
-                        QFileInfo(names.catalogue).fileName())};
+            return {
+                CompactionResult::Outcome::SetAside,
+                u"The database could not be compacted (%1), and the catalogue could not be put back under "
+                u"its name (%2). It is kept as '%3'; rename it to '%4' to go on using it."_s.arg(
+                    why, failure, QDir::toNativeSeparators(names.setAside),
+                    QFileInfo(names.catalogue).fileName())};
         }
         (void)files.flush(names.folder);
     }
@@ -77,7 +78,8 @@ CompactionResult compactCatalogue(const QString& cataloguePath, FileOperations& 
         failure = problem.isEmpty() ? QString() : u"the compacted copy is not sound: "_s + problem;
     }
     if (failure.isEmpty())
-        failure = stepFailure(u"the compacted copy could not be saved to disk"_s, files.flush(names.compactedCopy));
+        failure =
+            stepFailure(u"the compacted copy could not be saved to disk"_s, files.flush(names.compactedCopy));
     if (!failure.isEmpty())
         return discardCopy(files, names, failure);
 

@@ -26,4 +26,5 @@ struct CompactionResult
     QString message; // what to tell the user; empty when compacted
 };
 
-CompactionResult compactCatalogue(const QString& cataloguePath, FileOperations& files = systemFileOperations());
+CompactionResult compactCatalogue(const QString& cataloguePath,
+                                  FileOperations& files = systemFileOperations());

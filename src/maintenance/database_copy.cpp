@@ -99,7 +99,8 @@ QString copyFileBytes(const QString& sourcePath, const QString& destination)
     Descriptor from(::open(QFile::encodeName(sourcePath).constData(), O_RDONLY | O_CLOEXEC));
     if (from.get() < 0)
         return systemError();
-    Descriptor to(::open(QFile::encodeName(destination).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    Descriptor to(
+        ::open(QFile::encodeName(destination).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
     if (to.get() < 0)
         return systemError();
     const QString failure = copyBytes(from.get(), to.get());
@@ -109,7 +110,8 @@ QString copyFileBytes(const QString& sourcePath, const QString& destination)
 }
 
 // A connection of our own to a new file; closed however the copy ends.
-struct NewDatabaseFile {
+struct NewDatabaseFile
+{
     sqlite3* db = nullptr;
     ~NewDatabaseFile() { sqlite3_close_v2(db); }
 };

@@ -17,4 +17,5 @@ QString restoreSetAsideQuestion(const QString& cataloguePath);
 
 // Renames "bookdb.bak" back to the catalogue's name; never replaces a
 // catalogue. Returns why it failed, or an empty text.
-QString restoreSetAsideCatalogue(const QString& cataloguePath, FileOperations& files = systemFileOperations());
+QString restoreSetAsideCatalogue(const QString& cataloguePath,
+                                 FileOperations& files = systemFileOperations());

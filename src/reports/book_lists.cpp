@@ -1,7 +1,7 @@
 #include "reports/book_lists.h"
 
-#include "database/forward_recordset.h"
 #include "common/locale_formats.h"
+#include "database/forward_recordset.h"
 #include "reports/author_name_format.h"
 #include "reports/report_document.h"
 
@@ -65,10 +65,13 @@ constexpr ListText Lists[] = {
 };
 
 constexpr ListText UnreadBooks{
-    u"Unread Books", u"4000|5000;", u"Author|Title;",
+    u"Unread Books",
+    u"4000|5000;",
+    u"Author|Title;",
     u"Select Title, FirstName, LastName from Books left join Authors on Books.AuthID = Authors.AuthID "
     u"where not Read order by LastName, FirstName, SortTitle",
-    u"", u""};
+    u"",
+    u""};
 
 } // namespace
 
@@ -105,7 +108,9 @@ Definition definition(int index, bool readSelected)
     default:
         break;
     }
-    list.choice = list.selection ? Choice::SelectionDialog : index == ReadOrUnread ? Choice::ReadOrUnreadDialog : Choice::None;
+    list.choice = list.selection          ? Choice::SelectionDialog
+                  : index == ReadOrUnread ? Choice::ReadOrUnreadDialog
+                                          : Choice::None;
     return list;
 }
 
@@ -189,15 +194,16 @@ void BookListLines::addClosingRows(ReportDocument& document)
         return;
     // One wide first column spans author and title.
     static const ColumnFormat totals = ColumnFormat::parse(u"7000|>1440|>1440;");
-    document.addRow(totals, {u"Totals:"_s, LocaleFormats::currency(m_coverTotal),
-                             LocaleFormats::currency(m_buyTotal)});
+    document.addRow(
+        totals, {u"Totals:"_s, LocaleFormats::currency(m_coverTotal), LocaleFormats::currency(m_buyTotal)});
 }
 
 QList<QStringList> BookListLines::closingTextLines()
 {
     if (m_index != BookLists::PriceList)
         return {};
-    return {{QString(), QString(), LocaleFormats::currency(m_coverTotal), LocaleFormats::currency(m_buyTotal)}};
+    return {
+        {QString(), QString(), LocaleFormats::currency(m_coverTotal), LocaleFormats::currency(m_buyTotal)}};
 }
 
 QString BookListLines::author() const

@@ -1,12 +1,13 @@
 #include "reports/category_count.h"
 
-#include "database/forward_recordset.h"
 #include "common/locale_formats.h"
+#include "database/forward_recordset.h"
 
 using namespace Qt::StringLiterals;
 
 CategoryCountLines::CategoryCountLines(Database& db)
-    : m_db(db), m_categories(std::make_unique<ForwardRecordset>(db, u"Select * from Categories order by CatName"_s))
+    : m_db(db),
+      m_categories(std::make_unique<ForwardRecordset>(db, u"Select * from Categories order by CatName"_s))
 {
 }
 
@@ -28,8 +29,9 @@ bool CategoryCountLines::next(QStringList& cells)
     if (!m_categories->eof()) {
         const QVariant key = m_categories->value(u"CatID"_s);
         const QString name = m_categories->value(u"CatName"_s).toString();
-        const qint32 count =
-            key.isNull() ? 0 : countBooks(u"Select BookID from Books where CatID = "_s + QString::number(key.toLongLong()));
+        const qint32 count = key.isNull() ? 0
+                                          : countBooks(u"Select BookID from Books where CatID = "_s +
+                                                       QString::number(key.toLongLong()));
         m_categories->moveNext();
         m_total += count;
         cells = {name, LocaleFormats::groupedNumber(count)};

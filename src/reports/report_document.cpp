@@ -71,7 +71,8 @@ std::span<const ReportDocument::Row> ReportDocument::rowsOfPage(int pageIndex) c
 QRectF ReportDocument::headerArea() const
 {
     const QRectF printable = m_geometry.printableRect(m_orientation);
-    return QRectF(printable.left(), printable.top(), printable.width(), m_metrics.lineHeight(TextStyle::PageHeader));
+    return QRectF(printable.left(), printable.top(), printable.width(),
+                  m_metrics.lineHeight(TextStyle::PageHeader));
 }
 
 QRectF ReportDocument::footerArea() const

@@ -66,7 +66,10 @@ public:
     // PageStarted: called with the page number (from 1) when a page begins,
     // before anything is placed on it. Rows the handler adds go to the top of
     // that page, even when they do not fit.
-    void setPageStartedHandler(std::function<void(int pageNumber)> handler) { m_pageStarted = std::move(handler); }
+    void setPageStartedHandler(std::function<void(int pageNumber)> handler)
+    {
+        m_pageStarted = std::move(handler);
+    }
 
     // Begins a new, empty document on its first page.
     void StartDoc();
@@ -96,7 +99,10 @@ public:
     QRectF tableArea() const;
     QRectF footerArea() const;
     const TextMetrics& metrics() const { return m_metrics; }
-    static TextStyle styleOf(const Row& row) { return row.emphasised ? TextStyle::Emphasised : TextStyle::Body; }
+    static TextStyle styleOf(const Row& row)
+    {
+        return row.emphasised ? TextStyle::Emphasised : TextStyle::Body;
+    }
 
 private:
     quint32 formatIndex(const ColumnFormat& format);

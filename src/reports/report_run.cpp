@@ -1,11 +1,11 @@
 #include "reports/report_run.h"
 
 #include "catalogue/db_error_handler.h"
-#include "database/recordset.h"
-#include "database/database.h"
 #include "common/clock.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
+#include "database/database.h"
+#include "database/recordset.h"
 #include "reports/book_lists.h"
 #include "reports/category_count.h"
 #include "reports/document_build.h"
@@ -74,7 +74,8 @@ void writeTextFile(TextReportFile& file, ReportLines& lines)
 void showDocument(ReportWindows& windows, std::unique_ptr<ReportDocument> document, const QString& format,
                   std::unique_ptr<ReportLines> lines)
 {
-    auto build = std::make_unique<DocumentBuild>(std::move(document), ColumnFormat::parse(format), std::move(lines));
+    auto build =
+        std::make_unique<DocumentBuild>(std::move(document), ColumnFormat::parse(format), std::move(lines));
     build->fillFirstPage();
     windows.showPreview(std::move(build));
 }
@@ -146,7 +147,8 @@ void runCategoryCount(const ReportRun& run)
     BusyPointer busy(run.windows);
     std::unique_ptr<ReportDocument> document;
     if (toPreview)
-        document = startDocument(run.windows, CategoryCount::Title, CategoryCount::Format + CategoryCount::HeaderRow);
+        document = startDocument(run.windows, CategoryCount::Title,
+                                 CategoryCount::Format + CategoryCount::HeaderRow);
     auto lines = std::make_unique<CategoryCountLines>(run.db);
     if (toPreview)
         showDocument(run.windows, std::move(document), CategoryCount::Format, std::move(lines));

@@ -17,9 +17,9 @@ struct ReportState
     // with the header row.
     bool RepeatTableHeader = false;
 
-    qint16 ReportIndex = 0; // the book list chosen, 1 to 7
-    qint16 RptSelKind = 0;  // what frmRptSel offers (SelectionKind)
-    qint32 RptSelID = -1;   // the key chosen in frmRptSel, -1 for all
+    qint16 ReportIndex = 0;   // the book list chosen, 1 to 7
+    qint16 RptSelKind = 0;    // what frmRptSel offers (SelectionKind)
+    qint32 RptSelID = -1;     // the key chosen in frmRptSel, -1 for all
     bool ReadSelected = true; // frmRead: read books (true) or unread books
 };
 

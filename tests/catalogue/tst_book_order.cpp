@@ -1,7 +1,7 @@
+#include "catalogue/book_order.h"
+#include "catalogue/sample_catalogue.h"
 #include "database/native_sql.h"
 #include "database/recordset.h"
-#include "catalogue/sample_catalogue.h"
-#include "catalogue/book_order.h"
 #include "support/temporary_catalogue.h"
 
 #include <QTest>
@@ -54,7 +54,8 @@ QStringList TestBookOrder::sortTuples(Database& db, int order, const std::vector
                                : "SELECT CatName, SortTitle FROM Books LEFT JOIN Categories ON "
                                  "Books.CatID = Categories.CatID WHERE Books.BookID = ?";
     QStringList tuples;
-    NativeStatement row(db, order == BookOrder::ByTitle ? "SELECT SortTitle FROM Books WHERE BookID = ?" : sql);
+    NativeStatement row(db,
+                        order == BookOrder::ByTitle ? "SELECT SortTitle FROM Books WHERE BookID = ?" : sql);
     for (qint64 key : keys) {
         row.reset();
         row.bindInt(1, key);

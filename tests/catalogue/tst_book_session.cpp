@@ -109,7 +109,8 @@ void TestBookSession::startUpOpensEverythingAndShutdownReleasesIt()
     for (const LookupField field : AllLookupFields)
         QVERIFY(session.lookupRecordset(field));
     // Upgraded: the tables of the current layout are there.
-    QVERIFY(session.database().openRecordset(u"Select * from series order by serdesc"_s, RecordsetType::Snapshot));
+    QVERIFY(session.database().openRecordset(u"Select * from series order by serdesc"_s,
+                                             RecordsetType::Snapshot));
     QVERIFY(!fileFree(catalogue.path()));
     QVERIFY(dialogs.shown().isEmpty());
 

@@ -91,7 +91,8 @@ bool passesIntegrityCheck(const QByteArray& bytes)
     write(path, bytes);
     sqlite3* db = nullptr;
     bool ok = false;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+        SQLITE_OK) {
         sqlite3_stmt* statement = nullptr;
         if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &statement, nullptr) == SQLITE_OK &&
             sqlite3_step(statement) == SQLITE_ROW)
@@ -204,7 +205,8 @@ void TestDamagedCatalogues::startupEndsKeepsTheFileAndTellsTheTruth()
     const QStringList damagedCopies = folder.entryList({u"Quillary (damaged*"_s}, QDir::Files);
 
     // No leftover of the repair, at most one copy kept, and never a flood.
-    QVERIFY2(folder.entryList({u"*repairing*"_s}, QDir::Files).isEmpty(), qPrintable(folder.entryList().join(u", "_s)));
+    QVERIFY2(folder.entryList({u"*repairing*"_s}, QDir::Files).isEmpty(),
+             qPrintable(folder.entryList().join(u", "_s)));
     QVERIFY(damagedCopies.size() <= 1);
     QVERIFY2(dialogs.messages().size() <= 2, qPrintable(said));
     // The file found is kept byte for byte, in place or beside the repaired one.
@@ -230,7 +232,8 @@ void TestDamagedCatalogues::startupEndsKeepsTheFileAndTellsTheTruth()
     } else {
         QVERIFY2(!mustRecover, qPrintable(said));
         QVERIFY2(said.contains(QDir::toNativeSeparators(catalogue.path())), qPrintable(said));
-        QVERIFY2(said.contains(u"kept"_s) || said.contains(u"left as it was"_s) || said.contains(u"not changed"_s),
+        QVERIFY2(said.contains(u"kept"_s) || said.contains(u"left as it was"_s) ||
+                     said.contains(u"not changed"_s),
                  qPrintable(said));
     }
 }
@@ -270,7 +273,8 @@ void TestDamagedCatalogues::journalOfAnotherFileIsSetAside()
     QCOMPARE(dialogs.messages().size(), ofAnotherFile ? 1 : 0);
     if (ofAnotherFile) {
         QCOMPARE(contents(QDir(catalogue.folder()).filePath(kept.first())), journal);
-        QVERIFY(dialogs.texts().first().contains(QDir::toNativeSeparators(QDir(catalogue.folder()).filePath(kept.first()))));
+        QVERIFY(dialogs.texts().first().contains(
+            QDir::toNativeSeparators(QDir(catalogue.folder()).filePath(kept.first()))));
     }
 }
 

@@ -1,8 +1,8 @@
-#include "database/catalogue_fixture.h"
 #include "catalogue/catalogue_state.h"
 #include "catalogue/db_error_handler.h"
-#include "database/recordset.h"
 #include "catalogue/sample_catalogue.h"
+#include "database/catalogue_fixture.h"
+#include "database/recordset.h"
 #include "support/scripted_dialogs.h"
 #include "support/temporary_catalogue.h"
 

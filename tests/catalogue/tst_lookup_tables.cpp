@@ -32,9 +32,11 @@ void TestLookupTables::descriptionsMatchTheCatalogue()
         const LookupTable& table = lookupTable(field);
         QCOMPARE(table.field, field);
         const QString columns = table.keyColumn + u", "_s + table.nameColumns.join(u", "_s);
-        QVERIFY2(db->openRecordset(u"select "_s + columns + u" from "_s + table.table, RecordsetType::Snapshot),
-                 qPrintable(table.table));
-        QVERIFY(db->openRecordset(u"select "_s + table.booksColumn + u" from Books"_s, RecordsetType::Snapshot));
+        QVERIFY2(
+            db->openRecordset(u"select "_s + columns + u" from "_s + table.table, RecordsetType::Snapshot),
+            qPrintable(table.table));
+        QVERIFY(
+            db->openRecordset(u"select "_s + table.booksColumn + u" from Books"_s, RecordsetType::Snapshot));
         for (const QString& sql : {table.recordsetSql, table.listSql})
             QVERIFY2(sql.contains(table.table, Qt::CaseInsensitive), qPrintable(sql));
     }
@@ -57,13 +59,13 @@ void TestLookupTables::typedNamesFindOrAddTheirRow_data()
         << LookupField::Owner << QByteArray("INSERT INTO Owners VALUES (3, 'Ann');") << u"ANN"_s
         << QStringList{u"Ann"_s} << false;
     QTest::newRow("publisher cut to 75 characters")
-        << LookupField::Publisher << QByteArray() << QString(80, u'p') << QStringList{QString(75, u'p')} << true;
+        << LookupField::Publisher << QByteArray() << QString(80, u'p') << QStringList{QString(75, u'p')}
+        << true;
     QTest::newRow("series cut to 40 characters")
         << LookupField::Series << QByteArray() << QString(45, u's') << QStringList{QString(40, u's')} << true;
     QTest::newRow("quote in a format name")
         << LookupField::Format << QByteArray("INSERT INTO Formats VALUES (9, 'Collector''s box');")
-        << u"collector's box"_s
-        << QStringList{u"Collector's box"_s} << false;
+        << u"collector's box"_s << QStringList{u"Collector's box"_s} << false;
 }
 
 void TestLookupTables::typedNamesFindOrAddTheirRow()

@@ -1,7 +1,7 @@
-#include "database/native_sql.h"
-#include "database/recordset.h"
 #include "catalogue/sample_catalogue.h"
 #include "catalogue/sort_title.h"
+#include "database/native_sql.h"
+#include "database/recordset.h"
 #include "support/temporary_catalogue.h"
 
 #include <QTest>

@@ -1,9 +1,9 @@
-#include "database/catalogue_fixture.h"
 #include "catalogue/catalogue_state.h"
 #include "catalogue/db_error_handler.h"
+#include "catalogue/schema.h"
+#include "database/catalogue_fixture.h"
 #include "database/native_sql.h"
 #include "database/recordset.h"
-#include "catalogue/schema.h"
 #include "support/scripted_dialogs.h"
 #include "support/temporary_catalogue.h"
 
@@ -49,12 +49,14 @@ void TestSchemaUpgrade::upgradesEarlierLayout()
     QCOMPARE(nativeRows(db, "SELECT ForID, ForDesc FROM Formats ORDER BY ForID"),
              QStringList({u"1|Paperback"_s, u"2|Hardcover"_s, u"3|Tape"_s, u"4|CD"_s, u"5|MP3"_s}));
     QCOMPARE(nativeRows(db, "SELECT count(*) FROM Series"), QStringList{u"0"_s});
-    QCOMPARE(nativeRows(db, "SELECT ForID, SerID, Vol, Issue FROM Books ORDER BY BookID"),
-             QStringList({u"2|<null>|<null>|<null>"_s, u"2|<null>|<null>|<null>"_s, u"2|<null>|<null>|<null>"_s,
-                          u"2|<null>|<null>|<null>"_s, u"1|<null>|<null>|<null>"_s, u"2|<null>|<null>|<null>"_s}));
+    QCOMPARE(
+        nativeRows(db, "SELECT ForID, SerID, Vol, Issue FROM Books ORDER BY BookID"),
+        QStringList({u"2|<null>|<null>|<null>"_s, u"2|<null>|<null>|<null>"_s, u"2|<null>|<null>|<null>"_s,
+                     u"2|<null>|<null>|<null>"_s, u"1|<null>|<null>|<null>"_s, u"2|<null>|<null>|<null>"_s}));
     QCOMPARE(nativeRows(db, EarlierColumns), booksBefore);
-    const QByteArray indexes = "SELECT name FROM sqlite_master WHERE type = 'index' AND name NOT LIKE 'sqlite_%' "
-                               "ORDER BY name";
+    const QByteArray indexes =
+        "SELECT name FROM sqlite_master WHERE type = 'index' AND name NOT LIKE 'sqlite_%' "
+        "ORDER BY name";
     QCOMPARE(nativeRows(db, indexes), nativeRows(*TemporaryCatalogue().open(), indexes));
 
     // The probe now finds ForID: a second start-up changes nothing.

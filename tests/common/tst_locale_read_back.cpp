@@ -26,7 +26,8 @@ void TestLocaleReadBack::formatsReadBack_data()
         QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);
     QVERIFY(locales.size() > 300);
     for (const QLocale& locale : locales)
-        QTest::newRow(qPrintable(locale.bcp47Name() + u" "_s + QLocale::territoryToString(locale.territory())))
+        QTest::newRow(
+            qPrintable(locale.bcp47Name() + u" "_s + QLocale::territoryToString(locale.territory())))
             << locale;
 }
 

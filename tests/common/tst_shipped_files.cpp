@@ -28,15 +28,18 @@ void TestShippedFiles::foundBesideOrInstalled_data()
 
     const QString rptspec = u"rptspec.mdb"_s;
     const QString help = u"doc/quillary.htm"_s;
-    QTest::newRow("beside the program") << QStringList{u"bin/rptspec.mdb"_s} << rptspec << u"bin/rptspec.mdb"_s;
+    QTest::newRow("beside the program")
+        << QStringList{u"bin/rptspec.mdb"_s} << rptspec << u"bin/rptspec.mdb"_s;
     QTest::newRow("installed") << QStringList{u"share/quillary/rptspec.mdb"_s} << rptspec
                                << u"share/quillary/rptspec.mdb"_s;
     QTest::newRow("beside the program before installed")
-        << QStringList{u"share/quillary/rptspec.mdb"_s, u"bin/rptspec.mdb"_s} << rptspec << u"bin/rptspec.mdb"_s;
-    QTest::newRow("the help page in the build folder") << QStringList{u"bin/doc/quillary.htm"_s} << help
-                                                       << u"bin/doc/quillary.htm"_s;
+        << QStringList{u"share/quillary/rptspec.mdb"_s, u"bin/rptspec.mdb"_s} << rptspec
+        << u"bin/rptspec.mdb"_s;
+    QTest::newRow("the help page in the build folder")
+        << QStringList{u"bin/doc/quillary.htm"_s} << help << u"bin/doc/quillary.htm"_s;
     QTest::newRow("missing") << QStringList{u"share/rptspec.mdb"_s, u"rptspec.mdb"_s} << rptspec << QString();
-    QTest::newRow("a folder of that name is no file") << QStringList{u"bin/rptspec.mdb/x"_s} << rptspec << QString();
+    QTest::newRow("a folder of that name is no file")
+        << QStringList{u"bin/rptspec.mdb/x"_s} << rptspec << QString();
     QTest::newRow("the user's own field catalogue first")
         << QStringList{u"data/rptspec.mdb"_s, u"bin/rptspec.mdb"_s} << u"<field catalogue>"_s
         << u"data/rptspec.mdb"_s;
@@ -57,9 +60,11 @@ void TestShippedFiles::foundBesideOrInstalled()
         QFile(dir.filePath(file)).open(QIODevice::WriteOnly);
     }
     const QString program = dir.filePath(u"bin"_s);
-    const QString result = wanted == u"<field catalogue>"_s ? locateFieldCatalogue(dir.filePath(u"data"_s), program)
-                                                            : shippedFilePath(wanted, program);
-    QCOMPARE(result.isEmpty() ? QString() : QDir::cleanPath(result), found.isEmpty() ? QString() : dir.filePath(found));
+    const QString result = wanted == u"<field catalogue>"_s
+                               ? locateFieldCatalogue(dir.filePath(u"data"_s), program)
+                               : shippedFilePath(wanted, program);
+    QCOMPARE(result.isEmpty() ? QString() : QDir::cleanPath(result),
+             found.isEmpty() ? QString() : dir.filePath(found));
 }
 
 QTEST_GUILESS_MAIN(TestShippedFiles)

@@ -15,7 +15,8 @@ namespace report_test {
 using namespace Qt::StringLiterals;
 
 inline FieldSpecRow fieldRow(qint16 specid, const QString& usewith, const QString& desc, qint16 datatype,
-                             std::optional<double> width = std::nullopt, bool memo = false, bool currency = false)
+                             std::optional<double> width = std::nullopt, bool memo = false,
+                             bool currency = false)
 {
     FieldSpecRow row;
     row.specid = specid;
@@ -55,18 +56,16 @@ inline ReportFields fieldsOf(const QString& key)
             fields.MaxSpecID = qMax(fields.MaxSpecID, row.specid);
         }
     }
-    std::sort(fields.rows.begin(), fields.rows.end(),
-              [](const FieldSpecRow& a, const FieldSpecRow& b) { return a.desc.compare(b.desc, Qt::CaseInsensitive) < 0; });
+    std::sort(fields.rows.begin(), fields.rows.end(), [](const FieldSpecRow& a, const FieldSpecRow& b) {
+        return a.desc.compare(b.desc, Qt::CaseInsensitive) < 0;
+    });
     return fields;
 }
 
 class FixtureFieldSource final : public ReportFieldSource
 {
 public:
-    bool isKnownProgramKey(const QString& key) override
-    {
-        return key == u"books"_s || key == u"journals"_s;
-    }
+    bool isKnownProgramKey(const QString& key) override { return key == u"books"_s || key == u"journals"_s; }
     ReportFields fieldsOf(const QString& key) override { return report_test::fieldsOf(key); }
 };
 
@@ -86,7 +85,8 @@ inline QStringList linesOf(const QByteArray& bytes)
     raw.removeLast();
     QStringList lines;
     for (const QByteArray& line : raw)
-        lines.append(SingleByteText::decodeText(line.chopped(line.endsWith('\r') ? 1 : 0)).value_or(u"<not text>"_s));
+        lines.append(
+            SingleByteText::decodeText(line.chopped(line.endsWith('\r') ? 1 : 0)).value_or(u"<not text>"_s));
     return lines;
 }
 

@@ -1,9 +1,9 @@
 #include "catalogue/catalogue_state.h"
-#include "database/native_sql.h"
-#include "database/recordset.h"
 #include "catalogue/sample_catalogue.h"
 #include "custom_reports/field_catalogue.h"
 #include "custom_reports/field_catalogue_source.h"
+#include "database/native_sql.h"
+#include "database/recordset.h"
 #include "support/temporary_catalogue.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "database/database.h"
 #include "custom_reports/report_file.h"
 #include "custom_reports/report_fixture.h"
+#include "database/database.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -30,9 +30,9 @@ void TestReportFields::initTestCase()
     FieldSpecRow unsure = fieldRow(7, u"books;other"_s, u"Shared"_s, 2);
     unsure.ismemo.reset(); // counts as long text
     const QList<FieldSpecRow> rows{
-        fieldRow(3, u"books"_s, u"Title"_s, 1, 3.0),  unsure,
-        fieldRow(5, u"Books"_s, u"Upper"_s, 1, 2.0),  fieldRow(0, u"books"_s, u"Zero"_s, 1),
-        fieldRow(2, u"other"_s, u"Other only"_s, 1),  fieldRow(4, u"o'k"_s, u"Quoted"_s, 1),
+        fieldRow(3, u"books"_s, u"Title"_s, 1, 3.0), unsure,
+        fieldRow(5, u"Books"_s, u"Upper"_s, 1, 2.0), fieldRow(0, u"books"_s, u"Zero"_s, 1),
+        fieldRow(2, u"other"_s, u"Other only"_s, 1), fieldRow(4, u"o'k"_s, u"Quoted"_s, 1),
         fieldRow(9, u"b*x"_s, u"Starred"_s, 1),
     };
     const QString path = m_dir.filePath(FieldCatalogueFileName);

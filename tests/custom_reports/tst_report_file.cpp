@@ -1,6 +1,6 @@
-#include "database/db_error.h"
 #include "common/single_byte_text.h"
 #include "custom_reports/report_fixture.h"
+#include "database/db_error.h"
 #include "support/locale_guard.h"
 
 #include <QDir>
@@ -95,28 +95,30 @@ void TestReportFile::writesTheLinesOfTheFormat_data()
     QTest::addColumn<ReportDefinition>("report");
     QTest::addColumn<QStringList>("lines");
 
-    const QStringList unset6{u"0;0;0;0;0;0"_s, u"0;0;0;0;0;0"_s, u";;;;;"_s, u"0;0;0;0;0;0"_s, u"0;0;0;0;0;0"_s,
-                             u";;;;;"_s,       u";;;;;"_s};
+    const QStringList unset6{u"0;0;0;0;0;0"_s, u"0;0;0;0;0;0"_s, u";;;;;"_s, u"0;0;0;0;0;0"_s,
+                             u"0;0;0;0;0;0"_s, u";;;;;"_s,       u";;;;;"_s};
     QTest::newRow("Loans") << u"C"_s << loansReport()
-                           << QStringList{u"books"_s, u"Loans"_s, u"3"_s, u"1"_s, u"0"_s, u"1"_s, u"1"_s, u" 4 "_s,
-                                          u"-1 "_s, u"2"_s, u"5;2"_s}
-                                  + unset6
-                                  + QStringList{u"3;1;1;0.75;1.25;2"_s, u"0;0;0;0;0;0"_s, u"0;0;0;0;0;0"_s,
-                                                u"0;1;0;0;0;0"_s};
+                           << QStringList{u"books"_s, u"Loans"_s, u"3"_s,   u"1"_s, u"0"_s,  u"1"_s,
+                                          u"1"_s,     u" 4 "_s,   u"-1 "_s, u"2"_s, u"5;2"_s} +
+                                  unset6 +
+                                  QStringList{u"3;1;1;0.75;1.25;2"_s, u"0;0;0;0;0;0"_s, u"0;0;0;0;0;0"_s,
+                                              u"0;1;0;0;0;0"_s};
 
-    const QStringList head{u"books"_s, u"Café € list"_s, u"1"_s, u"0"_s, u"1"_s, u"0"_s, u"0"_s, u"-1 "_s,
-                           u" 0 "_s,   u"5"_s,           u"1;2;3;4;5"_s, u"0;0;0;0;0;0"_s, u"0;0;0;1;0;0"_s,
-                           u"Mc;;;;;"_s};
+    const QStringList head{u"books"_s,     u"Café € list"_s, u"1"_s,           u"0"_s,      u"1"_s,
+                           u"0"_s,         u"0"_s,           u"-1 "_s,         u" 0 "_s,    u"5"_s,
+                           u"1;2;3;4;5"_s, u"0;0;0;0;0;0"_s, u"0;0;0;1;0;0"_s, u"Mc;;;;;"_s};
     const QStringList tail{u";20.5;;;;"_s, u";10;;;;"_s};
     const QStringList flags{u"0;0;1;0;0;0"_s, u"0;1;0;0;0;0"_s, u"0;1;0;0;0;0"_s};
     QTest::newRow("every criterion") << u"C"_s << everyCriterion()
-                                     << head + QStringList{u"0;0;36957;0;0.4375;0"_s, u"0;0;36981;0;0.78125;0"_s}
-                                            + tail + QStringList{u"3;1.5;1;0.75;1.25;2"_s} + flags;
+                                     << head +
+                                            QStringList{u"0;0;36957;0;0.4375;0"_s,
+                                                        u"0;0;36981;0;0.78125;0"_s} +
+                                            tail + QStringList{u"3;1.5;1;0.75;1.25;2"_s} + flags;
     // Numbers the program writes itself follow the locale, as it reads them.
-    QTest::newRow("every criterion, German") << u"de_DE"_s << everyCriterion()
-                                             << head + QStringList{u"0;0;36957;0;0,4375;0"_s,
-                                                                   u"0;0;36981;0;0,78125;0"_s}
-                                                    + tail + QStringList{u"3;1,5;1;0,75;1,25;2"_s} + flags;
+    QTest::newRow("every criterion, German")
+        << u"de_DE"_s << everyCriterion()
+        << head + QStringList{u"0;0;36957;0;0,4375;0"_s, u"0;0;36981;0;0,78125;0"_s} + tail +
+               QStringList{u"3;1,5;1;0,75;1,25;2"_s} + flags;
 }
 
 void TestReportFile::writesTheLinesOfTheFormat()
@@ -163,8 +165,8 @@ void TestReportFile::readsBackWhatItWrote()
 void TestReportFile::refusesFilesThatAreNotReportFiles_data()
 {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<bool>("cleared");   // the report was cleared for the file's key
-    QTest::addColumn<QString>("title");  // the title read, when it was
+    QTest::addColumn<bool>("cleared");  // the report was cleared for the file's key
+    QTest::addColumn<QString>("title"); // the title read, when it was
 
     const QString title = u"Café € list"_s;
     QTest::newRow("unknown key") << alteredFile({{1, "magazines"}}) << false << QString();
@@ -213,13 +215,15 @@ void TestReportFile::readsWhatTheFormatAllows_data()
     QTest::newRow("no fields") << alteredFile({{10, "0"}, {11, ""}}) << 11 << QString();
     QTest::newRow("currency flags not read") << alteredFile({{22, "x;1;1"}}) << 22 << u"0;1;0;0;0;0"_s;
     QTest::newRow("file without line 22") << alteredFile({}, 21) << 22 << u"0;1;0;0;0;0"_s;
-    QTest::newRow("items beyond MaxSpecID") << alteredFile({{12, "1;0;0;0;0;0;7;x"}}) << 12 << u"1;0;0;0;0;0"_s;
+    QTest::newRow("items beyond MaxSpecID")
+        << alteredFile({{12, "1;0;0;0;0;0;7;x"}}) << 12 << u"1;0;0;0;0;0"_s;
     QTest::newRow("numbers with blanks, rounded") << alteredFile({{3, " 2.6 "}, {8, "2 "}}) << 3 << u"3"_s;
     QTest::newRow("sort beyond the sort list") << alteredFile({{8, " 5 "}}) << 8 << u"-1 "_s;
     QTest::newRow("starts-with text with a separator")
         << alteredFile({{14, "A;B;;;;"}}) << 14 << u"A;B;;;;"_s; // every later text moves up by one
     QTest::newRow("another known key") << alteredFile({{1, "journals"}, {11, "1;2;6"}}) << 11 << u"1;6"_s;
-    QTest::newRow("LF line ends") << QByteArray(alteredFile({}).replace("\r\n", "\n")) << 2 << u"Café € list"_s;
+    QTest::newRow("LF line ends") << QByteArray(alteredFile({}).replace("\r\n", "\n")) << 2
+                                  << u"Café € list"_s;
 }
 
 void TestReportFile::readsWhatTheFormatAllows()
@@ -239,8 +243,8 @@ void TestReportFile::damagedFilesNeverBreakReading()
 {
     QRandomGenerator random(20240601);
     const QList<QByteArray> seeds{reportFileBytes(everyCriterion()), reportFileBytes(loansReport())};
-    const QByteArray insertions[] = {";", "\r\n", "\n", QByteArray(1, '\0'), "\x81", "-1", "99999", "0.5", " ",
-                                     QByteArray(300, ';')};
+    const QByteArray insertions[] = {";",     "\r\n", "\n", QByteArray(1, '\0'), "\x81", "-1",
+                                     "99999", "0.5",  " ",  QByteArray(300, ';')};
     int accepted = 0;
     for (int run = 0; run < 3000; ++run) {
         QByteArray file = seeds.at(run % 2);
@@ -266,7 +270,8 @@ void TestReportFile::damagedFilesNeverBreakReading()
             continue;
         ++accepted;
         const ReportFileReading again = readBytes(reportFileBytes(*reading.definition));
-        QVERIFY2(again.valid && *again.definition == *reading.definition, file.toPercentEncoding().constData());
+        QVERIFY2(again.valid && *again.definition == *reading.definition,
+                 file.toPercentEncoding().constData());
     }
     QVERIFY(accepted > 100); // the damage leaves enough files readable to test the rewrite
 }

@@ -136,12 +136,19 @@ void TestDatabase::runsEveryQueryOfTheProgram_data()
     // the lookup lists, each in both spellings the program uses (Écrivain
     // among the Es, before O'Brien)
     for (const auto& [table, order, rows, check] :
-         {std::tuple{"Authors", "LastName, FirstName", 5, "FirstName=Anne"}, {"Publishers", "PubName", 2, "pubname=Ace"},
-          {"Categories", "CatName", 3, "CatName=Fantasy"}, {"categories", "CatName", 3, ""},
-          {"Owners", "OwnName", 1, ""}, {"Locations", "LocName", 2, "LocName=Attic"}, {"formats", "fordesc", 2, "forID=2"},
-          {"Formats", "fordesc", 2, ""}, {"series", "serdesc", 1, ""}, {"Series", "serdesc", 1, "serdesc=Middle-earth"}})
-        QTest::addRow("list of %s", table) << u"Select * from %1 order by %2"_s.arg(QLatin1String(table), QLatin1String(order))
-                                           << rows << QString::fromUtf8(check);
+         {std::tuple{"Authors", "LastName, FirstName", 5, "FirstName=Anne"},
+          {"Publishers", "PubName", 2, "pubname=Ace"},
+          {"Categories", "CatName", 3, "CatName=Fantasy"},
+          {"categories", "CatName", 3, ""},
+          {"Owners", "OwnName", 1, ""},
+          {"Locations", "LocName", 2, "LocName=Attic"},
+          {"formats", "fordesc", 2, "forID=2"},
+          {"Formats", "fordesc", 2, ""},
+          {"series", "serdesc", 1, ""},
+          {"Series", "serdesc", 1, "serdesc=Middle-earth"}})
+        QTest::addRow("list of %s", table)
+            << u"Select * from %1 order by %2"_s.arg(QLatin1String(table), QLatin1String(order)) << rows
+            << QString::fromUtf8(check);
 
     // sort orders: books without an author or category come first
     q("sort by author",
@@ -198,13 +205,15 @@ void TestDatabase::runsEveryQueryOfTheProgram_data()
       u"Select Title from books where  BuyDate >= #3/7/2001# and BuyDate <= #3/31/2001# order by Title"_s, 2);
 
     // removal of unused entries: a lookup's keys, then the books using key 1
-    for (const auto& [table, key, bookKey, keys, books] :
-         {std::tuple{"Authors", "AuthID", "AuthID", 5, 1}, {"Publishers", "PubID", "PubID", 2, 2},
-          {"Categories", "CatID", "CatID", 3, 2}, {"Owners", "OwnID", "OwnerID", 1, 3},
-          {"Locations", "LocID", "LocID", 2, 3}, {"formats", "forID", "forID", 2, 1},
-          {"series", "serID", "SerID", 1, 2}}) {
-        QTest::addRow("keys of %s", table) << u"Select %1 from %2"_s.arg(QLatin1String(key), QLatin1String(table))
-                                           << keys << QString();
+    for (const auto& [table, key, bookKey, keys, books] : {std::tuple{"Authors", "AuthID", "AuthID", 5, 1},
+                                                           {"Publishers", "PubID", "PubID", 2, 2},
+                                                           {"Categories", "CatID", "CatID", 3, 2},
+                                                           {"Owners", "OwnID", "OwnerID", 1, 3},
+                                                           {"Locations", "LocID", "LocID", 2, 3},
+                                                           {"formats", "forID", "forID", 2, 1},
+                                                           {"series", "serID", "SerID", 1, 2}}) {
+        QTest::addRow("keys of %s", table)
+            << u"Select %1 from %2"_s.arg(QLatin1String(key), QLatin1String(table)) << keys << QString();
         QTest::addRow("books of %s", table)
             << u"Select BookID from Books where %1 = 1"_s.arg(QLatin1String(bookKey)) << books << QString();
     }

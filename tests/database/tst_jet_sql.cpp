@@ -24,9 +24,11 @@ void TestJetSql::translates_data()
     QTest::addColumn<QString>("jet");
     QTest::addColumn<QString>("sqlite"); // empty: refused as a syntax error
 
-    QTest::newRow("apostrophe inside double quotes") << u"LastName = \"O'Brien\""_s << u"LastName = 'O''Brien'"_s;
+    QTest::newRow("apostrophe inside double quotes")
+        << u"LastName = \"O'Brien\""_s << u"LastName = 'O''Brien'"_s;
     QTest::newRow("doubled double quote") << u"x = \"say \"\"hi\"\"\""_s << u"x = 'say \"hi\"'"_s;
-    QTest::newRow("quotes hide keywords") << u"x = 'true & #1/1/2000# [a]'"_s << u"x = 'true & #1/1/2000# [a]'"_s;
+    QTest::newRow("quotes hide keywords")
+        << u"x = 'true & #1/1/2000# [a]'"_s << u"x = 'true & #1/1/2000# [a]'"_s;
     QTest::newRow("time alone") << u"x >= #10:30:00 AM#"_s << u"x >= '1899-12-30 10:30:00'"_s;
     QTest::newRow("counter and sized text")
         << u"CREATE TABLE Formats (ForID COUNTER,ForDesc TEXT (40))"_s

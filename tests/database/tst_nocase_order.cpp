@@ -43,9 +43,10 @@ void indexUnderSqliteRules(const QString& path, int userVersion)
 {
     sqlite3* db = nullptr;
     QCOMPARE(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-    const QByteArray sql = "INSERT INTO Books (Title, SortTitle) VALUES ('Zebra', 'ZEBRA'), ('Éclair', 'ÉCLAIR'), "
-                           "('apple', 'APPLE'); PRAGMA user_version = " +
-                           QByteArray::number(userVersion);
+    const QByteArray sql =
+        "INSERT INTO Books (Title, SortTitle) VALUES ('Zebra', 'ZEBRA'), ('Éclair', 'ÉCLAIR'), "
+        "('apple', 'APPLE'); PRAGMA user_version = " +
+        QByteArray::number(userVersion);
     QCOMPARE(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
 }

@@ -12,11 +12,13 @@ using CatalogueFixture::errorNumberOf;
 namespace {
 
 const QString BooksByTitle = u"Select * from Books order by SortTitle"_s;
-const QString BooksByAuthor =
-    u"Select forid, serid, vol, issue, BookID, Title, Books.AuthID as AuthID, PubID, Year, Paperback, New, Read, "
-    u"BuyDate, ReadDate, Fiction, CatID, ISBN, CoverPrice, BuyPrice, Notes, OwnerID, LocID, SortTitle, LastName, "
-    u"OnLoan, LoanedTo, LoanDate from Books left join Authors on Books.AuthID = Authors.AuthID order by LastName, "
-    u"FirstName, SortTitle"_s;
+const QString BooksByAuthor = u"Select forid, serid, vol, issue, BookID, Title, Books.AuthID as AuthID, "
+                              u"PubID, Year, Paperback, New, Read, "
+                              u"BuyDate, ReadDate, Fiction, CatID, ISBN, CoverPrice, BuyPrice, Notes, "
+                              u"OwnerID, LocID, SortTitle, LastName, "
+                              u"OnLoan, LoanedTo, LoanDate from Books left join Authors on Books.AuthID = "
+                              u"Authors.AuthID order by LastName, "
+                              u"FirstName, SortTitle"_s;
 
 QString title(const Recordset& rs)
 {
@@ -129,16 +131,16 @@ void TestRecordset::findsInEveryDirection_data()
     QTest::addColumn<QStringList>("found");
 
     const QString ring = u"Title like \"*ring*\""_s;
-    QTest::newRow("contains, onwards") << ring << u"FNNN"_s
-                                       << QStringList{u"The Ring"_s, u"Ringworld"_s, u"String Theory"_s, u"-"_s};
-    QTest::newRow("contains, backwards") << ring << u"LPPP"_s
-                                         << QStringList{u"String Theory"_s, u"Ringworld"_s, u"The Ring"_s, u"-"_s};
-    QTest::newRow("next from the first row skips it") << u"Title like \"*a*\""_s << u"1N"_s
-                                                      << QStringList{u"Nana"_s};
+    QTest::newRow("contains, onwards")
+        << ring << u"FNNN"_s << QStringList{u"The Ring"_s, u"Ringworld"_s, u"String Theory"_s, u"-"_s};
+    QTest::newRow("contains, backwards")
+        << ring << u"LPPP"_s << QStringList{u"String Theory"_s, u"Ringworld"_s, u"The Ring"_s, u"-"_s};
+    QTest::newRow("next from the first row skips it")
+        << u"Title like \"*a*\""_s << u"1N"_s << QStringList{u"Nana"_s};
     QTest::newRow("date") << u"BuyDate >= #3/7/2001#"_s << u"FNN"_s
                           << QStringList{u"A Book of Days"_s, u"Nana"_s, u"The Ring"_s};
-    QTest::newRow("not equal skips Null") << u"Year <> 1954"_s << u"FN"_s
-                                          << QStringList{u"The Hobbit"_s, u"Ringworld"_s};
+    QTest::newRow("not equal skips Null")
+        << u"Year <> 1954"_s << u"FN"_s << QStringList{u"The Hobbit"_s, u"Ringworld"_s};
     QTest::newRow("no match at all") << u"Title = 'Dune'"_s << u"FLNP"_s
                                      << QStringList{u"-"_s, u"-"_s, u"-"_s, u"-"_s};
 }
@@ -160,10 +162,18 @@ void TestRecordset::findsInEveryDirection()
         }
         const QString before = rs->eof() || rs->bof() ? QString() : title(*rs);
         switch (step.toLatin1()) {
-        case 'F': rs->findFirst(criterion); break;
-        case 'L': rs->findLast(criterion); break;
-        case 'N': rs->findNext(criterion); break;
-        case 'P': rs->findPrevious(criterion); break;
+        case 'F':
+            rs->findFirst(criterion);
+            break;
+        case 'L':
+            rs->findLast(criterion);
+            break;
+        case 'N':
+            rs->findNext(criterion);
+            break;
+        case 'P':
+            rs->findPrevious(criterion);
+            break;
         }
         results << (rs->noMatch() ? u"-"_s : title(*rs));
         if (rs->noMatch() && !before.isEmpty())
@@ -222,10 +232,11 @@ void TestRecordset::findFollowsChangesSinceTheLastFind_data()
     QTest::newRow("row added by a statement stays outside")
         << u"sql:INSERT INTO Books (Title, SortTitle) VALUES ('Ring Cycle', 'RING CYCLE')"_s
         << QStringList{u"The Ring"_s, u"Ringworld"_s, u"String Theory"_s};
-    QTest::newRow("row deleted through the recordset") << u"delete:4"_s
-                                                       << QStringList{u"Ringworld"_s, u"String Theory"_s};
+    QTest::newRow("row deleted through the recordset")
+        << u"delete:4"_s << QStringList{u"Ringworld"_s, u"String Theory"_s};
     QTest::newRow("row added through the recordset")
-        << u"add:Ring Cycle"_s << QStringList{u"The Ring"_s, u"Ringworld"_s, u"String Theory"_s, u"Ring Cycle"_s};
+        << u"add:Ring Cycle"_s
+        << QStringList{u"The Ring"_s, u"Ringworld"_s, u"String Theory"_s, u"Ring Cycle"_s};
 }
 
 void TestRecordset::findFollowsChangesSinceTheLastFind()
@@ -335,7 +346,8 @@ void TestRecordset::valuesRoundTrip_data()
     const QVariant refused;
     const QVariant null = QVariant::fromValue(nullptr);
     const QDateTime evening(QDate(2001, 3, 7), QTime(22, 30, 5));
-    QTest::newRow("long from text") << u"Vol"_s << QVariant(u" 12 "_s) << QVariant(qlonglong(12)) << u"integer|12"_s;
+    QTest::newRow("long from text") << u"Vol"_s << QVariant(u" 12 "_s) << QVariant(qlonglong(12))
+                                    << u"integer|12"_s;
     QTest::newRow("yes") << u"Fiction"_s << QVariant(true) << QVariant(true) << u"integer|1"_s;
     QTest::newRow("long from letters") << u"Vol"_s << QVariant(u"twelve"_s) << refused << QString();
     QTest::newRow("yes from -1") << u"Fiction"_s << QVariant(-1) << QVariant(true) << u"integer|1"_s;
@@ -344,14 +356,15 @@ void TestRecordset::valuesRoundTrip_data()
     QTest::newRow("time alone") << u"LoanDate"_s << QVariant(QTime(22, 30))
                                 << QVariant(QDateTime(QDate(1899, 12, 30), QTime(22, 30)))
                                 << u"text|1899-12-30 22:30:00"_s;
-    QTest::newRow("currency rounds to 4 places") << u"CoverPrice"_s << QVariant(12.345678) << QVariant(12.3457)
-                                                 << u"real|12.3457"_s;
+    QTest::newRow("currency rounds to 4 places")
+        << u"CoverPrice"_s << QVariant(12.345678) << QVariant(12.3457) << u"real|12.3457"_s;
     QTest::newRow("text with quotes") << u"Title"_s << QVariant(u"O'Brien's \"Best\""_s)
                                       << QVariant(u"O'Brien's \"Best\""_s) << u"text|O'Brien's \"Best\""_s;
-    QTest::newRow("empty text is not Null") << u"Notes"_s << QVariant(QString()) << QVariant(QString())
-                                            << u"text|"_s;
+    QTest::newRow("empty text is not Null")
+        << u"Notes"_s << QVariant(QString()) << QVariant(QString()) << u"text|"_s;
     for (const char* column : {"Title", "Fiction", "BuyDate", "CoverPrice"})
-        QTest::addRow("Null %s", column) << QString::fromLatin1(column) << QVariant() << null << u"null|<null>"_s;
+        QTest::addRow("Null %s", column)
+            << QString::fromLatin1(column) << QVariant() << null << u"null|<null>"_s;
 }
 
 void TestRecordset::valuesRoundTrip()
@@ -370,7 +383,8 @@ void TestRecordset::valuesRoundTrip()
     rs->setValue(column, written);
     rs->update();
     const QVariant value =
-        m_db->openRecordset(u"Select * from Books where BookID = 1"_s, RecordsetType::Snapshot)->value(column);
+        m_db->openRecordset(u"Select * from Books where BookID = 1"_s, RecordsetType::Snapshot)
+            ->value(column);
     if (read.typeId() == QMetaType::Nullptr) {
         QVERIFY(value.isNull());
     } else {

@@ -23,19 +23,23 @@ void TestControlCharacters::removesAndNames_data()
     QTest::addColumn<QString>("kept");
     QTest::addColumn<QStringList>("named");
     QTest::newRow("plain text") << u"Smith, John"_s << false << u"Smith, John"_s << QStringList();
-    QTest::newRow("accents and symbols stay") << u"Éclair — 5€ «x»"_s << false << u"Éclair — 5€ «x»"_s
-                                             << QStringList();
-    QTest::newRow("NUL inside a name") << u"Smi"_s + QChar(0) + u"th"_s << false << u"Smith"_s
-                                       << QStringList{u"NUL"_s};
-    QTest::newRow("TAB in a title") << u"War\tand Peace"_s << false << u"Warand Peace"_s << QStringList{u"TAB"_s};
-    QTest::newRow("several, each named once") << u"\ta\x1b" "b\tc"_s + QChar(0) << false << u"abc"_s
-                                              << QStringList{u"TAB"_s, u"ESC"_s, u"NUL"_s};
-    QTest::newRow("line break in a one-line field") << u"one\r\ntwo"_s << false << u"onetwo"_s
-                                                    << QStringList{u"carriage return"_s, u"line break"_s};
-    QTest::newRow("line breaks kept in notes") << u"one\r\ntwo\nthree"_s << true << u"one\r\ntwo\nthree"_s
-                                               << QStringList();
-    QTest::newRow("TAB and lone CR removed from notes") << u"a\tb\rc\nd"_s << true << u"abc\nd"_s
-                                                        << QStringList{u"TAB"_s, u"carriage return"_s};
+    QTest::newRow("accents and symbols stay")
+        << u"Éclair — 5€ «x»"_s << false << u"Éclair — 5€ «x»"_s << QStringList();
+    QTest::newRow("NUL inside a name")
+        << u"Smi"_s + QChar(0) + u"th"_s << false << u"Smith"_s << QStringList{u"NUL"_s};
+    QTest::newRow("TAB in a title") << u"War\tand Peace"_s << false << u"Warand Peace"_s
+                                    << QStringList{u"TAB"_s};
+    QTest::newRow("several, each named once")
+        << u"\ta\x1b"
+           "b\tc"_s +
+               QChar(0)
+        << false << u"abc"_s << QStringList{u"TAB"_s, u"ESC"_s, u"NUL"_s};
+    QTest::newRow("line break in a one-line field")
+        << u"one\r\ntwo"_s << false << u"onetwo"_s << QStringList{u"carriage return"_s, u"line break"_s};
+    QTest::newRow("line breaks kept in notes")
+        << u"one\r\ntwo\nthree"_s << true << u"one\r\ntwo\nthree"_s << QStringList();
+    QTest::newRow("TAB and lone CR removed from notes")
+        << u"a\tb\rc\nd"_s << true << u"abc\nd"_s << QStringList{u"TAB"_s, u"carriage return"_s};
     QTest::newRow("C1 control and line separator") << u"a"_s + QChar(0x85) + u"b"_s + QChar(0x2028) << false
                                                    << u"ab"_s << QStringList{u"U+0085"_s, u"U+2028"_s};
 }

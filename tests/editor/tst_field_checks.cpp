@@ -130,7 +130,8 @@ void TestFieldChecks::convertsForStoring_data()
     QTest::newRow("price formatted") << price << u"$1,234.56"_s << QVariant(1234.56);
     QTest::newRow("price beyond the range") << price << u"99999999999999999999"_s << refused;
     QTest::newRow("price that would be stored changed") << price << u"922337203685477.58"_s << refused;
-    QTest::newRow("largest price kept exactly") << price << u"99999999999.9999"_s << QVariant(99999999999.9999);
+    QTest::newRow("largest price kept exactly")
+        << price << u"99999999999.9999"_s << QVariant(99999999999.9999);
 }
 
 // The year is a 16-bit column, volume and issue 32-bit, prices currency.

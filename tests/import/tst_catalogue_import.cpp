@@ -1,6 +1,6 @@
+#include "catalogue/schema.h"
 #include "database/database.h"
 #include "database/native_sql.h"
-#include "catalogue/schema.h"
 #include "import/fake_catalogue.h"
 #include "import/jet_conversion.h"
 #include "support/temporary_catalogue.h"

@@ -1,7 +1,7 @@
 #include "catalogue/catalogue_state.h"
+#include "catalogue/sample_catalogue.h"
 #include "database/database.h"
 #include "database/native_sql.h"
-#include "catalogue/sample_catalogue.h"
 #include "maintenance/backup.h"
 #include "maintenance/maintenance_files.h"
 #include "support/failing_file_operations.h"
@@ -19,7 +19,14 @@ using Operation = FailingFileOperations::Operation;
 namespace {
 
 // What lies in the backup folder beforehand.
-enum class Before { Nothing, OlderBackup, PartialCopy, FolderUnderPartialName, CatalogueItself, WriteAheadLog };
+enum class Before {
+    Nothing,
+    OlderBackup,
+    PartialCopy,
+    FolderUnderPartialName,
+    CatalogueItself,
+    WriteAheadLog
+};
 const QString Partial = BackupFileName + PartialBackupSuffix;
 
 struct Fixture
@@ -57,7 +64,8 @@ struct Fixture
         case Before::CatalogueItself:
             // A second name for the same file, as "quillary.mdb" beside
             // "Quillary.mdb" is on a medium that ignores case.
-            QCOMPARE(::link(QFile::encodeName(catalogue.path()).constData(), QFile::encodeName(backup()).constData()),
+            QCOMPARE(::link(QFile::encodeName(catalogue.path()).constData(),
+                            QFile::encodeName(backup()).constData()),
                      0);
             break;
         }
@@ -103,7 +111,7 @@ void TestBackup::backupHoldsTheCatalogue()
 void TestBackup::failedBackupKeepsWhatWasThere_data()
 {
     QTest::addColumn<Before>("before");
-    QTest::addColumn<QString>("folderName"); // on the medium; empty: the medium itself
+    QTest::addColumn<QString>("folderName");   // on the medium; empty: the medium itself
     QTest::addColumn<int>("failingOperation"); // -1: none injected
     QTest::addColumn<bool>("catalogueOpen");
     QTest::addColumn<QString>("reasonPart");
@@ -113,8 +121,8 @@ void TestBackup::failedBackupKeepsWhatWasThere_data()
         << Before::Nothing << u"not there"_s << none << false << u"does not exist"_s;
     QTest::newRow("the temporary name taken by a folder")
         << Before::FolderUnderPartialName << QString() << none << false << u"already exists"_s;
-    QTest::newRow("a full medium") << Before::OlderBackup << QString() << int(Operation::CopyDatabase) << false
-                                   << FailingFileOperations::InjectedFailure;
+    QTest::newRow("a full medium") << Before::OlderBackup << QString() << int(Operation::CopyDatabase)
+                                   << false << FailingFileOperations::InjectedFailure;
     QTest::newRow("a medium pulled before the copy is on it")
         << Before::OlderBackup << QString() << int(Operation::Flush) << false
         << FailingFileOperations::InjectedFailure;
@@ -122,7 +130,8 @@ void TestBackup::failedBackupKeepsWhatWasThere_data()
                                                 << false << FailingFileOperations::InjectedFailure;
     QTest::newRow("the catalogue under the backup's name")
         << Before::CatalogueItself << QString() << none << false << u"the catalogue itself"_s;
-    QTest::newRow("the catalogue is open") << Before::OlderBackup << QString() << none << true << u"is open"_s;
+    QTest::newRow("the catalogue is open")
+        << Before::OlderBackup << QString() << none << true << u"is open"_s;
 }
 
 // A failed backup leaves the catalogue, and any earlier backup, exactly as

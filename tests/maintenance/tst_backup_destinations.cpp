@@ -27,14 +27,16 @@ void TestBackupDestinations::mediaFirstThenHomeThenOther_data()
                                       {u"/run/user/1000"_s, QString(), true}};
     const QString home = u"Home folder (/home/jane)"_s;
     const QString other = OtherFolderLabel;
-    QTest::newRow("no medium") << system << QStringList{home, other} << QStringList{u"/home/jane"_s, QString()};
+    QTest::newRow("no medium") << system << QStringList{home, other}
+                               << QStringList{u"/home/jane"_s, QString()};
     QTest::newRow("a stick and a card, by where they are mounted")
         << system + QList<MountedVolume>{{u"/media/jane/STICK"_s, u"STICK"_s, true},
                                          {u"/media/jane/CARD"_s, u"CARD"_s, true}}
         << QStringList{u"CARD (/media/jane/CARD)"_s, u"STICK (/media/jane/STICK)"_s, home, other}
         << QStringList{u"/media/jane/CARD"_s, u"/media/jane/STICK"_s, u"/home/jane"_s, QString()};
     QTest::newRow("mounted under /run/media, and straight under /media without a label")
-        << QList<MountedVolume>{{u"/run/media/jane/USB"_s, u"USB"_s, true}, {u"/media/usb0"_s, QString(), true}}
+        << QList<MountedVolume>{{u"/run/media/jane/USB"_s, u"USB"_s, true},
+                                {u"/media/usb0"_s, QString(), true}}
         << QStringList{u"/media/usb0"_s, u"USB (/run/media/jane/USB)"_s, home, other}
         << QStringList{u"/media/usb0"_s, u"/run/media/jane/USB"_s, u"/home/jane"_s, QString()};
     QTest::newRow("read-only discs, other users' media and deeper folders are left out")
@@ -43,7 +45,8 @@ void TestBackupDestinations::mediaFirstThenHomeThenOther_data()
                                 {u"/run/media/joe/USB"_s, u"USB"_s, true},
                                 {u"/media/jane/STICK/inner"_s, u"inner"_s, true},
                                 {u"/media/janet"_s, QString(), true}}
-        << QStringList{u"/media/janet"_s, home, other} << QStringList{u"/media/janet"_s, u"/home/jane"_s, QString()};
+        << QStringList{u"/media/janet"_s, home, other}
+        << QStringList{u"/media/janet"_s, u"/home/jane"_s, QString()};
 }
 
 void TestBackupDestinations::mediaFirstThenHomeThenOther()

@@ -1,7 +1,7 @@
 #include "catalogue/catalogue_state.h"
+#include "catalogue/sample_catalogue.h"
 #include "database/database.h"
 #include "database/native_sql.h"
-#include "catalogue/sample_catalogue.h"
 #include "maintenance/compaction.h"
 #include "maintenance/interrupted_compaction.h"
 #include "maintenance/maintenance_files.h"
@@ -116,17 +116,17 @@ void TestCompaction::failedStepLeavesTheCatalogue_data()
     QTest::newRow("a stale copy that cannot be removed")
         << QStringList{copy} << Failures{{Operation::Remove, copy}} << Copy::BySqlite << false
         << Outcome::Unchanged << u"already exists"_s << QStringList{copy, cat};
-    QTest::newRow("compaction fails") << QStringList{} << Failures{{Operation::Compact, copy}} << Copy::BySqlite
-                                      << false << Outcome::Unchanged << u"could not be written"_s
-                                      << QStringList{cat};
+    QTest::newRow("compaction fails")
+        << QStringList{} << Failures{{Operation::Compact, copy}} << Copy::BySqlite << false
+        << Outcome::Unchanged << u"could not be written"_s << QStringList{cat};
     QTest::newRow("the copy misses a book")
         << QStringList{} << Failures{} << Copy::MissingABook << false << Outcome::Unchanged
         << u"table books holds 99 rows instead of 100"_s << QStringList{cat};
     QTest::newRow("the copy is no database") << QStringList{} << Failures{} << Copy::NotADatabase << false
                                              << Outcome::Unchanged << u"not sound"_s << QStringList{cat};
     QTest::newRow("the copy cannot be forced onto the disk")
-        << QStringList{} << Failures{{Operation::Flush, copy}} << Copy::BySqlite << false << Outcome::Unchanged
-        << u"saved to disk"_s << QStringList{cat};
+        << QStringList{} << Failures{{Operation::Flush, copy}} << Copy::BySqlite << false
+        << Outcome::Unchanged << u"saved to disk"_s << QStringList{cat};
     QTest::newRow("an old backup that cannot be removed is replaced")
         << QStringList{bak} << Failures{{Operation::Remove, bak}} << Copy::BySqlite << false
         << Outcome::Compacted << QString() << QStringList{bak, cat};
@@ -134,8 +134,8 @@ void TestCompaction::failedStepLeavesTheCatalogue_data()
         << QStringList{bak} << Failures{{Operation::Rename, cat}} << Copy::BySqlite << false
         << Outcome::Unchanged << u"renamed to 'bookdb.bak'"_s << QStringList{cat};
     QTest::newRow("the copy cannot take its place")
-        << QStringList{} << Failures{{Operation::Rename, copy}} << Copy::BySqlite << false << Outcome::Unchanged
-        << u"could not take the catalogue's place"_s << QStringList{cat};
+        << QStringList{} << Failures{{Operation::Rename, copy}} << Copy::BySqlite << false
+        << Outcome::Unchanged << u"could not take the catalogue's place"_s << QStringList{cat};
     QTest::newRow("nor can the catalogue be put back")
         << QStringList{} << Failures{{Operation::Rename, copy}, {Operation::Rename, bak}} << Copy::BySqlite
         << false << Outcome::SetAside << u"It is kept as"_s << QStringList{bak, copy};

@@ -1,5 +1,5 @@
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -106,7 +106,8 @@ void TestHelpPage::linksAndPicturesLead()
     QFETCH(QString, target);
     QFETCH(bool, isPicture);
     if (isPicture) {
-        QVERIFY2(QFileInfo(QFileInfo(SourcePage).absoluteDir().filePath(target)).isFile(), qPrintable(target));
+        QVERIFY2(QFileInfo(QFileInfo(SourcePage).absoluteDir().filePath(target)).isFile(),
+                 qPrintable(target));
     } else {
         QVERIFY2(target.startsWith(u'#'), "links stay within the page: it is read without a network");
         QVERIFY2(attributeValues(u"id"_s).contains(target.mid(1)), qPrintable(target));

@@ -49,8 +49,10 @@ void TestInstalledTree::holdsWhatShips_data()
     QTest::newRow("the help page") << u"share/quillary/doc/quillary.htm"_s << false << u"help page"_s;
     QTest::newRow("the help page's picture") << u"share/quillary/doc/main-window.png"_s << false << QString();
     QTest::newRow("the desktop entry") << u"share/applications/quillary.desktop"_s << false << QString();
-    QTest::newRow("the icon, drawn") << u"share/icons/hicolor/scalable/apps/quillary.svg"_s << false << QString();
-    QTest::newRow("the icon, rendered") << u"share/icons/hicolor/256x256/apps/quillary.png"_s << false << QString();
+    QTest::newRow("the icon, drawn") << u"share/icons/hicolor/scalable/apps/quillary.svg"_s << false
+                                     << QString();
+    QTest::newRow("the icon, rendered")
+        << u"share/icons/hicolor/256x256/apps/quillary.png"_s << false << QString();
 }
 
 // The installed program looks from its own folder, bin/, with no field

@@ -26,8 +26,10 @@ QByteArray fixtureSql()
         columns << lookupTable(field).booksColumn.toUtf8();
     const QByteArray list = columns.join(", ");
     sql += "INSERT INTO Books (BookID, Title, " + list + ") VALUES (1, 'Used', 1, 1, 1, 1, 1, 1, 1);\n";
-    sql += "INSERT INTO Books (BookID, Title, " + list + ") VALUES (2, 'None', -1, -1, -1, -1, -1, -1, -1);\n";
-    sql += "INSERT INTO Books (BookID, Title, " + list + ") VALUES (3, 'Null', NULL, NULL, NULL, NULL, NULL, NULL, NULL);\n";
+    sql +=
+        "INSERT INTO Books (BookID, Title, " + list + ") VALUES (2, 'None', -1, -1, -1, -1, -1, -1, -1);\n";
+    sql += "INSERT INTO Books (BookID, Title, " + list +
+           ") VALUES (3, 'Null', NULL, NULL, NULL, NULL, NULL, NULL, NULL);\n";
     sql += "INSERT INTO Books (BookID, Title, " + list + ") VALUES (4, 'Dangling', 9, 9, 9, 9, 9, 9, 9);\n";
     return sql;
 }
@@ -61,16 +63,19 @@ void TestUnusedEntries::removesOnlyEntriesNoBookUses_data()
         const LookupTable& use = lookupTable(field);
         const QByteArray table = use.table.toUtf8();
         const QByteArray column = use.booksColumn.toUtf8();
-        QTest::addRow("%s: two unused", table.constData()) << field << QByteArray() << 2 << QStringList{u"1"_s};
+        QTest::addRow("%s: two unused", table.constData())
+            << field << QByteArray() << 2 << QStringList{u"1"_s};
         QTest::addRow("%s: all in use", table.constData())
-            << field << "UPDATE Books SET " + column + " = 2 WHERE BookID = 2; UPDATE Books SET " + column +
-                        " = 3 WHERE BookID = 3"
+            << field
+            << "UPDATE Books SET " + column + " = 2 WHERE BookID = 2; UPDATE Books SET " + column +
+                   " = 3 WHERE BookID = 3"
             << 0 << QStringList{u"1"_s, u"2"_s, u"3"_s};
         QTest::addRow("%s: empty table", table.constData())
             << field << "DELETE FROM " + table << 0 << QStringList{};
         QTest::addRow("%s: an entry keyed -1 stays while books say none with -1", table.constData())
-            << field << "UPDATE " + table + " SET " + use.keyColumn.toUtf8() + " = -1 WHERE " +
-                        use.keyColumn.toUtf8() + " = 3"
+            << field
+            << "UPDATE " + table + " SET " + use.keyColumn.toUtf8() + " = -1 WHERE " +
+                   use.keyColumn.toUtf8() + " = 3"
             << 1 << QStringList{u"-1"_s, u"1"_s};
     }
 }

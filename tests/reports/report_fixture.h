@@ -3,8 +3,8 @@
 // Fixtures of the report tests: simple text metrics, report windows that
 // answer from a script, and a small catalogue whose every list is known.
 
-#include "database/database.h"
 #include "common/shared_state.h"
+#include "database/database.h"
 #include "reports/document_build.h"
 #include "reports/report_document.h"
 #include "reports/report_state.h"
@@ -84,7 +84,10 @@ public:
     void setBusy(bool on) override { busy += on ? 1 : -1; }
 
     QString busyMark() const { return busy > 0 ? u" (busy)"_s : QString(); }
-    const ReportDocument* lastDocument() const { return previews.empty() ? nullptr : &previews.back()->document(); }
+    const ReportDocument* lastDocument() const
+    {
+        return previews.empty() ? nullptr : &previews.back()->document();
+    }
 };
 
 // Every row of a document, its cells joined by "|" and an emphasised row

@@ -1,9 +1,9 @@
 #include "report_fixture.h"
 #include "reports/book_lists.h"
 #include "reports/report_run.h"
+#include "support/fixed_clock.h"
 #include "support/locale_guard.h"
 #include "support/scripted_dialogs.h"
-#include "support/fixed_clock.h"
 
 #include <QTest>
 
@@ -43,7 +43,8 @@ private slots:
 private:
     // Runs a list (0: the category count) with these answers; the text file
     // destination writes to `file`.
-    void run(Database& db, int list, ReportDestination destination, const Answers& answers, const QString& file);
+    void run(Database& db, int list, ReportDestination destination, const Answers& answers,
+             const QString& file);
 
     std::unique_ptr<TemporaryCatalogue> m_catalogue;
     std::unique_ptr<Database> m_db;
@@ -89,16 +90,21 @@ void TestBookReports::writesTextFiles_data()
     QTest::addColumn<QStringList>("lines");
 
     QTest::newRow("1 by title") << 1 << Answers{}
-                                << QStringList{u"Anonymous Notes\t"_s,       u"Case Study\tAnn And Bob Carter"_s,
-                                               u"Emma\tJane Austen"_s,       u"The Odyssey\tHomer"_s,
-                                               u"Our Shared Life\tJohn Smith & Mary"_s, u"Persuasion\tJane Austen"_s,
+                                << QStringList{u"Anonymous Notes\t"_s,
+                                               u"Case Study\tAnn And Bob Carter"_s,
+                                               u"Emma\tJane Austen"_s,
+                                               u"The Odyssey\tHomer"_s,
+                                               u"Our Shared Life\tJohn Smith & Mary"_s,
+                                               u"Persuasion\tJane Austen"_s,
                                                u"Two; Stories | More\tAnn Lee and Bob"_s};
-    QTest::newRow("2 all authors, no author first")
-        << 2 << Answers{-1, -1}
-        << QStringList{u"\tAnonymous Notes"_s,         u"Jane Austen\tEmma"_s,
-                       u"Jane Austen\tPersuasion"_s,   u"Ann And Bob Carter\tCase Study"_s,
-                       u"Homer\tThe Odyssey"_s,        u"Ann Lee and Bob\tTwo; Stories | More"_s,
-                       u"John Smith & Mary\tOur Shared Life"_s};
+    QTest::newRow("2 all authors, no author first") << 2 << Answers{-1, -1}
+                                                    << QStringList{u"\tAnonymous Notes"_s,
+                                                                   u"Jane Austen\tEmma"_s,
+                                                                   u"Jane Austen\tPersuasion"_s,
+                                                                   u"Ann And Bob Carter\tCase Study"_s,
+                                                                   u"Homer\tThe Odyssey"_s,
+                                                                   u"Ann Lee and Bob\tTwo; Stories | More"_s,
+                                                                   u"John Smith & Mary\tOur Shared Life"_s};
     QTest::newRow("2 one author") << 2 << Answers{-1, 5}
                                   << QStringList{u"Jane Austen\tEmma"_s, u"Jane Austen\tPersuasion"_s};
     QTest::newRow("3 all locations, none first")
@@ -120,29 +126,33 @@ void TestBookReports::writesTextFiles_data()
                        u"History\tJohn Smith & Mary\tOur Shared Life"_s,
                        u"Poetry\tHomer\tThe Odyssey"_s};
     QTest::newRow("4 one category") << 4 << Answers{-1, 3} << QStringList{u"Poetry\tHomer\tThe Odyssey"_s};
-    QTest::newRow("5 prices and totals")
-        << 5 << Answers{}
-        << QStringList{u"\tAnonymous Notes\t\t"_s,
-                       u"Jane Austen\tEmma\t$12.50\t$8.00"_s,
-                       u"Jane Austen\tPersuasion\t\t$5.25"_s,
-                       u"Ann And Bob Carter\tCase Study\t\t"_s,
-                       u"Homer\tThe Odyssey\t$9.99\t$1,234.50"_s,
-                       u"Ann Lee and Bob\tTwo; Stories | More\t\t"_s,
-                       u"John Smith & Mary\tOur Shared Life\t$20.00\t"_s,
-                       u"\t\t$42.49\t$1,247.75"_s};
+    QTest::newRow("5 prices and totals") << 5 << Answers{}
+                                         << QStringList{u"\tAnonymous Notes\t\t"_s,
+                                                        u"Jane Austen\tEmma\t$12.50\t$8.00"_s,
+                                                        u"Jane Austen\tPersuasion\t\t$5.25"_s,
+                                                        u"Ann And Bob Carter\tCase Study\t\t"_s,
+                                                        u"Homer\tThe Odyssey\t$9.99\t$1,234.50"_s,
+                                                        u"Ann Lee and Bob\tTwo; Stories | More\t\t"_s,
+                                                        u"John Smith & Mary\tOur Shared Life\t$20.00\t"_s,
+                                                        u"\t\t$42.49\t$1,247.75"_s};
     QTest::newRow("6 read") << 6 << Answers{1, -2}
-                            << QStringList{u"Jane Austen\tEmma\t3/7/2001"_s, u"Ann And Bob Carter\tCase Study\t"_s};
+                            << QStringList{u"Jane Austen\tEmma\t3/7/2001"_s,
+                                           u"Ann And Bob Carter\tCase Study\t"_s};
     QTest::newRow("6 unread") << 6 << Answers{0, -2}
                               << QStringList{u"\tAnonymous Notes"_s, u"Jane Austen\tPersuasion"_s,
-                                             u"Homer\tThe Odyssey"_s, u"Ann Lee and Bob\tTwo; Stories | More"_s,
+                                             u"Homer\tThe Odyssey"_s,
+                                             u"Ann Lee and Bob\tTwo; Stories | More"_s,
                                              u"John Smith & Mary\tOur Shared Life"_s};
     QTest::newRow("7 on loan, by borrower")
         << 7 << Answers{}
-        << QStringList{u"Homer\tThe Odyssey\tAlex\t1/2/2003"_s, u"John Smith & Mary\tOur Shared Life\tPat\t12/25/2002"_s};
-    QTest::newRow("category count")
-        << 0 << Answers{}
-        << QStringList{u"No Category Entered\t2"_s, u"Fiction\t2"_s, u"History\t2"_s, u"Poetry\t1"_s,
-                       u"Travel\t"_s, u"Total Number of Books\t7"_s};
+        << QStringList{u"Homer\tThe Odyssey\tAlex\t1/2/2003"_s,
+                       u"John Smith & Mary\tOur Shared Life\tPat\t12/25/2002"_s};
+    QTest::newRow("category count") << 0 << Answers{} << QStringList{u"No Category Entered\t2"_s,
+                                                                     u"Fiction\t2"_s,
+                                                                     u"History\t2"_s,
+                                                                     u"Poetry\t1"_s,
+                                                                     u"Travel\t"_s,
+                                                                     u"Total Number of Books\t7"_s};
 }
 
 // The save dialog offers the list's default name; an existing file is
@@ -178,9 +188,14 @@ void TestBookReports::buildsPrintedLists_data()
 
     QTest::newRow("1: separators inside a title stay")
         << 1 << Answers{} << u"12/31/2004|Books by Title|Page %d"_s
-        << QStringList{u"*Title|Author"_s,       u"Anonymous Notes|"_s,   u"Case Study|Ann And Bob Carter"_s,
-                       u"Emma|Jane Austen"_s,    u"The Odyssey|Homer"_s,  u"Our Shared Life|John Smith & Mary"_s,
-                       u"Persuasion|Jane Austen"_s, u"Two; Stories | More|Ann Lee and Bob"_s}
+        << QStringList{u"*Title|Author"_s,
+                       u"Anonymous Notes|"_s,
+                       u"Case Study|Ann And Bob Carter"_s,
+                       u"Emma|Jane Austen"_s,
+                       u"The Odyssey|Homer"_s,
+                       u"Our Shared Life|John Smith & Mary"_s,
+                       u"Persuasion|Jane Austen"_s,
+                       u"Two; Stories | More|Ann Lee and Bob"_s}
         << QStringList{u"frmOutput (busy)"_s};
     QTest::newRow("4: chosen after the document started")
         << 4 << Answers{-1, 1} << u"12/31/2004|Books by Category|Page %d"_s
@@ -199,13 +214,18 @@ void TestBookReports::buildsPrintedLists_data()
                        u"John Smith & Mary|Our Shared Life|$20.00|"_s,
                        u"Totals:|$42.49|$1,247.75"_s}
         << QStringList{u"frmOutput (busy)"_s};
-    QTest::newRow("6: read asked first") << 6 << Answers{1, -2} << u"12/31/2004|Read Books|Page %d"_s
-                                         << QStringList{u"*Author|Title|ReadDate"_s, u"Jane Austen|Emma|3/7/2001"_s,
-                                                        u"Ann And Bob Carter|Case Study|"_s}
-                                         << QStringList{u"frmRead"_s, u"frmOutput (busy)"_s};
+    QTest::newRow("6: read asked first")
+        << 6 << Answers{1, -2} << u"12/31/2004|Read Books|Page %d"_s
+        << QStringList{u"*Author|Title|ReadDate"_s, u"Jane Austen|Emma|3/7/2001"_s,
+                       u"Ann And Bob Carter|Case Study|"_s}
+        << QStringList{u"frmRead"_s, u"frmOutput (busy)"_s};
     QTest::newRow("category count") << 0 << Answers{} << u"12/31/2004|Book Count by Category|Page %d"_s
-                                    << QStringList{u"*Category|Book Count"_s, u"No Category Entered|2"_s,
-                                                   u"Fiction|2"_s, u"History|2"_s, u"Poetry|1"_s, u"Travel|"_s,
+                                    << QStringList{u"*Category|Book Count"_s,
+                                                   u"No Category Entered|2"_s,
+                                                   u"Fiction|2"_s,
+                                                   u"History|2"_s,
+                                                   u"Poetry|1"_s,
+                                                   u"Travel|"_s,
                                                    u"Total Number of Books|7"_s}
                                     << QStringList{u"frmOutput (busy)"_s};
 }
@@ -234,7 +254,8 @@ void TestBookReports::buildsPrintedLists()
     QCOMPARE(documentRows(*document), rows);
     QVERIFY(!reportState().RepeatTableHeader);
     const ReportDocument::Row& header = document->rowsOfPage(0).front();
-    QCOMPARE(reportState().TableHeaderText, document->format(header.format).text() + header.cells.join(u'|') + u';');
+    QCOMPARE(reportState().TableHeaderText,
+             document->format(header.format).text() + header.cells.join(u'|') + u';');
     QVERIFY(m_dialogs.shown().isEmpty());
     QCOMPARE(m_windows.busy, 0);
 }
@@ -251,16 +272,22 @@ void TestBookReports::endsEarlyWithoutOutput_data()
     const auto text = ReportDestination::TextFile;
     const auto preview = ReportDestination::Preview;
     const QString noBooks = u"You have not entered any books!"_s;
-    QTest::newRow("save dialog cancelled") << text << false << 6 << Answers{1, -2} << QString() << QStringList{};
-    QTest::newRow("read dialog cancelled") << text << false << 6 << Answers{} << u"out.txt"_s << QStringList{};
-    QTest::newRow("selection cancelled, file") << text << false << 2 << Answers{} << u"out.txt"_s << QStringList{};
-    QTest::newRow("selection cancelled, preview") << preview << false << 3 << Answers{} << QString() << QStringList{};
-    QTest::newRow("category without books") << text << false << 4 << Answers{-1, 4} << u"out.txt"_s
-                                            << QStringList{noBooks};
-    QTest::newRow("author without books") << preview << false << 2 << Answers{-1, 99} << QString()
-                                          << QStringList{noBooks};
-    QTest::newRow("nothing on loan") << preview << true << 7 << Answers{} << QString() << QStringList{noBooks};
-    QTest::newRow("empty catalogue") << text << true << 1 << Answers{} << u"out.txt"_s << QStringList{noBooks};
+    QTest::newRow("save dialog cancelled")
+        << text << false << 6 << Answers{1, -2} << QString() << QStringList{};
+    QTest::newRow("read dialog cancelled")
+        << text << false << 6 << Answers{} << u"out.txt"_s << QStringList{};
+    QTest::newRow("selection cancelled, file")
+        << text << false << 2 << Answers{} << u"out.txt"_s << QStringList{};
+    QTest::newRow("selection cancelled, preview")
+        << preview << false << 3 << Answers{} << QString() << QStringList{};
+    QTest::newRow("category without books")
+        << text << false << 4 << Answers{-1, 4} << u"out.txt"_s << QStringList{noBooks};
+    QTest::newRow("author without books")
+        << preview << false << 2 << Answers{-1, 99} << QString() << QStringList{noBooks};
+    QTest::newRow("nothing on loan") << preview << true << 7 << Answers{} << QString()
+                                     << QStringList{noBooks};
+    QTest::newRow("empty catalogue") << text << true << 1 << Answers{} << u"out.txt"_s
+                                     << QStringList{noBooks};
 }
 
 // A run that ends early shows nothing and leaves the chosen file as it was.
@@ -286,7 +313,8 @@ void TestBookReports::endsEarlyWithoutOutput()
     QVERIFY(m_windows.previews.empty());
     if (!path.isEmpty())
         QCOMPARE(fileContents(path), QByteArray("kept"));
-    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), path.isEmpty() ? QStringList{} : QStringList{fileName});
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files),
+             path.isEmpty() ? QStringList{} : QStringList{fileName});
     QCOMPARE(m_windows.busy, 0);
 }
 
@@ -296,8 +324,10 @@ void TestBookReports::countsBooks_data()
     QTest::addColumn<QStringList>("countLines");
     QTest::addColumn<QString>("quickCount");
 
-    const QByteArray categories = "INSERT INTO Categories (CatID, CatName) VALUES (1, 'Fiction'), (2, 'Atlases');";
-    QTest::newRow("none") << categories << QStringList{u"Atlases\t"_s, u"Fiction\t"_s, u"Total Number of Books\t"_s}
+    const QByteArray categories =
+        "INSERT INTO Categories (CatID, CatName) VALUES (1, 'Fiction'), (2, 'Atlases');";
+    QTest::newRow("none") << categories
+                          << QStringList{u"Atlases\t"_s, u"Fiction\t"_s, u"Total Number of Books\t"_s}
                           << u"You have now entered 0 books in The Quillary Program."_s;
     QTest::newRow("one") << categories + "INSERT INTO Books (Title, CatID) VALUES ('Solo', 2);"
                          << QStringList{u"Atlases\t1"_s, u"Fiction\t"_s, u"Total Number of Books\t1"_s}
@@ -333,8 +363,9 @@ void TestBookReports::countsBooks()
 void TestBookReports::closedCatalogueEndsTheDocument()
 {
     const TemporaryCatalogue catalogue;
-    catalogue.executeNative("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500) "
-                            "INSERT INTO Books (Title, SortTitle) SELECT 'Book ' || i, printf('%03d', i) FROM n;");
+    catalogue.executeNative(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500) "
+        "INSERT INTO Books (Title, SortTitle) SELECT 'Book ' || i, printf('%03d', i) FROM n;");
     auto db = catalogue.open();
     m_windows.completeBuilds = false;
     run(*db, 1, ReportDestination::Preview, Answers{}, QString());

@@ -50,13 +50,13 @@ void TestReportDocument::parsesRowStrings_data()
         << u"en_US"_s << u"6000|4320;a|b|c;"_s << u"6000|4320;"_s << QList<QStringList>{{u"a"_s, u"b"_s}};
     QTest::newRow("decimal width") << u"en_US"_s << u"561.6|>720;x;"_s << u"561.6|>720;"_s
                                    << QList<QStringList>{{u"x"_s, QString()}};
-    QTest::newRow("decimal comma of the locale") << u"de_DE"_s << u"561,6|720;x|y;"_s << u"561,6|720;"_s
-                                                 << QList<QStringList>{{u"x"_s, u"y"_s}};
+    QTest::newRow("decimal comma of the locale")
+        << u"de_DE"_s << u"561,6|720;x|y;"_s << u"561,6|720;"_s << QList<QStringList>{{u"x"_s, u"y"_s}};
     QTest::newRow("text is split at every separator")
         << u"en_US"_s << u"4000|5000;Two; Stories | More|Lee;"_s << u"4000|5000;"_s
         << QList<QStringList>{{u"Two"_s, QString()}, {u" Stories "_s, u" More"_s}};
-    QTest::newRow("nonsense width counts 0") << u"en_US"_s << u"wide|-5;a|b;"_s << u"0|0;"_s
-                                             << QList<QStringList>{{u"a"_s, u"b"_s}};
+    QTest::newRow("nonsense width counts 0")
+        << u"en_US"_s << u"wide|-5;a|b;"_s << u"0|0;"_s << QList<QStringList>{{u"a"_s, u"b"_s}};
     QTest::newRow("nothing") << u"en_US"_s << QString() << u";"_s << QList<QStringList>{};
 }
 
@@ -105,8 +105,8 @@ void TestReportDocument::wrapsText_data()
     QTest::newRow("at blanks") << u"The Lord of the Rings"_s << 10
                                << QStringList{u"The Lord"_s, u"of the"_s, u"Rings"_s};
     QTest::newRow("blanks at a break dropped") << u"aaaa    bbbb"_s << 5 << QStringList{u"aaaa"_s, u"bbbb"_s};
-    QTest::newRow("word wider than a line") << u"Supercalifragilistic"_s << 8
-                                            << QStringList{u"Supercal"_s, u"ifragili"_s, u"stic"_s};
+    QTest::newRow("word wider than a line")
+        << u"Supercalifragilistic"_s << 8 << QStringList{u"Supercal"_s, u"ifragili"_s, u"stic"_s};
     QTest::newRow("line feeds") << u"a\r\n\nb"_s << 10 << QStringList{u"a"_s, QString(), u"b"_s};
     QTest::newRow("no room at all") << u"abc"_s << 0 << QStringList{u"a"_s, u"b"_s, u"c"_s};
     QTest::newRow("empty") << QString() << 3 << QStringList{QString()};
@@ -136,11 +136,12 @@ void TestReportDocument::paginates_data()
 
     const auto portrait = PageOrientation::Portrait;
     const auto landscape = PageOrientation::Landscape;
-    QTest::newRow("portrait page full") << portrait << false << 45 << QString() << QStringList{u"*Title|Author"_s};
-    QTest::newRow("portrait overflows") << portrait << false << 46 << QString()
-                                        << QStringList{u"*Title|Author"_s, u"r46|x"_s};
-    QTest::newRow("landscape holds fewer") << landscape << false << 34 << QString()
-                                           << QStringList{u"*Title|Author"_s, u"r34|x"_s};
+    QTest::newRow("portrait page full")
+        << portrait << false << 45 << QString() << QStringList{u"*Title|Author"_s};
+    QTest::newRow("portrait overflows")
+        << portrait << false << 46 << QString() << QStringList{u"*Title|Author"_s, u"r46|x"_s};
+    QTest::newRow("landscape holds fewer")
+        << landscape << false << 34 << QString() << QStringList{u"*Title|Author"_s, u"r34|x"_s};
     QTest::newRow("two-line row moves down") << portrait << false << 45 << QString(70, u'w')
                                              << QStringList{u"*Title|Author"_s, QString(70, u'w') + u"|x"_s};
     QTest::newRow("header repeated on every page")

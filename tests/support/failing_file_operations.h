@@ -53,7 +53,8 @@ public:
     QString compact(const QString& source, const QString& destination) override
     {
         return call({Operation::Compact, destination}, [&] {
-            return compactWith ? compactWith(source, destination) : FileOperations::compact(source, destination);
+            return compactWith ? compactWith(source, destination)
+                               : FileOperations::compact(source, destination);
         });
     }
     QString copyDatabase(const QString& source, const QString& destination) override

@@ -23,8 +23,8 @@ int ScriptedModals::exec(QDialog& dialog)
 {
     shown_.append({dialog.objectName(), dialog.windowTitle()});
     if (handlers_.isEmpty()) {
-        const QByteArray failure = "Modal window shown with no handler queued: \"" +
-                                   dialog.windowTitle().toUtf8() + '"';
+        const QByteArray failure =
+            "Modal window shown with no handler queued: \"" + dialog.windowTitle().toUtf8() + '"';
         QTest::qFail(failure.constData(), __FILE__, __LINE__);
         return QDialog::Rejected;
     }

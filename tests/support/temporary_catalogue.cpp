@@ -1,9 +1,9 @@
 #include "support/temporary_catalogue.h"
 
 #include "catalogue/catalogue_state.h"
-#include "database/native_sql.h"
 #include "catalogue/sample_catalogue.h"
 #include "catalogue/schema.h"
+#include "database/native_sql.h"
 
 #include <QDir>
 #include <QFile>

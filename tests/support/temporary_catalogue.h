@@ -15,10 +15,10 @@ class TemporaryCatalogue
 {
 public:
     enum class Layout {
-        Current, // createCatalogue: the layout of this version, empty
-        Earlier, // the layout of the earlier version (no formats, series, volume, issue)
+        Current,          // createCatalogue: the layout of this version, empty
+        Earlier,          // the layout of the earlier version (no formats, series, volume, issue)
         EarlierWithBooks, // tests/fixtures/earlier_layout.sql: the earlier layout with six books
-        NoFile,  // only the folder
+        NoFile,           // only the folder
     };
 
     explicit TemporaryCatalogue(Layout layout = Layout::Current);

@@ -1,9 +1,9 @@
 #include "custom_reports/gui/frm_rptspec.h"
 
-#include "database/database.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
 #include "custom_reports/report_criteria.h"
+#include "database/database.h"
 
 #include <QSignalBlocker>
 
@@ -326,7 +326,8 @@ void frmRptSpec::cmdAdd_Click()
     ReportChanged = true;
     QListWidgetItem* available = selectedEntry(List1);
     if (!available) {
-        userDialogs().message(u"You must select a field from the list of available fields to add to the report."_s);
+        userDialogs().message(
+            u"You must select a field from the list of available fields to add to the report."_s);
         return;
     }
     moveToChosen(available);

@@ -124,6 +124,6 @@ private:
 
     std::unique_ptr<Database> dbFieldCat;
     ReportFields m_fields;
-    ReportDefinition m_report; // the program key, MaxSpecID and the per-field settings
+    ReportDefinition m_report;                   // the program key, MaxSpecID and the per-field settings
     QHash<QWidget*, DetailStore> m_detailStores; // the text boxes and date fields of the details
 };

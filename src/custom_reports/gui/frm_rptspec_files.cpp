@@ -2,11 +2,11 @@
 // cleared, replaced or closed.
 #include "custom_reports/gui/frm_rptspec.h"
 
-#include "database/db_error.h"
 #include "common/shared_state.h"
 #include "common/text_routines.h"
 #include "common/user_dialogs.h"
 #include "custom_reports/report_file.h"
+#include "database/db_error.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -93,7 +93,8 @@ bool frmRptSpec::ConfirmReportReplace(const QString& path)
     if (QFileInfo::exists(path)) {
         const QString question =
             u"The report file '"_s + path + u"' already exists.  Do you wish to replace it?"_s;
-        sharedState().ReplaceRefused = userDialogs().question(question, u"File Exists"_s) == UserDialogs::Answer::No;
+        sharedState().ReplaceRefused =
+            userDialogs().question(question, u"File Exists"_s) == UserDialogs::Answer::No;
     }
     return !sharedState().ReplaceRefused;
 }

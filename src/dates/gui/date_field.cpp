@@ -1,11 +1,11 @@
 #include "dates/gui/date_field.h"
 
 #include "common/gui/leaving_fields.h"
+#include "common/gui/modal_runner.h"
 #include "common/locale_formats.h"
 #include "common/user_dialogs.h"
 #include "dates/calendar_navigation.h"
 #include "dates/date_entry_state.h"
-#include "common/gui/modal_runner.h"
 #include "dates/gui/frm_date_ent.h"
 
 #include <QFocusEvent>

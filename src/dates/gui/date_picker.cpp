@@ -1,8 +1,8 @@
 #include "dates/gui/date_picker.h"
 
+#include "common/gui/modal_runner.h"
 #include "dates/calendar_placement.h"
 #include "dates/date_entry_state.h"
-#include "common/gui/modal_runner.h"
 #include "dates/gui/frm_date_ent.h"
 
 #include <QGuiApplication>

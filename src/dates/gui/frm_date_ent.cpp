@@ -83,7 +83,8 @@ void frmDateEnt::sizeGrid()
     for (int month = 1; month <= 12; ++month)
         monthWidth = std::max(monthWidth, metrics.horizontalAdvance(LocaleFormats::monthName(month)));
     txtMonth->setMinimumWidth(monthWidth + 4 * metrics.averageCharWidth());
-    txtYear->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("00000")) + 4 * metrics.averageCharWidth());
+    txtYear->setFixedWidth(metrics.horizontalAdvance(QStringLiteral("00000")) +
+                           4 * metrics.averageCharWidth());
 }
 
 void frmDateEnt::ShowMonth()

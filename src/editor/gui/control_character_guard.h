@@ -22,7 +22,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct Watched {
+    struct Watched
+    {
         QWidget* field;
         QString name;
         bool keepLineBreaks;

@@ -1,21 +1,21 @@
 #include "editor/gui/frm_main.h"
 
-#include "database/database.h"
+#include "catalogue/catalogue_location.h"
+#include "catalogue/catalogue_state.h"
 #include "catalogue/db_error_handler.h"
-#include "database/recordset.h"
-#include "database/sqlite_extensions.h"
 #include "common/gui/leaving_fields.h"
 #include "common/locale_formats.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
+#include "custom_reports/field_catalogue.h"
 #include "custom_reports/gui/frm_rptspec.h"
+#include "database/database.h"
+#include "database/recordset.h"
+#include "database/sqlite_extensions.h"
 #include "dates/date_format.h"
 #include "editor/gui/control_character_guard.h"
 #include "editor/gui/field_validation.h"
 #include "editor/gui/lookup_completion.h"
-#include "catalogue/catalogue_location.h"
-#include "catalogue/catalogue_state.h"
-#include "custom_reports/field_catalogue.h"
 #include "import/startup_conversion.h"
 #include "reports/gui/reports_menu.h"
 
@@ -190,16 +190,17 @@ void frmMain::connectLookupFields()
 void frmMain::connectFieldChecks()
 {
     m_fieldChecks = new FieldValidation(this);
-    for (const NumberField field :
-         {NumberField::CoverPrice, NumberField::BuyPrice, NumberField::Volume, NumberField::Issue,
-          NumberField::Year})
+    for (const NumberField field : {NumberField::CoverPrice, NumberField::BuyPrice, NumberField::Volume,
+                                    NumberField::Issue, NumberField::Year})
         m_fieldChecks->watch(fieldFor(field), field);
     m_fieldChecks->copyCoverPriceInto(txtBuyPrice, [this] { return optNew[0]->isChecked(); });
     // Installed after the lookup completion, so that a pasted NUL or TAB is
     // gone before the completion reads the text being left.
     auto* controlCharacters = new ControlCharacterGuard(this);
-    for (const auto& [field, name] : {std::pair<QWidget*, QString>{txtTitle, u"Title"_s}, {txtISBN, u"ISBN"_s},
-                                      {txtLoanedTo, u"Loaned To"_s}, {cmbAuthID, u"Author"_s},
+    for (const auto& [field, name] : {std::pair<QWidget*, QString>{txtTitle, u"Title"_s},
+                                      {txtISBN, u"ISBN"_s},
+                                      {txtLoanedTo, u"Loaned To"_s},
+                                      {cmbAuthID, u"Author"_s},
                                       {comboFor(LookupField::Publisher), u"Publisher"_s},
                                       {comboFor(LookupField::Category), u"Category"_s},
                                       {comboFor(LookupField::Owner), u"Owner"_s},
@@ -222,8 +223,10 @@ void frmMain::setUpDateFields()
     dcLoanDate->setCalendarOptions({u"Select Date"_s, Edge::Right, 3, false});
     dcBuyDate->setRefusalMessage(
         u"You must enter a valid date for the purchase date, or leave the field blank."_s);
-    dcReadDate->setRefusalMessage(u"You must enter a valid date for the date read, or leave the field blank."_s);
-    dcLoanDate->setRefusalMessage(u"You must enter a valid date for the loan date, or leave the field blank."_s);
+    dcReadDate->setRefusalMessage(
+        u"You must enter a valid date for the date read, or leave the field blank."_s);
+    dcLoanDate->setRefusalMessage(
+        u"You must enter a valid date for the loan date, or leave the field blank."_s);
 }
 
 void frmMain::connectCommands()
@@ -260,7 +263,8 @@ void frmMain::connectReports()
         actions.lists[index - 1] = mnuReport[index];
     actions.quickCount = mnuQuickCount;
     actions.countByCategory = mnuCountByCat;
-    m_reports = new ReportsMenu(this, actions, [this] { return m_session.isOpen() ? &m_session.database() : nullptr; });
+    m_reports = new ReportsMenu(this, actions,
+                                [this] { return m_session.isOpen() ? &m_session.database() : nullptr; });
 }
 
 void frmMain::setUpKeyboard()
@@ -321,7 +325,8 @@ bool frmMain::offerOlderFileConversions(QStringList& summaries)
     const QDir folder(m_dataFolder);
     for (const auto& [fileName, kind] : {std::pair{CatalogueFileName, OlderFile::Catalogue},
                                          std::pair{FieldCatalogueFileName, OlderFile::FieldCatalogue}}) {
-        const QString path = kind == OlderFile::Catalogue ? catalogueFileIn(m_dataFolder) : folder.filePath(fileName);
+        const QString path =
+            kind == OlderFile::Catalogue ? catalogueFileIn(m_dataFolder) : folder.filePath(fileName);
         const StartupConversion conversion = offerConversion(path, kind);
         if (conversion.outcome == StartupConversion::Outcome::Converted)
             summaries << conversion.summary;

@@ -52,7 +52,8 @@ void frmMain::offerSetAsideCatalogue()
         userDialogs().question(restoreSetAsideQuestion(path), ProgramTitle) != UserDialogs::Answer::Yes)
         return;
     if (const QString failure = restoreSetAsideCatalogue(path); !failure.isEmpty())
-        userDialogs().message(u"The catalogue could not be taken back from '%1': %2"_s.arg(SetAsideFileName, failure));
+        userDialogs().message(
+            u"The catalogue could not be taken back from '%1': %2"_s.arg(SetAsideFileName, failure));
 }
 
 void frmMain::mnuBackup_Click()

@@ -25,8 +25,9 @@ void reportEscapedException(std::exception_ptr exception)
     } catch (const DbError& error) {
         HandleDbError(error);
     } catch (const std::exception& error) {
-        userDialogs().message(u"An unexpected error occurred: %1. The catalogue was not changed by the step that "
-                              u"failed."_s.arg(QString::fromLocal8Bit(error.what())));
+        userDialogs().message(
+            u"An unexpected error occurred: %1. The catalogue was not changed by the step that "
+            u"failed."_s.arg(QString::fromLocal8Bit(error.what())));
     } catch (...) {
         userDialogs().message(
             u"An unexpected error occurred. The catalogue was not changed by the step that failed."_s);

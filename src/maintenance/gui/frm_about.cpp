@@ -14,8 +14,8 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
 {
     setupUi(this);
     setWindowTitle(u"About "_s + ProgramTitle);
-    Picture1->setPixmap(QPixmap(u":/icons/quillary.png"_s).scaled(96, 96, Qt::KeepAspectRatio,
-                                                                  Qt::SmoothTransformation));
+    Picture1->setPixmap(
+        QPixmap(u":/icons/quillary.png"_s).scaled(96, 96, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     Label1->setText(ProgramTitle);
     QFont title = Label1->font();
     title.setPointSizeF(title.pointSizeF() * 1.8);
@@ -34,9 +34,9 @@ bool frmAbout::eventFilter(QObject* watched, QEvent* event)
     if (watched == Label8) {
         const bool clicked = event->type() == QEvent::MouseButtonRelease &&
                              static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
-        const bool pressed = event->type() == QEvent::KeyPress &&
-                             (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space ||
-                              static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return);
+        const bool pressed =
+            event->type() == QEvent::KeyPress && (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space ||
+                                                  static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return);
         if (clicked || pressed) {
             Label8_Click();
             return true;

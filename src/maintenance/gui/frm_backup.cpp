@@ -23,7 +23,8 @@ frmBackup::frmBackup(const QString& cataloguePath, QWidget* parent)
 {
 }
 
-frmBackup::frmBackup(const QString& cataloguePath, const QList<BackupDestination>& destinations, QWidget* parent)
+frmBackup::frmBackup(const QString& cataloguePath, const QList<BackupDestination>& destinations,
+                     QWidget* parent)
     : QDialog(parent), m_cataloguePath(cataloguePath)
 {
     setupUi(this);

@@ -34,7 +34,8 @@ constexpr int MostPagesDrawn = 60;
 
 } // namespace
 
-frmOutput::frmOutput(QWidget* parent) : QWidget(parent, Qt::Window), m_previewPrinter(QPrinter::ScreenResolution)
+frmOutput::frmOutput(QWidget* parent)
+    : QWidget(parent, Qt::Window), m_previewPrinter(QPrinter::ScreenResolution)
 {
     setupUi(this);
     m_previewPrinter.setFullPage(true);
@@ -278,6 +279,7 @@ void frmOutput::cmdPdf_Click()
 
 QString frmOutput::defaultPdfName() const
 {
-    const QString title = m_build ? PageHeaderText::parse(m_build->document().pageHeader()).centre : QString();
+    const QString title =
+        m_build ? PageHeaderText::parse(m_build->document().pageHeader()).centre : QString();
     return (title.isEmpty() ? u"Report"_s : title) + u".pdf"_s;
 }

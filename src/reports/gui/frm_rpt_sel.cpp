@@ -1,10 +1,10 @@
 #include "reports/gui/frm_rpt_sel.h"
 
-#include "database/database.h"
 #include "catalogue/db_error_handler.h"
-#include "database/recordset.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
+#include "database/database.h"
+#include "database/recordset.h"
 #include "reports/report_state.h"
 
 using namespace Qt::StringLiterals;
@@ -23,23 +23,28 @@ frmRptSel::frmRptSel(Database& db, QWidget* parent) : QDialog(parent)
         setWindowTitle(u"Author Report"_s);
         optAll->setText(u"All Authors"_s);
         optSelected->setText(u"Selected Author"_s);
-        fillList(db, u"select LastName, FirstName, AuthID from Authors order by LastName, FirstName"_s,
-                 [&](const Recordset& rows) -> QString { return text(rows, u"LastName"_s) + u", "_s + text(rows, u"FirstName"_s); },
-                 u"AuthID"_s);
+        fillList(
+            db, u"select LastName, FirstName, AuthID from Authors order by LastName, FirstName"_s,
+            [&](const Recordset& rows) -> QString {
+                return text(rows, u"LastName"_s) + u", "_s + text(rows, u"FirstName"_s);
+            },
+            u"AuthID"_s);
         break;
     case SelectionKind::Categories:
         setWindowTitle(u"Category Report"_s);
         optAll->setText(u"All Categories"_s);
         optSelected->setText(u"Selected Category"_s);
-        fillList(db, u"select CatName, CatID from Categories order by CatName"_s,
-                 [&](const Recordset& rows) { return text(rows, u"CatName"_s); }, u"CatID"_s);
+        fillList(
+            db, u"select CatName, CatID from Categories order by CatName"_s,
+            [&](const Recordset& rows) { return text(rows, u"CatName"_s); }, u"CatID"_s);
         break;
     case SelectionKind::Locations:
         setWindowTitle(u"Location Report"_s);
         optAll->setText(u"All Locations"_s);
         optSelected->setText(u"Selected Location"_s);
-        fillList(db, u"select LocName, LocID from Locations order by LocName"_s,
-                 [&](const Recordset& rows) { return text(rows, u"LocName"_s); }, u"LocID"_s);
+        fillList(
+            db, u"select LocName, LocID from Locations order by LocName"_s,
+            [&](const Recordset& rows) { return text(rows, u"LocName"_s); }, u"LocID"_s);
         break;
     }
     optAll->setChecked(true);
@@ -47,8 +52,8 @@ frmRptSel::frmRptSel(Database& db, QWidget* parent) : QDialog(parent)
     List1->setCurrentRow(-1);
 }
 
-void frmRptSel::fillList(Database& db, const QString& sql, const std::function<QString(const Recordset&)>& entry,
-                         const QString& keyColumn)
+void frmRptSel::fillList(Database& db, const QString& sql,
+                         const std::function<QString(const Recordset&)>& entry, const QString& keyColumn)
 {
     runStep([&] {
         auto rows = db.openRecordset(sql, RecordsetType::Snapshot);

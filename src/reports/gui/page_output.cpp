@@ -28,9 +28,8 @@ QPageLayout pageLayoutOf(const PagePainter& pages)
     const QSizeF paper = pages.paperSize();
     const bool landscape = paper.width() > paper.height();
     const QSizeF portrait = landscape ? paper.transposed() : paper;
-    return QPageLayout(QPageSize(portrait / TwipsPerInch, QPageSize::Inch), landscape ? QPageLayout::Landscape
-                                                                                      : QPageLayout::Portrait,
-                       QMarginsF());
+    return QPageLayout(QPageSize(portrait / TwipsPerInch, QPageSize::Inch),
+                       landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
 }
 
 void writePdf(const PagePainter& pages, const QString& path)

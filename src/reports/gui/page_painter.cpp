@@ -66,9 +66,9 @@ void DocumentPagePainter::paintPage(QPainter& painter, int pageIndex) const
                 if (top + lineHeight > rowBottom + 0.5)
                     break; // a row cut at the page's end
                 const QStringView text = QStringView(cell).sliced(line.start, line.length);
-                const double x = spec.rightAligned
-                                     ? left + spec.width - ReportDocument::CellPaddingX - metrics.width(text, style)
-                                     : left + ReportDocument::CellPaddingX;
+                const double x = spec.rightAligned ? left + spec.width - ReportDocument::CellPaddingX -
+                                                         metrics.width(text, style)
+                                                   : left + ReportDocument::CellPaddingX;
                 painter.drawText(QPointF(x, top + ascent), text.toString());
                 top += lineHeight;
             }

@@ -1,11 +1,11 @@
 #include "reports/gui/program_report_windows.h"
 
+#include "common/gui/modal_runner.h"
 #include "reports/document_build.h"
 #include "reports/gui/frm_output.h"
 #include "reports/gui/frm_read.h"
 #include "reports/gui/frm_rpt_sel.h"
 #include "reports/gui/report_fonts.h"
-#include "common/gui/modal_runner.h"
 #include "reports/report_document.h"
 #include "reports/report_state.h"
 
@@ -17,7 +17,8 @@ namespace {
 // Letter where the locale measures in inches, A4 elsewhere.
 PageGeometry localPaper()
 {
-    return QLocale().measurementSystem() == QLocale::ImperialUSSystem ? PageGeometry::letter() : PageGeometry::a4();
+    return QLocale().measurementSystem() == QLocale::ImperialUSSystem ? PageGeometry::letter()
+                                                                      : PageGeometry::a4();
 }
 
 } // namespace

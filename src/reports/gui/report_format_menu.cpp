@@ -2,7 +2,8 @@
 
 #include <QAction>
 
-ReportFormatMenu::ReportFormatMenu(QAction* viewPrint, QAction* saveToFile) : m_items{nullptr, viewPrint, saveToFile}
+ReportFormatMenu::ReportFormatMenu(QAction* viewPrint, QAction* saveToFile)
+    : m_items{nullptr, viewPrint, saveToFile}
 {
     for (int index : {1, 2}) {
         m_items[size_t(index)]->setCheckable(true);

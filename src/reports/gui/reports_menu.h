@@ -20,8 +20,8 @@ class ReportsMenu : public QObject
 public:
     struct Actions
     {
-        QAction* viewPrint = nullptr;  // mnuFormat(1)
-        QAction* saveToFile = nullptr; // mnuFormat(2)
+        QAction* viewPrint = nullptr;    // mnuFormat(1)
+        QAction* saveToFile = nullptr;   // mnuFormat(2)
         std::array<QAction*, 7> lists{}; // mnuReport(1) to mnuReport(7)
         QAction* quickCount = nullptr;
         QAction* countByCategory = nullptr;

@@ -1,12 +1,12 @@
 #include "search/gui/frm_find.h"
 
-#include "database/database.h"
 #include "catalogue/db_error_handler.h"
-#include "database/recordset.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
 #include "custom_reports/field_catalogue.h"
 #include "custom_reports/field_catalogue_source.h"
+#include "database/database.h"
+#include "database/recordset.h"
 #include "search/search_criterion.h"
 
 #include <QCloseEvent>

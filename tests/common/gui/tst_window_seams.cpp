@@ -70,10 +70,10 @@ void TestWindowSeams::modalWindowWorkedLikeAUser_data()
     QTest::addColumn<Handler>("handler");
     QTest::addColumn<int>("result");
     QTest::addColumn<QString>("chosen");
-    QTest::newRow("row selected, OK") << clickButton(2, QDialogButtonBox::Ok) << int(QDialog::Accepted)
-                                      << u"Smith, John"_s;
-    QTest::newRow("row selected, Cancel") << clickButton(1, QDialogButtonBox::Cancel) << int(QDialog::Rejected)
-                                          << u"Brown, Bob"_s;
+    QTest::newRow("row selected, OK")
+        << clickButton(2, QDialogButtonBox::Ok) << int(QDialog::Accepted) << u"Smith, John"_s;
+    QTest::newRow("row selected, Cancel")
+        << clickButton(1, QDialogButtonBox::Cancel) << int(QDialog::Rejected) << u"Brown, Bob"_s;
     QTest::newRow("row double-clicked") << Handler([](QDialog& dialog) {
         auto& choice = static_cast<ChoiceDialog&>(dialog);
         QListWidgetItem* item = choice.list->item(1);
@@ -84,7 +84,8 @@ void TestWindowSeams::modalWindowWorkedLikeAUser_data()
     QTest::newRow("Escape") << Handler([](QDialog& dialog) {
         QTest::keyClick(&dialog, Qt::Key_Escape);
         return dialog.result();
-    }) << int(QDialog::Rejected) << QString();
+    }) << int(QDialog::Rejected)
+                            << QString();
     QTest::newRow("closed as it came") << ScriptedModals::accept() << int(QDialog::Accepted) << QString();
 }
 

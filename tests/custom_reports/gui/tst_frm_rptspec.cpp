@@ -4,10 +4,10 @@
 #include "custom_reports/report_criteria.h"
 #include "custom_reports/report_fixture.h"
 #include "dates/date_entry_state.h"
-#include "support/scripted_modals.h"
 #include "dates/gui/date_field.h"
 #include "support/locale_guard.h"
 #include "support/scripted_dialogs.h"
+#include "support/scripted_modals.h"
 #include "support/temporary_catalogue.h"
 
 #include <QApplication>
@@ -169,22 +169,25 @@ void TestFrmRptSpec::listCommands_data()
     QTest::addColumn<QString>("criteria"); // the criteria frame shown; empty when the details are hidden
     QTest::addColumn<QStringList>("messages");
 
-    const auto list = [](const char* items) { return QString::fromUtf8(items).split(u',', Qt::SkipEmptyParts); };
+    const auto list = [](const char* items) {
+        return QString::fromUtf8(items).split(u',', Qt::SkipEmptyParts);
+    };
     const QStringList all = list("Bought,Fiction,Notes,Price,Read At,Title");
     QTest::newRow("add two") << list("add Title,add Price") << list("Bought,Fiction,Notes,Read At")
                              << list("Title,Price") << u"fraSel2"_s << QStringList();
     QTest::newRow("double click adds") << list("double Fiction") << list("Bought,Notes,Price,Read At,Title")
                                        << list("Fiction") << u"fraSel4"_s << QStringList();
-    QTest::newRow("remove puts it back in its place") << list("add Price,add Title,pick Price,remove")
-                                                      << list("Bought,Fiction,Notes,Price,Read At")
-                                                      << list("Title") << QString() << QStringList();
+    QTest::newRow("remove puts it back in its place")
+        << list("add Price,add Title,pick Price,remove") << list("Bought,Fiction,Notes,Price,Read At")
+        << list("Title") << QString() << QStringList();
     QTest::newRow("up") << list("add Title,add Price,add Bought,up") << list("Fiction,Notes,Read At")
                         << list("Title,Bought,Price") << u"fraSel3"_s << QStringList();
-    QTest::newRow("down") << list("add Title,add Price,add Read At,pick Title,down") << list("Bought,Fiction,Notes")
-                          << list("Price,Title,Read At") << u"fraSel1"_s << QStringList();
-    QTest::newRow("up on the first, down on the last") << list("add Title,add Notes,down,pick Title,up")
-                                                       << list("Bought,Fiction,Price,Read At")
-                                                       << list("Title,Notes") << u"fraSel1"_s << QStringList();
+    QTest::newRow("down") << list("add Title,add Price,add Read At,pick Title,down")
+                          << list("Bought,Fiction,Notes") << list("Price,Title,Read At") << u"fraSel1"_s
+                          << QStringList();
+    QTest::newRow("up on the first, down on the last")
+        << list("add Title,add Notes,down,pick Title,up") << list("Bought,Fiction,Price,Read At")
+        << list("Title,Notes") << u"fraSel1"_s << QStringList();
     QTest::newRow("nothing selected")
         << list("add,remove,up,down") << all << QStringList() << QString()
         << QStringList{u"You must select a field from the list of available fields to add to the report."_s,
@@ -230,17 +233,18 @@ void TestFrmRptSpec::leavingADetail_data()
                                  << ReportCriteria::WidthRefusal;
     QTest::newRow("greater abc") << u"Price"_s << u"txtGreater"_s << u"abc"_s << 18 << u"10"_s
                                  << ReportCriteria::NumberRefusal;
-    QTest::newRow("starts with a separator") << u"Title"_s << u"txtStarting"_s << u"A;B"_s << 14 << u"Mc"_s
-                                             << ReportCriteria::SeparatorRefusal;
-    QTest::newRow("starts with") << u"Title"_s << u"txtStarting"_s << u"O'Br"_s << 14 << u"O'Br"_s << QString();
+    QTest::newRow("starts with a separator")
+        << u"Title"_s << u"txtStarting"_s << u"A;B"_s << 14 << u"Mc"_s << ReportCriteria::SeparatorRefusal;
+    QTest::newRow("starts with") << u"Title"_s << u"txtStarting"_s << u"O'Br"_s << 14 << u"O'Br"_s
+                                 << QString();
     QTest::newRow("start date") << u"Bought"_s << u"dcStartDate"_s << u"3/31/2001"_s << 15 << u"36981"_s
                                 << QString();
     QTest::newRow("start date 2/30") << u"Bought"_s << u"dcStartDate"_s << u"2/30/2001"_s << 15 << u"36957"_s
                                      << ReportCriteria::DateRefusal;
     QTest::newRow("start time") << u"Read At"_s << u"txtStartTime"_s << u"6:45 PM"_s << 15 << u"0.78125"_s
                                 << QString();
-    QTest::newRow("end time as a date") << u"Read At"_s << u"txtEndTime"_s << u"3/7/2001"_s << 16 << u"36957"_s
-                                        << QString();
+    QTest::newRow("end time as a date")
+        << u"Read At"_s << u"txtEndTime"_s << u"3/7/2001"_s << 16 << u"36957"_s << QString();
     QTest::newRow("end time 25:00") << u"Read At"_s << u"txtEndTime"_s << u"25:00"_s << 16 << u"0.4375"_s
                                     << ReportCriteria::TimeRefusal;
 }
@@ -256,10 +260,14 @@ void TestFrmRptSpec::leavingADetail()
     run({u"add "_s + field});
     auto* edit = w->findChild<QWidget*>(control);
     QVERIFY(edit && edit->isVisible());
-    const QHash<QString, QString> accepted{{u"txtWidth"_s, u"2.5"_s},        {u"txtGreater"_s, u"10"_s},
-                                           {u"txtLess"_s, u"20"_s},          {u"txtStarting"_s, u"Mc"_s},
-                                           {u"dcStartDate"_s, u"3/7/2001"_s}, {u"dcEndDate"_s, u"3/7/2001"_s},
-                                           {u"txtStartTime"_s, u"10:30 AM"_s}, {u"txtEndTime"_s, u"10:30 AM"_s}};
+    const QHash<QString, QString> accepted{{u"txtWidth"_s, u"2.5"_s},
+                                           {u"txtGreater"_s, u"10"_s},
+                                           {u"txtLess"_s, u"20"_s},
+                                           {u"txtStarting"_s, u"Mc"_s},
+                                           {u"dcStartDate"_s, u"3/7/2001"_s},
+                                           {u"dcEndDate"_s, u"3/7/2001"_s},
+                                           {u"txtStartTime"_s, u"10:30 AM"_s},
+                                           {u"txtEndTime"_s, u"10:30 AM"_s}};
     typeAndLeave(edit, accepted.value(control));
     QVERIFY(m_dialogs->texts().isEmpty());
     typeAndLeave(edit, typed);
@@ -474,8 +482,8 @@ void TestFrmRptSpec::openShowsTheFile_data()
     report.settings[2].GreaterThan = u"5"_s;
     const QByteArray bytes = reportFileBytes(report);
     QTest::newRow("valid") << bytes << QStringList{u"Price"_s, u"Title"_s} << true;
-    QTest::newRow("a 2 among the hide flags") << withLine(bytes, 20, "0;2;0;0;0;0")
-                                              << QStringList{u"Price"_s, u"Title"_s} << false;
+    QTest::newRow("a 2 among the hide flags")
+        << withLine(bytes, 20, "0;2;0;0;0;0") << QStringList{u"Price"_s, u"Title"_s} << false;
 }
 
 void TestFrmRptSpec::openShowsTheFile()

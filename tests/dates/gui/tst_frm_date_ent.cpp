@@ -1,8 +1,8 @@
 #include "dates/date_entry_state.h"
 #include "dates/date_format.h"
-#include "support/scripted_modals.h"
 #include "dates/gui/date_picker.h"
 #include "dates/gui/frm_date_ent.h"
+#include "support/scripted_modals.h"
 
 #include "support/fixed_clock.h"
 #include "support/locale_guard.h"
@@ -79,18 +79,22 @@ void TestFrmDateEnt::drawsTheMonth_data()
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QStringList>("shown"); // month and year, then rows 0 to 6, cells joined by "|"
 
-    QTest::newRow("February 2000") << QDate(2000, 2, 10) << u"en_US"_s
-                                   << QStringList{u"February 2000"_s, u" Sun | Mon | Tue | Wed | Thu | Fri | Sat "_s,
-                                                  u"||1|2|3|4|5"_s, u"6|7|8|9|10|11|12"_s,
-                                                  u"13|14|15|16|17|18|19"_s, u"20|21|22|23|24|25|26"_s,
-                                                  u"27|28|29||||"_s, u"||||||"_s};
+    QTest::newRow("February 2000")
+        << QDate(2000, 2, 10) << u"en_US"_s
+        << QStringList{u"February 2000"_s,        u" Sun | Mon | Tue | Wed | Thu | Fri | Sat "_s,
+                       u"||1|2|3|4|5"_s,          u"6|7|8|9|10|11|12"_s,
+                       u"13|14|15|16|17|18|19"_s, u"20|21|22|23|24|25|26"_s,
+                       u"27|28|29||||"_s,         u"||||||"_s};
     // German weeks start on Monday; the calendar's still start on Sunday.
-    QTest::newRow("August 2020, de_DE, six rows")
-        << QDate(2020, 8, 31) << u"de_DE"_s
-        << QStringList{u"August 2020"_s,        u" So | Mo | Di | Mi | Do | Fr | Sa "_s,
-                       u"||||||1"_s,            u"2|3|4|5|6|7|8"_s,
-                       u"9|10|11|12|13|14|15"_s, u"16|17|18|19|20|21|22"_s,
-                       u"23|24|25|26|27|28|29"_s, u"30|31|||||"_s};
+    QTest::newRow("August 2020, de_DE, six rows") << QDate(2020, 8, 31) << u"de_DE"_s
+                                                  << QStringList{u"August 2020"_s,
+                                                                 u" So | Mo | Di | Mi | Do | Fr | Sa "_s,
+                                                                 u"||||||1"_s,
+                                                                 u"2|3|4|5|6|7|8"_s,
+                                                                 u"9|10|11|12|13|14|15"_s,
+                                                                 u"16|17|18|19|20|21|22"_s,
+                                                                 u"23|24|25|26|27|28|29"_s,
+                                                                 u"30|31|||||"_s};
 }
 
 void TestFrmDateEnt::drawsTheMonth()
@@ -118,7 +122,7 @@ void TestFrmDateEnt::worked_data()
 {
     QTest::addColumn<QDate>("start");
     QTest::addColumn<QStringList>("actions");
-    QTest::addColumn<QDate>("shown");  // the highlighted day afterwards
+    QTest::addColumn<QDate>("shown"); // the highlighted day afterwards
     QTest::addColumn<int>("beeps");
     QTest::addColumn<QDate>("chosen"); // no date: none chosen, PickerDate as it was
 
@@ -133,28 +137,29 @@ void TestFrmDateEnt::worked_data()
         << QDate(2001, 2, 1);
     QTest::newRow("a week up into last year") << QDate(2001, 1, 3) << QStringList{u"Up"_s, u"Enter"_s}
                                               << QDate(2000, 12, 27) << 0 << QDate(2000, 12, 27);
-    QTest::newRow("month up from 31 January") << jan31 << QStringList{u"PgDown"_s} << QDate(2001, 2, 1) << 0
-                                              << NoDate;
+    QTest::newRow("month up from 31 January")
+        << jan31 << QStringList{u"PgDown"_s} << QDate(2001, 2, 1) << 0 << NoDate;
     QTest::newRow("month down from 15 January")
         << QDate(2001, 1, 15) << QStringList{u"spin1 down"_s} << QDate(2000, 12, 15) << 0 << NoDate;
     // 31 December, then 1 November: November has no 31st.
-    QTest::newRow("Page Up twice, Down, Left") << jan31
-                                               << QStringList{u"PgUp"_s, u"PgUp"_s, u"Down"_s, u"Left"_s}
-                                               << QDate(2000, 11, 7) << 0 << NoDate;
+    QTest::newRow("Page Up twice, Down, Left")
+        << jan31 << QStringList{u"PgUp"_s, u"PgUp"_s, u"Down"_s, u"Left"_s} << QDate(2000, 11, 7) << 0
+        << NoDate;
     QTest::newRow("year up and down from 29 February")
-        << QDate(2000, 2, 29) << QStringList{u"spin2 up"_s, u"spin2 down"_s} << QDate(2000, 2, 1) << 0 << NoDate;
+        << QDate(2000, 2, 29) << QStringList{u"spin2 up"_s, u"spin2 down"_s} << QDate(2000, 2, 1) << 0
+        << NoDate;
     QTest::newRow("Ctrl+Page Down steps the year")
         << QDate(2000, 2, 29) << QStringList{u"Ctrl+PgDown"_s} << QDate(2001, 2, 1) << 0 << NoDate;
     QTest::newRow("beeps past 9999") << QDate(9999, 12, 31)
                                      << QStringList{u"spin1 up"_s, u"spin2 up"_s, u"Right"_s, u"PgDown"_s}
                                      << QDate(9999, 12, 31) << 4 << NoDate;
-    QTest::newRow("beeps before 100") << QDate(100, 1, 1)
-                                      << QStringList{u"spin1 down"_s, u"spin2 down"_s, u"Up"_s, u"Ctrl+PgUp"_s}
-                                      << QDate(100, 1, 1) << 4 << NoDate;
+    QTest::newRow("beeps before 100")
+        << QDate(100, 1, 1) << QStringList{u"spin1 down"_s, u"spin2 down"_s, u"Up"_s, u"Ctrl+PgUp"_s}
+        << QDate(100, 1, 1) << 4 << NoDate;
     QTest::newRow("three-digit years") << QDate(101, 3, 9) << QStringList{u"spin2 down"_s, u"Enter"_s}
                                        << QDate(100, 3, 9) << 0 << QDate(100, 3, 9);
-    QTest::newRow("Escape chooses nothing") << jan31 << QStringList{u"Right"_s, u"Escape"_s}
-                                            << QDate(2001, 2, 1) << 0 << NoDate;
+    QTest::newRow("Escape chooses nothing")
+        << jan31 << QStringList{u"Right"_s, u"Escape"_s} << QDate(2001, 2, 1) << 0 << NoDate;
 }
 
 void TestFrmDateEnt::worked()
@@ -194,7 +199,8 @@ void TestFrmDateEnt::pickerAnswersItsCaller_data()
     QTest::addColumn<QDate>("opensOn");
     QTest::addColumn<QDate>("answer"); // no date: closed without a choice
 
-    QTest::newRow("a day chosen") << QDate(2010, 3, 9) << u"Enter"_s << QDate(2010, 3, 9) << QDate(2010, 3, 9);
+    QTest::newRow("a day chosen") << QDate(2010, 3, 9) << u"Enter"_s << QDate(2010, 3, 9)
+                                  << QDate(2010, 3, 9);
     QTest::newRow("closed") << QDate(2010, 3, 9) << u"Escape"_s << QDate(2010, 3, 9) << NoDate;
     QTest::newRow("no start, today") << NoDate << u"Escape"_s << QDate(2024, 6, 15) << NoDate;
 }

@@ -4,8 +4,8 @@
 // type, move the focus and press the command buttons.
 
 #include "catalogue/catalogue_state.h"
-#include "database/database.h"
 #include "catalogue/schema.h"
+#include "database/database.h"
 #include "editor/gui/frm_main.h"
 #include "support/locale_guard.h"
 #include "support/scripted_dialogs.h"
@@ -116,7 +116,10 @@ inline QStringList entries(const QComboBox* combo)
     return texts;
 }
 
-inline bool shown(const QWidget* widget) { return !widget->isHidden(); }
+inline bool shown(const QWidget* widget)
+{
+    return !widget->isHidden();
+}
 
 // Browse state: the browse set and Add shown, Cancel and Update hidden; the
 // edit state the other way round.
@@ -128,8 +131,14 @@ inline bool buttonsShown(const frmMain& w, bool browsing)
             return false;
     return shown(w.cmdCancel) != browsing && shown(w.cmdUpdate) != browsing;
 }
-inline bool browseButtonsShown(const frmMain& w) { return buttonsShown(w, true); }
-inline bool editButtonsShown(const frmMain& w) { return buttonsShown(w, false); }
+inline bool browseButtonsShown(const frmMain& w)
+{
+    return buttonsShown(w, true);
+}
+inline bool editButtonsShown(const frmMain& w)
+{
+    return buttonsShown(w, false);
+}
 
 // Each test gets its own folder, dialogs and window.
 class MainWindowFixture

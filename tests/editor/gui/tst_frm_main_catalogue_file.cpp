@@ -91,9 +91,10 @@ void TestFrmMainCatalogueFile::accentedTextsSortAmongTheirLetters()
     f.setUp();
     sqlite3* db = nullptr;
     QCOMPARE(sqlite3_open(f.folder().cataloguePath().toUtf8().constData(), &db), SQLITE_OK);
-    const char* rows = "INSERT INTO Publishers (PubID, PubName) VALUES (1, 'Zebra Press'), (2, 'Éditions du Lac'), "
-                       "(3, 'alpha'); INSERT INTO Books (Title, SortTitle, PubID) VALUES ('Zebra', 'ZEBRA', 1), "
-                       "('Éclair', 'ÉCLAIR', 2), ('apple', 'APPLE', 3); PRAGMA user_version = 0;";
+    const char* rows =
+        "INSERT INTO Publishers (PubID, PubName) VALUES (1, 'Zebra Press'), (2, 'Éditions du Lac'), "
+        "(3, 'alpha'); INSERT INTO Books (Title, SortTitle, PubID) VALUES ('Zebra', 'ZEBRA', 1), "
+        "('Éclair', 'ÉCLAIR', 2), ('apple', 'APPLE', 3); PRAGMA user_version = 0;";
     QCOMPARE(sqlite3_exec(db, rows, nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
     QVERIFY(f.openWindow());
@@ -108,8 +109,8 @@ void TestFrmMainCatalogueFile::accentedTextsSortAmongTheirLetters()
     w.cmdCancel->click();
     QCOMPARE(w.AddLookupEntry(w.cmbPubID, u"Ébène"_s, 4), 1);
     QCOMPARE(w.AddLookupEntry(w.cmbPubID, u"ÉDITIONS DU LAC"_s, 5), 3); // after the entry it equals
-    QCOMPARE(entries(w.cmbPubID),
-             (QStringList{u"alpha"_s, u"Ébène"_s, u"Éditions du Lac"_s, u"ÉDITIONS DU LAC"_s, u"Zebra Press"_s}));
+    QCOMPARE(entries(w.cmbPubID), (QStringList{u"alpha"_s, u"Ébène"_s, u"Éditions du Lac"_s,
+                                               u"ÉDITIONS DU LAC"_s, u"Zebra Press"_s}));
     QCOMPARE(f.rows("PRAGMA integrity_check"), QStringList{u"ok"_s});
     QVERIFY(f.takeMessages().isEmpty());
     f.tearDown();

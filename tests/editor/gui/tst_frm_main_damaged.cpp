@@ -97,11 +97,14 @@ void TestFrmMainDamaged::repairedCatalogueIsShownAtOnce()
     QCOMPARE(said.size(), 1);
     const int books = f.rows("select count(*) from Books").first().toInt();
     const int entries = f.rows("select (select count(*) from Authors) + (select count(*) from Publishers) + "
-                                     "(select count(*) from Categories) + (select count(*) from Owners) + "
-                                     "(select count(*) from Locations) + (select count(*) from Formats) + "
-                                     "(select count(*) from Series)").first().toInt();
+                               "(select count(*) from Categories) + (select count(*) from Owners) + "
+                               "(select count(*) from Locations) + (select count(*) from Formats) + "
+                               "(select count(*) from Series)")
+                            .first()
+                            .toInt();
     QVERIFY(books > 0);
-    QVERIFY2(said.first().contains(u" %1 books and %2 other entries"_s.arg(books).arg(entries)), qPrintable(said.first()));
+    QVERIFY2(said.first().contains(u" %1 books and %2 other entries"_s.arg(books).arg(entries)),
+             qPrintable(said.first()));
     // The first book is on screen, ready to page through and edit.
     QVERIFY(!w.txtTitle->text().isEmpty());
     QVERIFY(w.txtTitle->isEnabled() && w.cmdNext->isEnabled() && w.cmdAdd->isEnabled());
@@ -130,7 +133,8 @@ void TestFrmMainDamaged::escapedExceptionIsReported()
     QVERIFY(!QCoreApplication::sendEvent(&handler, &event));
     const QStringList said = f.takeMessages();
     QCOMPARE(said.size(), 1);
-    QVERIFY2(said.first().endsWith(u": "_s + told) || said.first().contains(u": "_s + told + u" "_s), qPrintable(said.first()));
+    QVERIFY2(said.first().endsWith(u": "_s + told) || said.first().contains(u": "_s + told + u" "_s),
+             qPrintable(said.first()));
 }
 
 int main(int argc, char* argv[])

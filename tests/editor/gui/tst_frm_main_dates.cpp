@@ -2,10 +2,10 @@
 // chosen or kept reaching the catalogue.
 
 #include "dates/date_entry_state.h"
-#include "support/scripted_modals.h"
 #include "dates/gui/frm_date_ent.h"
 #include "editor/gui/main_window_fixture.h"
 #include "support/fixed_clock.h"
+#include "support/scripted_modals.h"
 
 #include <QScreen>
 
@@ -33,7 +33,7 @@ private:
 
 void TestFrmMainDates::cleanup()
 {
-    
+
     const QStringList messages = f.takeMessages();
     f.tearDown();
     QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u"; "_s)));
@@ -52,15 +52,16 @@ void TestFrmMainDates::pickedOrKeptDateIsStored_data()
 
     const QString us = u"en_US"_s, f4 = u"F4"_s, altDown = u"Alt+Down"_s, arrow = u"arrow"_s;
     QTest::newRow("purchase in 1925 opens in 2025")
-        << us << u"BuyDate"_s << QVariant(QDate(1925, 4, 3)) << f4 << u"Escape"_s << u"4/3/2025"_s << u"optNew_0"_s
-        << QDate(2025, 4, 3);
+        << us << u"BuyDate"_s << QVariant(QDate(1925, 4, 3)) << f4 << u"Escape"_s << u"4/3/2025"_s
+        << u"optNew_0"_s << QDate(2025, 4, 3);
     // Kept on opening, the date still moves on when stored, as every date of
     // the twenties does.
     QTest::newRow("loan in 1925 stays")
         << us << u"LoanDate"_s << QVariant(QDate(1925, 4, 3)) << altDown << u"Escape"_s << u"4/3/1925"_s
         << u"txtLoanedTo"_s << QDate(2025, 4, 3);
-    QTest::newRow("empty reading date gets today") << us << u"ReadDate"_s << QVariant() << arrow << u"Escape"_s
-                                                   << u"6/15/2024"_s << u"chkOnLoan"_s << QDate(2024, 6, 15);
+    QTest::newRow("empty reading date gets today")
+        << us << u"ReadDate"_s << QVariant() << arrow << u"Escape"_s << u"6/15/2024"_s << u"chkOnLoan"_s
+        << QDate(2024, 6, 15);
     // January 2001 starts on a Monday: the 15th is in row 3, column 1.
     QTest::newRow("day picked with the mouse")
         << us << u"LoanDate"_s << QVariant(QDate(2001, 1, 31)) << f4 << u"click 3 1"_s << u"1/15/2001"_s
@@ -69,14 +70,15 @@ void TestFrmMainDates::pickedOrKeptDateIsStored_data()
         << us << u"ReadDate"_s << QVariant(QDate(2001, 1, 31)) << altDown << u"Right Enter"_s << u"2/1/2001"_s
         << u"chkOnLoan"_s << QDate(2001, 2, 1);
     // The order read at start-up: 2 January if the calendar wrote month first.
-    QTest::newRow("1930 reading opens in 2030") << us << u"ReadDate"_s << QVariant(QDate(1930, 12, 31)) << f4
-                                                << u"Escape"_s << u"12/31/2030"_s << u"chkOnLoan"_s
-                                                << QDate(2030, 12, 31);
-    QTest::newRow("1931 purchase stays") << us << u"BuyDate"_s << QVariant(QDate(1931, 1, 1)) << arrow
-                                         << u"Escape"_s << u"1/1/1931"_s << u"optNew_0"_s << QDate(1931, 1, 1);
+    QTest::newRow("1930 reading opens in 2030")
+        << us << u"ReadDate"_s << QVariant(QDate(1930, 12, 31)) << f4 << u"Escape"_s << u"12/31/2030"_s
+        << u"chkOnLoan"_s << QDate(2030, 12, 31);
+    QTest::newRow("1931 purchase stays")
+        << us << u"BuyDate"_s << QVariant(QDate(1931, 1, 1)) << arrow << u"Escape"_s << u"1/1/1931"_s
+        << u"optNew_0"_s << QDate(1931, 1, 1);
     QTest::newRow("day first, read at start-up")
-        << u"de_DE"_s << u"BuyDate"_s << QVariant(QDate(2001, 1, 31)) << f4 << u"Right Enter"_s << u"01.02.2001"_s
-        << u"optNew_0"_s << QDate(2001, 2, 1);
+        << u"de_DE"_s << u"BuyDate"_s << QVariant(QDate(2001, 1, 31)) << f4 << u"Right Enter"_s
+        << u"01.02.2001"_s << u"optNew_0"_s << QDate(2001, 2, 1);
 }
 
 void TestFrmMainDates::pickedOrKeptDateIsStored()
@@ -142,7 +144,8 @@ void TestFrmMainDates::calendarOpensUnderTheField()
     auto* date = w.findChild<DateField*>(field);
     const QRect screen = w.screen()->availableGeometry();
     // The field in the middle of the screen, or its left end near the right edge.
-    const int fieldLeft = atTheScreensRightEdge ? screen.right() - 10 : screen.center().x() - date->width() / 2;
+    const int fieldLeft =
+        atTheScreensRightEdge ? screen.right() - 10 : screen.center().x() - date->width() / 2;
     w.move(fieldLeft - date->mapTo(&w, QPoint()).x(), screen.top());
     QRect seen;
     m_modals.enqueue([&seen](QDialog& calendar) {

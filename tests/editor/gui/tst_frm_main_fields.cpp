@@ -113,18 +113,18 @@ void TestFrmMainFields::deletingKeysAfterACompletion()
 void TestFrmMainFields::authorStoredLastNameFirst_data()
 {
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("shown"); // after leaving the field
+    QTest::addColumn<QString>("shown");  // after leaving the field
     QTest::addColumn<QString>("stored"); // LastName|FirstName
-    QTest::newRow("first names first") << u"John Ronald Smith"_s << u"Smith, John Ronald"_s
-                                       << u"Smith|John Ronald"_s;
-    QTest::newRow("blanks around the parts") << u"  Smith ,  John  "_s << u"  Smith ,  John  "_s
-                                             << u"Smith|John"_s;
-    QTest::newRow("second comma ends the first names") << u"Smith, John, Jr."_s << u"Smith, John, Jr."_s
-                                                       << u"Smith|John"_s;
+    QTest::newRow("first names first")
+        << u"John Ronald Smith"_s << u"Smith, John Ronald"_s << u"Smith|John Ronald"_s;
+    QTest::newRow("blanks around the parts")
+        << u"  Smith ,  John  "_s << u"  Smith ,  John  "_s << u"Smith|John"_s;
+    QTest::newRow("second comma ends the first names")
+        << u"Smith, John, Jr."_s << u"Smith, John, Jr."_s << u"Smith|John"_s;
     QTest::newRow("no first name: empty, not Null") << u"Smith,"_s << u"Smith,"_s << u"Smith|"_s;
     const QString longName = QString(45, u'L') + u", "_s + QString(41, u'F');
-    QTest::newRow("cut to the columns") << longName << longName
-                                        << QString(40, u'L') + u"|"_s + QString(40, u'F');
+    QTest::newRow("cut to the columns")
+        << longName << longName << QString(40, u'L') + u"|"_s + QString(40, u'F');
 }
 
 void TestFrmMainFields::authorStoredLastNameFirst()
@@ -159,11 +159,13 @@ void TestFrmMainFields::leavingANumberField_data()
     QTest::newRow("year refused") << u"txtYear"_s << u"19x5"_s << invalidYear << QString() << false;
     // A date that is no date keeps its text and the focus, so it is never
     // stored as nothing; a date the locale reads is accepted as typed.
-    QTest::newRow("date refused") << u"dcReadDate"_s << u"31/02/1999"_s
-                                  << u"Quillary: You must enter a valid date for the date read, or leave the field "
-                                     "blank."_s
-                                  << u"31/02/1999"_s << true;
-    QTest::newRow("date accepted") << u"dcLoanDate"_s << u"2/28/1999"_s << QString() << u"2/28/1999"_s << false;
+    QTest::newRow("date refused")
+        << u"dcReadDate"_s << u"31/02/1999"_s
+        << u"Quillary: You must enter a valid date for the date read, or leave the field "
+           "blank."_s
+        << u"31/02/1999"_s << true;
+    QTest::newRow("date accepted") << u"dcLoanDate"_s << u"2/28/1999"_s << QString() << u"2/28/1999"_s
+                                   << false;
     QTest::newRow("year cut to four characters")
         << u"txtYear"_s << u"123456"_s << QString() << u"1234"_s << false;
 }

@@ -91,11 +91,11 @@ void TestFrmMainKeyboard::accessKeyLeavesTheFieldFirst_data()
     QTest::newRow("Update rewrites the author") << false << u"cmbAuthID"_s << u"Mark Twain"_s << u"Alt+U"_s
                                                 << banana << QStringList{u"Twain|Mark|<null>"_s} << QString();
     QTest::newRow("Add Another copies the cover price")
-        << true << u"txtCoverPrice"_s << u"12.50"_s << u"Alt+A"_s << dune << QStringList{u"<null>|12.5|12.5"_s}
-        << QString();
-    QTest::newRow("Update stopped by a refused price") << false << u"txtCoverPrice"_s << u"12abc"_s << u"Alt+U"_s
-                                                       << banana << QStringList{u"Adams|Ann|<null>"_s}
-                                                       << invalidPrice;
+        << true << u"txtCoverPrice"_s << u"12.50"_s << u"Alt+A"_s << dune
+        << QStringList{u"<null>|12.5|12.5"_s} << QString();
+    QTest::newRow("Update stopped by a refused price")
+        << false << u"txtCoverPrice"_s << u"12abc"_s << u"Alt+U"_s << banana
+        << QStringList{u"Adams|Ann|<null>"_s} << invalidPrice;
     QTest::newRow("Add Another stopped by a refused volume")
         << true << u"txtVol"_s << u"12a"_s << u"Alt+A"_s << dune << QStringList{} << invalidVolume;
 }
@@ -193,7 +193,7 @@ void TestFrmMainKeyboard::catalogueCommandsWaitForTheBook()
         f.typeInto(w.txtYear, u"1990"_s);
 
     const QList<QAction*> commands{w.mnuSortMenu->menuAction(), w.mnuSort[2], w.mnuBackup,
-                                   w.mnuDelete->menuAction(),   w.mnuPack,   w.mnuReports->menuAction()};
+                                   w.mnuDelete->menuAction(),   w.mnuPack,    w.mnuReports->menuAction()};
     for (QAction* command : commands)
         QVERIFY2(!command->isEnabled(), qPrintable(command->text()));
     // Choosing an order now would replace the book being typed.
@@ -207,7 +207,8 @@ void TestFrmMainKeyboard::catalogueCommandsWaitForTheBook()
     w.mnuSort[2]->trigger();
     QCOMPARE(static_cast<int>(w.SortOrder), 2);
     QCOMPARE(f.titlesInOrder(), titlesByAuthorAfter);
-    QCOMPARE(f.rows("select count(*) from Books where Year = 1990"), QStringList{!adding && store ? u"1"_s : u"0"_s});
+    QCOMPARE(f.rows("select count(*) from Books where Year = 1990"),
+             QStringList{!adding && store ? u"1"_s : u"0"_s});
 }
 
 void TestFrmMainKeyboard::altKeysTypeNothing_data()

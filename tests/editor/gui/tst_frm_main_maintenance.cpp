@@ -84,18 +84,18 @@ void TestFrmMainMaintenance::cleanup()
 void TestFrmMainMaintenance::catalogueClosedAndOpenedAgain_data()
 {
     QTest::addColumn<Command>("command");
-    QTest::addColumn<QString>("answer"); // pack: "yes" or "no"; backup: the folder, below a temporary one
+    QTest::addColumn<QString>("answer");     // pack: "yes" or "no"; backup: the folder, below a temporary one
     QTest::addColumn<bool>("copyNameTaken"); // a folder "booknew.mdb" lies beside the catalogue
     QTest::addColumn<QString>("messagePart");
     QTest::addColumn<QStringList>("dataFiles");
     QTest::addColumn<QString>("titleAfter");
 
     const QString cat = CatalogueFileName;
-    QTest::newRow("backup into a folder") << Command::Backup << u"medium"_s << false << QString()
-                                          << QStringList{cat} << u"Apple Pie"_s;
+    QTest::newRow("backup into a folder")
+        << Command::Backup << u"medium"_s << false << QString() << QStringList{cat} << u"Apple Pie"_s;
     QTest::newRow("backup to a folder that is gone")
-        << Command::Backup << u"gone"_s << false << u"Quillary: "_s + frmBackup::FailureMessage << QStringList{cat}
-        << u"Apple Pie"_s;
+        << Command::Backup << u"gone"_s << false << u"Quillary: "_s + frmBackup::FailureMessage
+        << QStringList{cat} << u"Apple Pie"_s;
     QTest::newRow("pack") << Command::Pack << u"yes"_s << false << QString()
                           << QStringList{cat, SetAsideFileName} << u"Apple Pie"_s;
     QTest::newRow("pack refused") << Command::Pack << u"no"_s << false << QString() << QStringList{cat}
@@ -134,7 +134,8 @@ void TestFrmMainMaintenance::catalogueClosedAndOpenedAgain()
         });
         f.window().mnuBackup->trigger();
         QCOMPARE(modalTitles(), QStringList{u"Backup the Quillary Database"_s});
-        QCOMPARE(QFileInfo::exists(QDir(media.filePath(answer)).filePath(BackupFileName)), messagePart.isEmpty());
+        QCOMPARE(QFileInfo::exists(QDir(media.filePath(answer)).filePath(BackupFileName)),
+                 messagePart.isEmpty());
     } else {
         f.dialogs().setNextAnswer(answer == u"yes"_s ? UserDialogs::Answer::Yes : UserDialogs::Answer::No);
         f.window().mnuPack->trigger();
@@ -170,7 +171,8 @@ void TestFrmMainMaintenance::startUpOffersTheSetAsideCatalogue()
     QVERIFY(QFile::rename(f.folder().cataloguePath(), QDir(f.folder().path()).filePath(SetAsideFileName)));
     // Not taken back, the start-up goes on to offer a new catalogue.
     using Answer = UserDialogs::Answer;
-    f.dialogs().setNextAnswers(takeItBack ? QList<Answer>{Answer::Yes} : QList<Answer>{Answer::No, Answer::No});
+    f.dialogs().setNextAnswers(takeItBack ? QList<Answer>{Answer::Yes}
+                                          : QList<Answer>{Answer::No, Answer::No});
     QVERIFY(f.openWindow());
     QVERIFY(f.dialogs().texts().first().contains(SetAsideFileName));
     QCOMPARE(sortedFiles(f.folder().path()), dataFiles);
@@ -181,16 +183,16 @@ void TestFrmMainMaintenance::startUpOffersTheSetAsideCatalogue()
 
 void TestFrmMainMaintenance::unusedEntriesLeaveTheListsAndTheBook_data()
 {
-    QTest::addColumn<int>("item");             // of "Delete Unused..."
-    QTest::addColumn<QString>("authorAdded");  // with a book of its own, deleted again
+    QTest::addColumn<int>("item");            // of "Delete Unused..."
+    QTest::addColumn<QString>("authorAdded"); // with a book of its own, deleted again
     QTest::addColumn<QString>("comboName");
     QTest::addColumn<QStringList>("entriesLeft");
-    QTest::newRow("Doe, Jane after her only book") << 1 << u"Doe, Jane"_s << u"cmbAuthID"_s
-                                                   << QStringList{u"Adams, Ann"_s, u"Smith, John"_s};
-    QTest::newRow("formats, on a book without one") << 6 << QString() << u"cmbForID"_s
-                                                    << QStringList{u"Paperback"_s};
-    QTest::newRow("categories all in use") << 3 << QString() << u"cmbCatID"_s
-                                           << QStringList{u"Animals"_s, u"Cooking"_s, u"Travel"_s};
+    QTest::newRow("Doe, Jane after her only book")
+        << 1 << u"Doe, Jane"_s << u"cmbAuthID"_s << QStringList{u"Adams, Ann"_s, u"Smith, John"_s};
+    QTest::newRow("formats, on a book without one")
+        << 6 << QString() << u"cmbForID"_s << QStringList{u"Paperback"_s};
+    QTest::newRow("categories all in use")
+        << 3 << QString() << u"cmbCatID"_s << QStringList{u"Animals"_s, u"Cooking"_s, u"Travel"_s};
 }
 
 void TestFrmMainMaintenance::unusedEntriesLeaveTheListsAndTheBook()
@@ -246,7 +248,8 @@ void TestFrmMainMaintenance::unavailableWhileABookIsChanged()
         return w.mnuBackup->isEnabled() && w.mnuPack->isEnabled() && w.mnuDelete->menuAction()->isEnabled();
     };
     const auto unavailable = [&w] {
-        return !w.mnuBackup->isEnabled() && !w.mnuPack->isEnabled() && !w.mnuDelete->menuAction()->isEnabled();
+        return !w.mnuBackup->isEnabled() && !w.mnuPack->isEnabled() &&
+               !w.mnuDelete->menuAction()->isEnabled();
     };
     QVERIFY(available());
     if (adding)

@@ -30,10 +30,11 @@ void TestFrmMainPastedText::controlCharactersRemovedOnLeaving_data()
     QTest::addColumn<QString>("told"); // empty: nothing to tell
     QTest::newRow("TAB in the title") << u"txtTitle"_s << u"War\tand Peace"_s << u"Warand Peace"_s
                                       << u"The Title field held characters that cannot be stored (TAB)"_s;
-    QTest::newRow("NUL in the author") << u"cmbAuthID"_s << u"Smith"_s + QChar(0) + u", Ann"_s << u"Smith, Ann"_s
-                                       << u"The Author field held characters that cannot be stored (NUL)"_s;
-    QTest::newRow("line breaks stay in the notes") << u"txtNotes"_s << u"first\nsecond"_s << u"first\nsecond"_s
-                                                   << QString();
+    QTest::newRow("NUL in the author")
+        << u"cmbAuthID"_s << u"Smith"_s + QChar(0) + u", Ann"_s << u"Smith, Ann"_s
+        << u"The Author field held characters that cannot be stored (NUL)"_s;
+    QTest::newRow("line breaks stay in the notes")
+        << u"txtNotes"_s << u"first\nsecond"_s << u"first\nsecond"_s << QString();
     QTest::newRow("TAB in the notes") << u"txtNotes"_s << u"a\tb\nc"_s << u"ab\nc"_s
                                       << u"The Notes field held characters that cannot be stored (TAB)"_s;
 }

@@ -235,8 +235,9 @@ void TestLookupCompletion::binarySearchAgreesWithTheScan()
         const int expected = linearFindPrefix(names, current, text);
         const int found = completion.ComboFindPrefix(text, &combo);
         if (found != expected)
-            QFAIL(qPrintable(u"\"%1\" from entry %2: found %3, the scan %4"_s.arg(text).arg(current).arg(
-                found).arg(expected)));
+            QFAIL(qPrintable(
+                u"\"%1\" from entry %2: found %3, the scan %4"_s.arg(text).arg(current).arg(found).arg(
+                    expected)));
     }
 }
 

@@ -71,7 +71,7 @@ private slots:
 
 void TestFrmBackup::copiesToTheEntryChosen_data()
 {
-    QTest::addColumn<int>("downKeys");        // pressed in the drive list
+    QTest::addColumn<int>("downKeys");          // pressed in the drive list
     QTest::addColumn<QString>("chooserAnswer"); // "chosen", "" (cancelled) or none asked
     QTest::addColumn<bool>("mediumPulled");
     QTest::addColumn<Button>("button");
@@ -80,16 +80,16 @@ void TestFrmBackup::copiesToTheEntryChosen_data()
     QTest::addColumn<QStringList>("messages");
 
     const QString failure = frmBackup::FailureMessage;
-    QTest::newRow("the medium offered first") << 0 << QString() << false << Button::Ok << Place::Medium
-                                              << u"STICK"_s << QStringList{};
-    QTest::newRow("the home folder") << 1 << QString() << false << Button::Ok << Place::Home << u"Home folder"_s
-                                     << QStringList{};
+    QTest::newRow("the medium offered first")
+        << 0 << QString() << false << Button::Ok << Place::Medium << u"STICK"_s << QStringList{};
+    QTest::newRow("the home folder") << 1 << QString() << false << Button::Ok << Place::Home
+                                     << u"Home folder"_s << QStringList{};
     QTest::newRow("a folder of the user's choosing")
         << 2 << u"chosen"_s << false << Button::Ok << Place::Chosen << u"<chosen>"_s << QStringList{};
     QTest::newRow("the chooser cancelled: back on the home folder")
         << 2 << QString() << false << Button::Ok << Place::Home << u"Home folder"_s << QStringList{};
-    QTest::newRow("a medium pulled out") << 0 << QString() << true << Button::Ok << Place::None << u"STICK"_s
-                                         << QStringList{failure};
+    QTest::newRow("a medium pulled out")
+        << 0 << QString() << true << Button::Ok << Place::None << u"STICK"_s << QStringList{failure};
     QTest::newRow("cancelled") << 1 << QString() << false << Button::Cancel << Place::None << u"Home folder"_s
                                << QStringList{};
 }
@@ -123,7 +123,8 @@ void TestFrmBackup::copiesToTheEntryChosen()
         QCOMPARE(shown.title, ProgramTitle);
     QVERIFY(!window.isVisible());
     QCOMPARE(window.result(), button == Button::Ok ? QDialog::Accepted : QDialog::Rejected);
-    const QString expectedText = listShows == u"<chosen>"_s ? QDir::toNativeSeparators(f.chosen.path()) : listShows;
+    const QString expectedText =
+        listShows == u"<chosen>"_s ? QDir::toNativeSeparators(f.chosen.path()) : listShows;
     QVERIFY2(window.Drive1->currentText().startsWith(expectedText), qPrintable(window.Drive1->currentText()));
     QCOMPARE(dialogs.unusedFileNames(), 0);
 }

@@ -29,8 +29,8 @@ namespace {
 QString pdfPageText(const QString& path, int page)
 {
     QProcess pdftotext;
-    pdftotext.start(u"pdftotext"_s, {u"-layout"_s, u"-f"_s, QString::number(page), u"-l"_s, QString::number(page),
-                                      path, u"-"_s});
+    pdftotext.start(u"pdftotext"_s, {u"-layout"_s, u"-f"_s, QString::number(page), u"-l"_s,
+                                     QString::number(page), path, u"-"_s});
     if (!pdftotext.waitForFinished(60000))
         return u"<pdftotext did not finish>"_s;
     return QString::fromUtf8(pdftotext.readAllStandardOutput()).simplified();
@@ -137,22 +137,24 @@ void TestReportWindows::selectionDialogAnswers_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<QStringList>("messages");
 
-    const QStringList authors{u"Austen, Jane"_s, u"Carter, Ann And Bob"_s, u"Homer, "_s, u"Lee, Ann and Bob"_s,
-                              u"Smith, John & Mary"_s};
+    const QStringList authors{u"Austen, Jane"_s, u"Carter, Ann And Bob"_s, u"Homer, "_s,
+                              u"Lee, Ann and Bob"_s, u"Smith, John & Mary"_s};
     const QStringList authorCaptions{u"Author Report"_s, u"All Authors"_s, u"Selected Author"_s};
     QTest::newRow("all") << 1 << authorCaptions << authors << u"o"_s << false << false << -1 << QStringList{};
     QTest::newRow("one author") << 1 << authorCaptions << authors << u"s2o"_s << false << false << 3
                                 << QStringList{};
     QTest::newRow("nothing chosen") << 1 << authorCaptions << authors << u"so"_s << true << true << 77
                                     << QStringList{u"You must make a selection from the list!"_s};
-    QTest::newRow("back to all clears the choice") << 1 << authorCaptions << authors << u"s2ao"_s << false << false
-                                                   << -1 << QStringList{};
-    QTest::newRow("cancel after the message") << 1 << authorCaptions << authors << u"soc"_s << false << true << 77
-                                               << QStringList{u"You must make a selection from the list!"_s};
+    QTest::newRow("back to all clears the choice")
+        << 1 << authorCaptions << authors << u"s2ao"_s << false << false << -1 << QStringList{};
+    QTest::newRow("cancel after the message")
+        << 1 << authorCaptions << authors << u"soc"_s << false << true << 77
+        << QStringList{u"You must make a selection from the list!"_s};
     QTest::newRow("categories") << 2
-                                << QStringList{u"Category Report"_s, u"All Categories"_s, u"Selected Category"_s}
-                                << QStringList{u"Fiction"_s, u"History"_s, u"Poetry"_s, u"Travel"_s} << u"s4o"_s
-                                << false << false << 4 << QStringList{};
+                                << QStringList{u"Category Report"_s, u"All Categories"_s,
+                                               u"Selected Category"_s}
+                                << QStringList{u"Fiction"_s, u"History"_s, u"Poetry"_s, u"Travel"_s}
+                                << u"s4o"_s << false << false << 4 << QStringList{};
     QTest::newRow("locations cancelled")
         << 3 << QStringList{u"Location Report"_s, u"All Locations"_s, u"Selected Location"_s}
         << QStringList{u"Attic"_s, u"Den"_s} << u"s1c"_s << false << true << 77 << QStringList{};
@@ -172,7 +174,8 @@ void TestReportWindows::selectionDialogAnswers()
     reportState().RptSelID = 77;
     frmRptSel dialog(*m_db);
     dialog.show();
-    QCOMPARE((QStringList{dialog.windowTitle(), dialog.optAll->text(), dialog.optSelected->text()}), captions);
+    QCOMPARE((QStringList{dialog.windowTitle(), dialog.optAll->text(), dialog.optSelected->text()}),
+             captions);
     QStringList shown;
     for (int row = 0; row < dialog.List1->count(); ++row)
         shown.append(dialog.List1->item(row)->text());
@@ -233,7 +236,8 @@ void TestReportWindows::reportFontsAreArialOrItsTwin()
 {
     for (TextStyle style : {TextStyle::Body, TextStyle::Emphasised, TextStyle::PageHeader}) {
         const QFontInfo info(ReportFonts::font(style));
-        QVERIFY2(info.family() == u"Arial"_s || info.family() == u"Liberation Sans"_s, qPrintable(info.family()));
+        QVERIFY2(info.family() == u"Arial"_s || info.family() == u"Liberation Sans"_s,
+                 qPrintable(info.family()));
         QCOMPARE(info.bold(), style != TextStyle::Body);
     }
 }
@@ -247,9 +251,10 @@ void TestReportWindows::previewShowsPrintsAndSavesTheSamePages()
     const LocaleGuard locale(u"en_US"_s);
     const FixedClock clock(QDate(2004, 12, 31));
     m_db.reset();
-    m_catalogue->executeNative("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 150) "
-                               "INSERT INTO Books (Title, SortTitle, AuthID) "
-                               "SELECT 'Volume ' || i, printf('VOLUME %03d', i), 5 FROM n;");
+    m_catalogue->executeNative(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 150) "
+        "INSERT INTO Books (Title, SortTitle, AuthID) "
+        "SELECT 'Volume ' || i, printf('VOLUME %03d', i), 5 FROM n;");
     m_db = m_catalogue->open();
     QWidget mainWindow;
     ProgramReportWindows windows(&mainWindow, [this] { return m_db.get(); });
@@ -291,9 +296,11 @@ void TestReportWindows::previewShowsPrintsAndSavesTheSamePages()
     QVERIFY(output->isVisible());
 
     const QString first = pdfPageText(saved, 1);
-    QVERIFY2(first.startsWith(u"12/31/2004 Books by Author Page 1 Author Title Jane Austen Emma"_s), qPrintable(first));
+    QVERIFY2(first.startsWith(u"12/31/2004 Books by Author Page 1 Author Title Jane Austen Emma"_s),
+             qPrintable(first));
     const QString second = pdfPageText(saved, 2);
-    QVERIFY2(second.startsWith(u"12/31/2004 Books by Author Page 2 Jane Austen Volume"_s), qPrintable(second));
+    QVERIFY2(second.startsWith(u"12/31/2004 Books by Author Page 2 Jane Austen Volume"_s),
+             qPrintable(second));
     for (const QString& printed : {u"printed1.pdf"_s, u"printed2.pdf"_s}) {
         for (int page : {1, 2, pages})
             QCOMPARE(pdfPageText(m_folder.filePath(printed), page), pdfPageText(saved, page));

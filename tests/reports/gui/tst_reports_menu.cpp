@@ -40,10 +40,11 @@ void TestReportsMenu::runsFromTheMenu_data()
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<QString>("previewHeader"); // the centre of the shown document's page header
 
-    QTest::newRow("a list to a file") << u"mnuFormat_2 mnuReport_1"_s
-                                      << QStringList{u"Apple Pie\tJohn Smith"_s, u"Banana\tAnn Adams"_s,
-                                                     u"The Cat\tJohn Smith"_s, u"Moon\t"_s, u"Zoo Life\tAnn Adams"_s}
-                                      << QStringList{} << QString();
+    QTest::newRow("a list to a file")
+        << u"mnuFormat_2 mnuReport_1"_s
+        << QStringList{u"Apple Pie\tJohn Smith"_s, u"Banana\tAnn Adams"_s, u"The Cat\tJohn Smith"_s,
+                       u"Moon\t"_s, u"Zoo Life\tAnn Adams"_s}
+        << QStringList{} << QString();
     QTest::newRow("one author, chosen in frmRptSel")
         << u"mnuFormat_2 mnuReport_2"_s << QStringList{u"Ann Adams\tBanana"_s, u"Ann Adams\tZoo Life"_s}
         << QStringList{} << QString();
@@ -52,13 +53,13 @@ void TestReportsMenu::runsFromTheMenu_data()
         << QStringList{u"No Category Entered\t1"_s, u"Animals\t1"_s, u"Cooking\t2"_s, u"Travel\t1"_s,
                        u"Total Number of Books\t5"_s}
         << QStringList{} << QString();
-    QTest::newRow("preview unless told otherwise") << u"mnuReport_5"_s << QStringList{} << QStringList{}
-                                                   << u"Books Price List"_s;
+    QTest::newRow("preview unless told otherwise")
+        << u"mnuReport_5"_s << QStringList{} << QStringList{} << u"Books Price List"_s;
     QTest::newRow("back to the preview") << u"mnuFormat_2 mnuFormat_1 mnuCountByCat"_s << QStringList{}
                                          << QStringList{} << u"Book Count by Category"_s;
-    QTest::newRow("quick count") << u"mnuQuickCount"_s << QStringList{}
-                                 << QStringList{u"Quillary: You have now entered 5 books in The Quillary Program."_s}
-                                 << QString();
+    QTest::newRow("quick count")
+        << u"mnuQuickCount"_s << QStringList{}
+        << QStringList{u"Quillary: You have now entered 5 books in The Quillary Program."_s} << QString();
 }
 
 void TestReportsMenu::runsFromTheMenu()
