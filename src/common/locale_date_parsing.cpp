@@ -185,7 +185,8 @@ std::optional<QDate> monthFirstDate(const QString& text)
             if (name.isEmpty() || !text.startsWith(name + u' ', Qt::CaseInsensitive)) {
                 continue;
             }
-            const QRegularExpressionMatch match = dayAndYear.match(text.mid(name.size() + 1));
+            const QRegularExpressionMatch match =
+                dayAndYear.match(internal::asciiDigits(text.mid(name.size() + 1)));
             if (match.hasMatch()) {
                 return validDate(fullYear(match.captured(2)), month, match.captured(1).toInt());
             }
@@ -250,13 +251,16 @@ std::optional<QDate> toDate(const QString& text)
     if (folded.isEmpty()) {
         return std::nullopt;
     }
-    if (std::optional<QDate> date = numericDate(folded)) {
+    // The locale's own digits are read as ASCII ones; the month names are
+    // matched before they are folded, in case one holds such a digit.
+    const QString ascii = internal::asciiDigits(folded);
+    if (std::optional<QDate> date = numericDate(ascii)) {
         return date;
     }
     if (std::optional<QDate> date = monthFirstDate(folded)) {
         return date;
     }
-    if (std::optional<QDate> date = namedMonthDate(folded)) {
+    if (std::optional<QDate> date = namedMonthDate(ascii)) {
         return date;
     }
     return localeFormatDate(folded);

@@ -106,27 +106,59 @@ namespace internal {
 
 QString foldLookAlikes(const QString& text)
 {
-    QString folded = text;
-    for (QChar& c : folded) {
+    QString folded;
+    folded.reserve(text.size());
+    for (const QChar c : text) {
         switch (c.unicode()) {
         case 0x00A0: // no-break space
         case 0x2007: // figure space
         case 0x2009: // thin space
         case 0x202F: // narrow no-break space
         case u'\t':
-            c = u' ';
+            folded += u' ';
             break;
         case 0x2019: // right single quotation mark, the Swiss group separator
-            c = u'\'';
+            folded += u'\'';
             break;
         case 0x2212: // minus sign
-            c = u'-';
+            folded += u'-';
+            break;
+        case 0x200E: // left-to-right mark
+        case 0x200F: // right-to-left mark
+        case 0x061C: // Arabic letter mark
             break;
         default:
+            folded += c;
             break;
         }
     }
     return folded;
+}
+
+QString asciiDigits(const QString& text)
+{
+    const QList<uint> zeroDigit = QLocale().zeroDigit().toUcs4();
+    if (zeroDigit.size() != 1 || zeroDigit.first() == u'0') {
+        return text;
+    }
+    const char32_t zero = zeroDigit.first();
+    QString ascii;
+    ascii.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text.at(i).unicode();
+        qsizetype width = 1;
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            width = 2;
+        }
+        if (c >= zero && c - zero <= 9) {
+            ascii += QChar(u'0' + int(c - zero));
+        } else {
+            ascii += QStringView(text).mid(i, width);
+        }
+        i += width - 1;
+    }
+    return ascii;
 }
 
 QString shortDateFormat()

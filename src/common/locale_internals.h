@@ -10,7 +10,14 @@ namespace LocaleFormats::internal {
 // one: every kind of blank (no-break, narrow no-break, thin) into a space, the
 // typographic apostrophe into "'" and the minus sign U+2212 into "-". Locales
 // write grouping and signs with the typographic forms; users type the plain ones.
+// The invisible direction marks that some locales put before a sign or a
+// currency symbol (U+200E, U+200F, U+061C) are left out.
 QString foldLookAlikes(const QString& text);
+
+// The text with the locale's own digits written as ASCII digits ("۱۲" gives
+// "12"); other characters are kept. Goes by code point, since some scripts
+// (Chakma, Adlam) have their digits outside the 16-bit range.
+QString asciiDigits(const QString& text);
 
 // The locale's short date format with a four-digit year: a catalogue must never
 // show a two-digit year, so "M/d/yy" becomes "M/d/yyyy".

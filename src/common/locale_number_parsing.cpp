@@ -22,7 +22,6 @@ struct NumberSymbols
     QString localeGroup; // as the locale writes it, before folding
     QString minus;
     QString plus;
-    QChar zeroDigit;      // the locale's own zero when it does not use ASCII digits
     int primaryGroup = 3; // digits in the group just before the decimal separator
     int otherGroups = 3;  // digits in each group before that (2 in India)
 };
@@ -36,18 +35,16 @@ NumberSymbols numberSymbols()
     symbols.group = internal::foldLookAlikes(symbols.localeGroup);
     symbols.minus = internal::foldLookAlikes(locale.negativeSign());
     symbols.plus = internal::foldLookAlikes(locale.positiveSign());
-    const QString zero = locale.zeroDigit();
-    if (zero.size() == 1 && zero.at(0) != u'0') {
-        symbols.zeroDigit = zero.at(0);
-    }
     if (symbols.group.isEmpty()) {
         return symbols;
     }
-    // Learn the group sizes from how the locale writes a long number.
+    // Learn the group sizes from how the locale writes a long number, its
+    // digits counted one each even where they take two 16-bit units.
     QLocale grouping = locale;
     grouping.setNumberOptions(QLocale::DefaultNumberOptions);
-    const QStringList groups = internal::foldLookAlikes(grouping.toString(qint64(1234567890)))
-                                   .split(symbols.group, Qt::SkipEmptyParts);
+    const QStringList groups =
+        internal::asciiDigits(internal::foldLookAlikes(grouping.toString(qint64(1234567890))))
+            .split(symbols.group, Qt::SkipEmptyParts);
     if (groups.size() >= 2) {
         symbols.primaryGroup = int(groups.last().size());
     }
@@ -57,21 +54,6 @@ NumberSymbols numberSymbols()
         symbols.otherGroups = symbols.primaryGroup;
     }
     return symbols;
-}
-
-// The text with the locale's own digits written as ASCII digits.
-QString asciiDigits(QString text, QChar zeroDigit)
-{
-    if (zeroDigit.isNull()) {
-        return text;
-    }
-    for (QChar& c : text) {
-        const int value = c.unicode() - zeroDigit.unicode();
-        if (value >= 0 && value <= 9) {
-            c = QChar(u'0' + value);
-        }
-    }
-    return text;
 }
 
 bool allAsciiDigits(QStringView text)
@@ -118,7 +100,7 @@ bool wellGrouped(const QString& integerPart, const NumberSymbols& symbols)
 // blanks, no exponent.
 std::optional<double> parseMagnitude(const QString& text, const NumberSymbols& symbols)
 {
-    const QString folded = asciiDigits(text, symbols.zeroDigit);
+    const QString folded = internal::asciiDigits(text);
     const QStringList parts = folded.split(symbols.decimal);
     if (parts.size() > 2) {
         return std::nullopt;
@@ -160,23 +142,28 @@ bool takeSuffix(QString& text, const QString& suffix)
 }
 
 // Takes a leading sign off the text; true when it was a minus. A sign must be
-// followed directly by the number or the currency symbol.
-bool takeSign(QString& text, const NumberSymbols& symbols, bool& negative)
+// followed directly by the number or the currency symbol, unless blankAllowed
+// (for a locale that itself writes a blank there).
+bool takeSign(QString& text, const NumberSymbols& symbols, bool& negative, bool blankAllowed = false)
 {
+    const auto take = [&text, blankAllowed](const QString& sign) {
+        if (sign.isEmpty() || !text.startsWith(sign) || text.size() == sign.size() ||
+            (!blankAllowed && text.at(sign.size()) == u' ')) {
+            return false;
+        }
+        text = text.mid(sign.size());
+        if (blankAllowed) {
+            text = text.trimmed();
+        }
+        return true;
+    };
     for (const QString& minus : {symbols.minus, u"-"_s}) {
-        if (text.startsWith(minus) && text.size() > minus.size() && text.at(minus.size()) != u' ') {
-            text = text.mid(minus.size());
+        if (take(minus)) {
             negative = true;
             return true;
         }
     }
-    for (const QString& plus : {symbols.plus, u"+"_s}) {
-        if (text.startsWith(plus) && text.size() > plus.size() && text.at(plus.size()) != u' ') {
-            text = text.mid(plus.size());
-            return true;
-        }
-    }
-    return false;
+    return take(symbols.plus) || take(u"+"_s);
 }
 
 } // namespace
@@ -206,6 +193,10 @@ std::optional<double> toCurrency(const QString& text)
     const QString symbol = internal::foldLookAlikes(locale.currencySymbol(QLocale::CurrencySymbol));
     const QString isoCode = locale.currencySymbol(QLocale::CurrencyIsoCode);
 
+    // Kenyan Luyia writes "Ksh- 12.25".
+    const QString negativeAmount = internal::foldLookAlikes(locale.toCurrencyString(-1.0));
+    const bool blankAfterSign = !symbols.minus.isEmpty() && negativeAmount.contains(symbols.minus + u' ');
+
     QString rest = internal::foldLookAlikes(text).trimmed();
     bool negative = false;
     bool hasSign = false;
@@ -216,11 +207,11 @@ std::optional<double> toCurrency(const QString& text)
         hasSign = true;
     }
     if (!hasSign) {
-        hasSign = takeSign(rest, symbols, negative);
+        hasSign = takeSign(rest, symbols, negative, blankAfterSign);
     }
     const bool leadingSymbol = takePrefix(rest, symbol) || takePrefix(rest, isoCode);
     if (!hasSign) {
-        hasSign = takeSign(rest, symbols, negative);
+        hasSign = takeSign(rest, symbols, negative, blankAfterSign);
     }
     if (!leadingSymbol && !takeSuffix(rest, symbol)) {
         takeSuffix(rest, isoCode);

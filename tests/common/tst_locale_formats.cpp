@@ -131,6 +131,8 @@ void TestLocaleFormats::readsNumbersAndAmounts_data()
     QTest::newRow("de_DE grouped") << de << u"-1.234,5"_s << QVariant(-1234.5) << QVariant(-1234.5);
     QTest::newRow("de_DE point for comma") << de << u"1.5"_s << None << None;
     QTest::newRow("de_DE as typed") << de << u"1.234,50€"_s << None << QVariant(1234.5);
+    QTest::newRow("blank after sign") << us << u"- 5"_s << None << None;
+    QTest::newRow("ccp half a digit") << u"ccp_BD"_s << u"𑄷"_s + QChar(0xD804) << None << None;
 }
 
 void TestLocaleFormats::readsNumbersAndAmounts()
@@ -177,6 +179,7 @@ void TestLocaleFormats::readsDatesAndTimes_data()
     QTest::newRow("13 PM") << us << u"13:00 PM"_s << NoDate << NoTime;
     QTest::newRow("unknown mark") << us << u"10:30 XM"_s << NoDate << NoTime;
     QTest::newRow("empty") << us << QString() << NoDate << NoTime;
+    QTest::newRow("ar_EG digits, no marks") << u"ar_EG"_s << u"٣١/١٢/٢٠٢٤"_s << QDate(2024, 12, 31) << NoTime;
 }
 
 void TestLocaleFormats::readsDatesAndTimes()
