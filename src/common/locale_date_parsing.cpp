@@ -273,8 +273,17 @@ bool isDate(const QString& text)
 
 std::optional<QTime> toTime(const QString& text)
 {
-    QString rest = internal::foldLookAlikes(text).simplified();
+    QString rest = internal::asciiDigits(internal::foldLookAlikes(text).simplified());
     const int dayHalf = takeDayHalf(rest);
+    // The words the locale writes around the numbers: "Kl." in "Kl. 9.05".
+    for (const QString& word : internal::timeWords()) {
+        if (rest.startsWith(word, Qt::CaseInsensitive)) {
+            rest = rest.mid(word.size()).trimmed();
+        } else if (rest.endsWith(word, Qt::CaseInsensitive)) {
+            rest.chop(word.size());
+            rest = rest.trimmed();
+        }
+    }
     QString separator = QRegularExpression::escape(timeSeparator());
     if (separator != u":"_s) {
         separator = u"(?::|"_s + separator + u')';
@@ -283,7 +292,13 @@ std::optional<QTime> toTime(const QString& text)
     const QRegularExpression pattern(u"^([0-9]{1,2})(?:"_s + separator + u"([0-9]{1,2})(?:"_s + separator +
                                      u"([0-9]{1,2}))?)?$"_s);
     const QRegularExpressionMatch match = pattern.match(rest);
-    if (!match.hasMatch() || (dayHalf == 0 && !match.hasCaptured(2))) {
+    if (!match.hasMatch()) {
+        // Words between the numbers ("09 h 05") are left to Qt, in the form
+        // the program writes.
+        const QTime time = QLocale().toTime(text.trimmed(), internal::hoursAndMinutesFormat());
+        return time.isValid() ? std::optional<QTime>(time) : std::nullopt;
+    }
+    if (dayHalf == 0 && !match.hasCaptured(2)) {
         return std::nullopt;
     }
     int hour = match.captured(1).toInt();

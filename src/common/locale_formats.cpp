@@ -62,27 +62,6 @@ QString joinFormat(const QList<FormatPiece>& pieces)
     return format;
 }
 
-// The locale's short time format reduced to hours, minutes and the AM/PM mark:
-// seconds, milliseconds and the time zone go, each with the literal that
-// introduces it.
-QString hoursAndMinutesFormat()
-{
-    const QList<FormatPiece> pieces = splitFormat(QLocale().timeFormat(QLocale::ShortFormat));
-    QList<FormatPiece> kept;
-    for (const FormatPiece& piece : pieces) {
-        const bool dropped = piece.field == u's' || piece.field == u'z' || piece.field == u't';
-        if (!dropped) {
-            kept.append(piece);
-        } else if (!kept.isEmpty() && kept.last().field.isNull()) {
-            kept.removeLast();
-        }
-    }
-    while (!kept.isEmpty() && kept.last().field.isNull() && kept.last().text.trimmed().isEmpty()) {
-        kept.removeLast();
-    }
-    return joinFormat(kept);
-}
-
 // The number of decimals the locale's currency shows (2 for dollars and euros,
 // 0 for yen), read from how it writes zero.
 int currencyDecimals()
@@ -172,6 +151,37 @@ QString shortDateFormat()
     return joinFormat(pieces);
 }
 
+QString hoursAndMinutesFormat()
+{
+    const QList<FormatPiece> pieces = splitFormat(QLocale().timeFormat(QLocale::ShortFormat));
+    QList<FormatPiece> kept;
+    for (const FormatPiece& piece : pieces) {
+        const bool dropped = piece.field == u's' || piece.field == u'z' || piece.field == u't';
+        if (!dropped) {
+            kept.append(piece);
+        } else if (!kept.isEmpty() && kept.last().field.isNull()) {
+            kept.removeLast();
+        }
+    }
+    while (!kept.isEmpty() && kept.last().field.isNull() && kept.last().text.trimmed().isEmpty()) {
+        kept.removeLast();
+    }
+    return joinFormat(kept);
+}
+
+QStringList timeWords()
+{
+    QStringList words;
+    for (const FormatPiece& piece : splitFormat(hoursAndMinutesFormat())) {
+        const QString word = foldLookAlikes(QString(piece.text).remove(u'\'')).trimmed();
+        if (piece.field.isNull() &&
+            std::any_of(word.cbegin(), word.cend(), [](QChar c) { return c.isLetter(); })) {
+            words.append(word);
+        }
+    }
+    return words;
+}
+
 QString dateFieldOrder()
 {
     QString order;
@@ -200,7 +210,7 @@ QString shortDate(const QDate& date)
 
 QString mediumTime(const QTime& time)
 {
-    return time.isValid() ? QLocale().toString(time, hoursAndMinutesFormat()) : QString();
+    return time.isValid() ? QLocale().toString(time, internal::hoursAndMinutesFormat()) : QString();
 }
 
 QString currency(double amount)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Pieces shared by the formatting and the parsing halves of LocaleFormats; not
 // for use outside src/common.
@@ -22,6 +23,14 @@ QString asciiDigits(const QString& text);
 // The locale's short date format with a four-digit year: a catalogue must never
 // show a two-digit year, so "M/d/yy" becomes "M/d/yyyy".
 QString shortDateFormat();
+
+// The locale's short time format reduced to hours, minutes and the AM/PM mark:
+// seconds, milliseconds and the time zone go, each with the literal that
+// introduces it. The "medium time" format.
+QString hoursAndMinutesFormat();
+
+// The literal words of that format, such as "Kl." in "Kl. H.mm", unquoted.
+QStringList timeWords();
 
 // The order of day, month and year in the locale's short date, e.g. "MDY".
 QString dateFieldOrder();

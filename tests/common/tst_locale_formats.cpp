@@ -180,6 +180,7 @@ void TestLocaleFormats::readsDatesAndTimes_data()
     QTest::newRow("unknown mark") << us << u"10:30 XM"_s << NoDate << NoTime;
     QTest::newRow("empty") << us << QString() << NoDate << NoTime;
     QTest::newRow("ar_EG digits, no marks") << u"ar_EG"_s << u"٣١/١٢/٢٠٢٤"_s << QDate(2024, 12, 31) << NoTime;
+    QTest::newRow("ar_EG time") << u"ar_EG"_s << u"١:٠٥ م"_s << NoDate << QTime(13, 5);
 }
 
 void TestLocaleFormats::readsDatesAndTimes()

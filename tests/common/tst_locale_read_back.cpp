@@ -1,6 +1,6 @@
 // Whatever the program writes in a field it must read back, in every locale
-// the user may have: a price, a date or a number shown in the locale's own
-// form (its digits, signs, symbols and order) is accepted as typed.
+// the user may have: a price, a date, a time or a number shown in the locale's
+// own form (its digits, signs, symbols and order) is accepted as typed.
 
 #include "common/locale_formats.h"
 #include "support/locale_guard.h"
@@ -54,6 +54,11 @@ void TestLocaleReadBack::formatsReadBack()
         const std::optional<double> read = LocaleFormats::toNumber(shown);
         if (!read || *read != number)
             failures << u"number %1 -> \"%2\""_s.arg(number).arg(shown);
+    }
+    for (const QTime time : {QTime(0, 0), QTime(9, 5), QTime(23, 59)}) {
+        const QString shown = LocaleFormats::mediumTime(time);
+        if (LocaleFormats::toTime(shown) != time)
+            failures << u"time %1 -> \"%2\""_s.arg(time.toString(u"HH:mm"_s), shown);
     }
     QVERIFY2(failures.isEmpty(), qPrintable(failures.join(u"; "_s)));
 }
