@@ -114,6 +114,12 @@ void TestFrmRptSpec::cleanup()
         w->ReportChanged = false;
         w->close();
     }
+    // The window deletes itself later; without an event loop "later" never
+    // comes, so hand it its deferred delete now. A window that refused to
+    // close (a detail still being refused) goes too, before the scripted
+    // dialogs it would answer through.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    delete m_open.data();
     QCOMPARE(m_dialogs->unusedAnswers(), 0);
     QCOMPARE(m_dialogs->unusedFileNames(), 0);
     m_dialogs.reset();
