@@ -29,8 +29,8 @@ CustomReportLines::CustomReportLines(Database& db, const ReportQuery& query)
         if (!column.shown())
             continue;
         const bool number = column.field.datatype == Number;
-        m_columns.push_back(
-            {index, column.field.datatype, column.setting.IsCurrencyFlag, number && column.setting.ShowTotal});
+        m_columns.push_back({index, column.field.datatype, column.setting.IsCurrencyFlag,
+                             number && column.setting.ShowTotal});
         m_numberColumns.append(number);
         m_anyTotal = m_anyTotal || m_columns.back().total;
     }
@@ -57,11 +57,11 @@ bool CustomReportLines::next(QStringList& cells)
 
 QString CustomReportLines::cell(Column& column, std::size_t shown)
 {
-    if (column.datatype == Text)
-        return m_rows->text(column.index);
-    const QVariant value = m_rows->value(column.index);
     switch (column.datatype) {
+    case Text:
+        return m_rows->text(column.index);
     case Number: {
+        const QVariant value = m_rows->value(column.index);
         if (value.isNull())
             return QString();
         const double number = value.toDouble();
@@ -70,14 +70,40 @@ QString CustomReportLines::cell(Column& column, std::size_t shown)
         return column.currency ? amount(number) : plain(number);
     }
     case Date:
-        return day(value);
     case Time:
-        return value.isNull() ? QString() : LocaleFormats::mediumTime(value.toDateTime().time());
+        return moment(column);
     case YesNo:
-        return value.toBool() ? u"Yes"_s : u"No"_s;
+        return m_rows->value(column.index).toBool() ? u"Yes"_s : u"No"_s;
     default:
-        return value.toString();
+        return m_rows->value(column.index).toString();
     }
+}
+
+// Dates and times are looked up by their stored text: turning the text into
+// a QDateTime costs more than all the rest of a line, and most days recur.
+QString CustomReportLines::moment(const Column& column)
+{
+    const QString stored = m_rows->text(column.index);
+    if (stored.isEmpty())
+        return QString();
+    QHash<QString, QString>& known = column.datatype == Date ? m_days : m_times;
+    auto found = known.constFind(stored);
+    if (found == known.constEnd()) {
+        // A day alone is stored as "YYYY-MM-DD"; anything else takes the
+        // general conversion.
+        QDate day;
+        if (column.datatype == Date && stored.size() == 10 && stored[4] == u'-' && stored[7] == u'-')
+            day = QDate(QStringView(stored).left(4).toInt(), QStringView(stored).mid(5, 2).toInt(),
+                        QStringView(stored).mid(8, 2).toInt());
+        if (day.isValid()) {
+            found = known.insert(stored, LocaleFormats::shortDate(day));
+        } else {
+            const QDateTime value = m_rows->value(column.index).toDateTime();
+            found = known.insert(stored, column.datatype == Date ? LocaleFormats::shortDate(value.date())
+                                                                 : LocaleFormats::mediumTime(value.time()));
+        }
+    }
+    return *found;
 }
 
 QString CustomReportLines::amount(double value) const
@@ -91,21 +117,14 @@ QString CustomReportLines::amount(double value) const
 // A number as the platform writes it plainly, with the locale's decimal mark.
 QString CustomReportLines::plain(double value) const
 {
-    QString text = LocaleFormats::plainNumber(value);
-    const QString point = QLocale().decimalPoint();
-    if (point != u"."_s)
-        text.replace(u'.', point);
-    return text;
-}
-
-QString CustomReportLines::day(const QVariant& value) const
-{
-    if (value.isNull())
-        return QString();
-    const QDate date = value.toDateTime().date();
-    auto found = m_days.constFind(date.toJulianDay());
-    if (found == m_days.constEnd())
-        found = m_days.insert(date.toJulianDay(), LocaleFormats::shortDate(date));
+    auto found = m_numbers.constFind(value);
+    if (found == m_numbers.constEnd()) {
+        QString text = LocaleFormats::plainNumber(value);
+        const QString point = QLocale().decimalPoint();
+        if (point != u"."_s)
+            text.replace(u'.', point);
+        found = m_numbers.insert(value, text);
+    }
     return *found;
 }
 

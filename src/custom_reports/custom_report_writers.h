@@ -48,7 +48,7 @@ private:
     QString cell(Column& column, std::size_t shown);
     QString amount(double value) const;
     QString plain(double value) const;
-    QString day(const QVariant& value) const;
+    QString moment(const Column& column);
 
     ReportQuery m_query;
     std::unique_ptr<ForwardRecordset> m_rows;
@@ -56,9 +56,12 @@ private:
     std::vector<double> m_totals;  // per shown column
     QList<bool> m_numberColumns;
     bool m_anyTotal = false;
-    // Most amounts and days recur: each is formatted once per run.
+    // Most amounts, numbers, days and times recur: each is formatted once
+    // per run.
     mutable QHash<double, QString> m_amounts;
-    mutable QHash<qint64, QString> m_days;
+    mutable QHash<double, QString> m_numbers;
+    QHash<QString, QString> m_days;  // by stored text
+    QHash<QString, QString> m_times; // by stored text
 };
 
 // A custom report as an HTML page holding one table: a title row across the

@@ -52,8 +52,8 @@ QString pageHeader(const ReportDefinition& report)
     return date + u'|' + report.title + u'|' + page;
 }
 
-void toPreview(const ReportDefinition& report, const ReportQuery& query, std::unique_ptr<CustomReportLines> lines,
-               ReportWindows& windows)
+void toPreview(const ReportDefinition& report, const ReportQuery& query,
+               std::unique_ptr<CustomReportLines> lines, ReportWindows& windows)
 {
     ReportState& state = reportState();
     state.TableFormatText = query.tableFormat;
@@ -62,7 +62,7 @@ void toPreview(const ReportDefinition& report, const ReportQuery& query, std::un
     std::unique_ptr<ReportDocument> document = windows.newDocument();
     document->setPreviewMode(true);
     document->setPageOrientation(report.orientation == 1 ? PageOrientation::Landscape
-                                                          : PageOrientation::Portrait);
+                                                         : PageOrientation::Portrait);
     document->setPageFooter(report.pageNumbers == PageNumbers::AtBottom ? u"|Page %d|"_s : QString());
     document->setPageHeader(pageHeader(report));
     document->StartDoc();
@@ -103,7 +103,8 @@ void toHtmlFile(const ReportDefinition& report, const ReportQuery& query, const 
     file.commit();
 }
 
-void generate(const ReportDefinition& report, const ReportFields& fields, Database& db, ReportWindows& windows)
+void generate(const ReportDefinition& report, const ReportFields& fields, Database& db,
+              ReportWindows& windows)
 {
     std::optional<ReportQuery> query;
     try {
@@ -113,7 +114,8 @@ void generate(const ReportDefinition& report, const ReportFields& fields, Databa
         return;
     }
     QString path;
-    if (report.destination == CustomDestination::TextFile || report.destination == CustomDestination::WebTable) {
+    if (report.destination == CustomDestination::TextFile ||
+        report.destination == CustomDestination::WebTable) {
         path = chosenFile(report);
         if (path.isEmpty())
             return;
@@ -148,7 +150,8 @@ bool ConfirmFileReplace(const QString& path)
     sharedState().ReplaceRefused = false;
     if (QFileInfo::exists(path)) {
         const QString question = u"The file '"_s + path + u"' already exists.  Do you wish to replace it?"_s;
-        sharedState().ReplaceRefused = userDialogs().question(question, u"File Exists"_s) == UserDialogs::Answer::No;
+        sharedState().ReplaceRefused =
+            userDialogs().question(question, u"File Exists"_s) == UserDialogs::Answer::No;
     }
     return sharedState().ReplaceRefused;
 }

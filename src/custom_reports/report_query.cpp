@@ -27,7 +27,8 @@ QString timeLiteral(const QDateTime& bound)
     const QString time = bound.time().toString(u"H:mm:ss"_s);
     if (bound.date() == QDate(1899, 12, 30))
         return u"#"_s + time + u"#"_s;
-    const QString date = u"%1/%2/%3"_s.arg(bound.date().month()).arg(bound.date().day()).arg(bound.date().year());
+    const QString date =
+        u"%1/%2/%3"_s.arg(bound.date().month()).arg(bound.date().day()).arg(bound.date().year());
     return u"#"_s + date + u" "_s + time + u"#"_s;
 }
 

@@ -22,10 +22,10 @@ struct ReportColumn
 // A custom report turned into its query and the shape of its table.
 struct ReportQuery
 {
-    QString sql;            // in the classic dialect, with "?" for each parameter
+    QString sql;             // in the classic dialect, with "?" for each parameter
     QVariantList parameters; // the starts-with patterns, bound in order
-    QString tableFormat;    // TableFormatText: "1440|>2160;"
-    QString tableHeader;    // TableHeaderText: "Title|Price;"
+    QString tableFormat;     // TableFormatText: "1440|>2160;"
+    QString tableHeader;     // TableHeaderText: "Title|Price;"
     QList<ReportColumn> columns;
 
     qsizetype shownCount() const;

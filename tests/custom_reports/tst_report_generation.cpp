@@ -83,17 +83,28 @@ ReportDefinition definition(const ReportFields& fields, const QStringList& words
             FieldSetting& s = report.settings[byDesc(fields, name).specid];
             const QString option = word.section(u':', 1).section(u'=', 0, 0);
             const QDateTime day(QDate::fromString(value, Qt::ISODate), QTime(0, 0));
-            if (option == u"hide"_s) s.HideField = true;
-            if (option == u"starts"_s) s.StartsWith = value;
-            if (option == u"below"_s) s.LessThan = value;
-            if (option == u"above"_s) s.GreaterThan = value;
-            if (option == u"true"_s) s.SelTrue = true;
-            if (option == u"false"_s) s.SelFalse = true;
-            if (option == u"from"_s) s.StartValue = day;
-            if (option == u"to"_s) s.EndValue = day;
-            if (option == u"width"_s) s.ColWidth = value.toFloat();
-            if (option == u"total"_s) s.ShowTotal = true;
-            if (option == u"plain"_s) s.IsCurrencyFlag = false;
+            if (option == u"hide"_s)
+                s.HideField = true;
+            if (option == u"starts"_s)
+                s.StartsWith = value;
+            if (option == u"below"_s)
+                s.LessThan = value;
+            if (option == u"above"_s)
+                s.GreaterThan = value;
+            if (option == u"true"_s)
+                s.SelTrue = true;
+            if (option == u"false"_s)
+                s.SelFalse = true;
+            if (option == u"from"_s)
+                s.StartValue = day;
+            if (option == u"to"_s)
+                s.EndValue = day;
+            if (option == u"width"_s)
+                s.ColWidth = value.toFloat();
+            if (option == u"total"_s)
+                s.ShowTotal = true;
+            if (option == u"plain"_s)
+                s.IsCurrencyFlag = false;
         }
     }
     return report;
@@ -162,15 +173,25 @@ void TestReportGeneration::buildsTheQuery_data()
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("header");
     QTest::newRow("title, joined author, hidden price")
-        << QStringList{u"Title"_s, u"Author Last Name"_s, u"Cover Price"_s, u"Cover Price:hide"_s,
-                       u"Title:starts=The"_s, u"Cover Price:below=20"_s, u"sort=Author Last Name"_s}
+        << QStringList{u"Title"_s,
+                       u"Author Last Name"_s,
+                       u"Cover Price"_s,
+                       u"Cover Price:hide"_s,
+                       u"Title:starts=The"_s,
+                       u"Cover Price:below=20"_s,
+                       u"sort=Author Last Name"_s}
         << u"en_US"_s
         << u"Select Title, LastName, CoverPrice from (books left join Authors on books.AuthID = "
            u"Authors.AuthID) where  Title like ? and CoverPrice < 20 order by LastName"_s
         << QStringList{u"The*"_s} << u"4320|2160;"_s << u"Title|Author Last Name;"_s;
     QTest::newRow("one join per table, a name inside another, two linked columns")
-        << QStringList{u"Author Last Name"_s, u"Author First Name"_s, u"Series"_s, u"Series Group"_s, u"Owner"_s,
-                       u"sort=Series"_s, u"then=Title"_s}
+        << QStringList{u"Author Last Name"_s,
+                       u"Author First Name"_s,
+                       u"Series"_s,
+                       u"Series Group"_s,
+                       u"Owner"_s,
+                       u"sort=Series"_s,
+                       u"then=Title"_s}
         << u"en_US"_s
         << u"Select LastName, FirstName, SerDesc, GrpName, OwnName from ((((books left join Authors on "
            u"books.AuthID = Authors.AuthID) left join Series on books.SerID = Series.SerID) left join Ser on "
@@ -178,14 +199,21 @@ void TestReportGeneration::buildsTheQuery_data()
         << QStringList() << u"2160|2160|2880|1440|2160;"_s
         << u"Author Last Name|Author First Name|Series|Series Group|Owner;"_s;
     QTest::newRow("false alone, widths in centimetres")
-        << QStringList{u"Fiction"_s, u"Volume"_s, u"Fiction:false"_s, u"Fiction:width=1"_s, u"Volume:width=2.5"_s,
-                       u"unit=cm"_s}
+        << QStringList{u"Fiction"_s,         u"Volume"_s,           u"Fiction:false"_s,
+                       u"Fiction:width=1"_s, u"Volume:width=2.5"_s, u"unit=cm"_s}
         << u"en_US"_s << u"Select Fiction, Vol from books where  not Fiction"_s << QStringList()
         << u"561.6|>1404;"_s << u"Fiction|Volume;"_s;
     QTest::newRow("dates month first, numbers plain, whatever the locale")
-        << QStringList{u"Title"_s, u"Date Read"_s, u"Buy Price"_s, u"Read"_s, u"Date Read:from=2001-03-07"_s,
-                       u"Date Read:to=2001-03-31"_s, u"Buy Price:above=1.234,5"_s, u"Read:true"_s,
-                       u"Buy Price:width=1.5"_s, u"Read:hide"_s}
+        << QStringList{u"Title"_s,
+                       u"Date Read"_s,
+                       u"Buy Price"_s,
+                       u"Read"_s,
+                       u"Date Read:from=2001-03-07"_s,
+                       u"Date Read:to=2001-03-31"_s,
+                       u"Buy Price:above=1.234,5"_s,
+                       u"Read:true"_s,
+                       u"Buy Price:width=1.5"_s,
+                       u"Read:hide"_s}
         << u"de_DE"_s
         << u"Select Title, ReadDate, BuyPrice, Read from books where  ReadDate >= #3/7/2001# and ReadDate <= "
            u"#3/31/2001# and BuyPrice > 1234.5 and Read"_s
@@ -214,7 +242,8 @@ void TestReportGeneration::refusesBeforeAnything_data()
     QTest::newRow("nothing chosen") << QStringList{u"Title:starts=A"_s} << NoFieldsMessage;
     QTest::newRow("every field hidden") << QStringList{u"Title"_s, u"Title:hide"_s} << AllHiddenMessage;
     const QString number = u"Cover Price: You must enter a number or leave this selection field blank"_s;
-    QTest::newRow("SQL as a bound") << QStringList{u"Cover Price"_s, u"Cover Price:below=1 or 1=1"_s} << number;
+    QTest::newRow("SQL as a bound") << QStringList{u"Cover Price"_s, u"Cover Price:below=1 or 1=1"_s}
+                                    << number;
     QTest::newRow("text as a bound") << QStringList{u"Cover Price"_s, u"Cover Price:above=cheap"_s} << number;
 }
 
@@ -238,27 +267,39 @@ void TestReportGeneration::writesEachDestination_data()
         << 2 << QStringList{u"Title"_s, u"Cover Price"_s, u"Title:starts=Winter's"_s}
         << QStringList{u"Winter's Tale\t$4.00"_s} << QString();
     QTest::newRow("text: empty dates and amounts, plain total, hidden filter")
-        << 2
-        << QStringList{u"Title"_s, u"Date Read"_s, u"Buy Price"_s, u"On Loan"_s, u"Cover Price"_s,
-                       u"On Loan:hide"_s, u"On Loan:false"_s, u"Cover Price:total"_s, u"Cover Price:plain"_s,
-                       u"Title:starts=[EP]"_s, u"sort=Title"_s}
-        << QStringList{u"Emma\t3/7/2001\t$8.00\t12.5"_s, u"Persuasion\t\t$5.25\t"_s, u"\t\t\t12.5"_s} << QString();
+        << 2 << QStringList{u"Title"_s,
+                            u"Date Read"_s,
+                            u"Buy Price"_s,
+                            u"On Loan"_s,
+                            u"Cover Price"_s,
+                            u"On Loan:hide"_s,
+                            u"On Loan:false"_s,
+                            u"Cover Price:total"_s,
+                            u"Cover Price:plain"_s,
+                            u"Title:starts=[EP]"_s,
+                            u"sort=Title"_s}
+        << QStringList{u"Emma\t3/7/2001\t$8.00\t12.5"_s, u"Persuasion\t\t$5.25\t"_s, u"\t\t\t12.5"_s}
+        << QString();
     QTest::newRow("text: currency total, sorted by two keys")
-        << 2
-        << QStringList{u"Author Last Name"_s, u"Cover Price"_s, u"Cover Price:total"_s, u"Cover Price:above=9"_s,
-                       u"sort=Author Last Name"_s, u"then=Title"_s}
-        << QStringList{u"Austen\t$12.50"_s, u"Homer\t$9.99"_s, u"Smith\t$20.00"_s, u"\t$42.49"_s} << QString();
+        << 2 << QStringList{u"Author Last Name"_s,    u"Cover Price"_s,           u"Cover Price:total"_s,
+                            u"Cover Price:above=9"_s, u"sort=Author Last Name"_s, u"then=Title"_s}
+        << QStringList{u"Austen\t$12.50"_s, u"Homer\t$9.99"_s, u"Smith\t$20.00"_s, u"\t$42.49"_s}
+        << QString();
     QTest::newRow("text: no rows") << 2 << QStringList{u"Title"_s, u"Title:starts=Zz"_s} << QStringList()
                                    << NoRecordsMessage;
     QTest::newRow("preview: header row on top, totals below")
         << 1
-        << QStringList{u"Title"_s, u"Author Last Name"_s, u"Cover Price"_s, u"Cover Price:total"_s,
-                       u"Author Last Name:starts=Austen"_s, u"sort=Title"_s}
-        << QStringList{u"*Title|Author Last Name|Cover Price"_s, u"Emma|Austen|$12.50"_s, u"Persuasion|Austen|"_s,
-                       u"||$12.50"_s}
+        << QStringList{u"Title"_s,
+                       u"Author Last Name"_s,
+                       u"Cover Price"_s,
+                       u"Cover Price:total"_s,
+                       u"Author Last Name:starts=Austen"_s,
+                       u"sort=Title"_s}
+        << QStringList{u"*Title|Author Last Name|Cover Price"_s, u"Emma|Austen|$12.50"_s,
+                       u"Persuasion|Austen|"_s, u"||$12.50"_s}
         << QString();
-    QTest::newRow("preview: no rows, no window") << 1 << QStringList{u"Title"_s, u"Title:starts=Zz"_s}
-                                                 << QStringList() << NoRecordsMessage;
+    QTest::newRow("preview: no rows, no window")
+        << 1 << QStringList{u"Title"_s, u"Title:starts=Zz"_s} << QStringList() << NoRecordsMessage;
 }
 
 void TestReportGeneration::writesEachDestination()
@@ -291,8 +332,13 @@ void TestReportGeneration::htmlParsesAsWritten()
 {
     const QString path = m_folder.filePath(u"report.htm"_s);
     m_dialogs.setNextFileName(path);
-    const QStringList words{u"title=Café <&> \"Best\""_s, u"Title"_s, u"Cover Price"_s, u"Read"_s,
-                            u"Read:hide"_s, u"Cover Price:total"_s, u"Cover Price:below=3.5"_s};
+    const QStringList words{u"title=Café <&> \"Best\""_s,
+                            u"Title"_s,
+                            u"Cover Price"_s,
+                            u"Read"_s,
+                            u"Read:hide"_s,
+                            u"Cover Price:total"_s,
+                            u"Cover Price:below=3.5"_s};
     GenerateReport(definition(m_fields, words, CustomDestination::WebTable), m_fields, *m_db, m_windows);
     QCOMPARE(m_dialogs.shown().first().text, u"books.htm"_s);
     const char* script = R"py(
@@ -309,20 +355,37 @@ P(convert_charrefs=True).feed(open(sys.argv[1], encoding="utf-8").read())
     QProcess python;
     python.start(u"python3"_s, {u"-c"_s, QString::fromUtf8(script), path});
     QVERIFY(python.waitForFinished(30000));
-    const QStringList parsed = QString::fromUtf8(python.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    const QStringList parsed =
+        QString::fromUtf8(python.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
     const QStringList expected{
-        u"<html"_s,      u"<head"_s,        u"<meta charset=utf-8"_s,
-        u"<title"_s,     u"text Café <&> \"Best\""_s,
-        u"<body"_s,      u"<table border=1"_s,
-        u"<tr"_s,        u"<th colspan=2"_s, u"text Café <&> \"Best\""_s,
-        u"<tr"_s,        u"<th"_s,           u"text Title"_s,
-        u"<th"_s,        u"text Cover Price"_s,
-        u"<tr"_s,        u"<td"_s,           u"text <b>Bold & \"Quoted\"</b>"_s,
-        u"<td align=right"_s, u"text $3.00"_s,
-        u"<tr"_s,        u"<td"_s,
-        u"<td align=right"_s, u"text $3.00"_s,
-        u"<h6"_s,        u"text List Produced by "_s,
-        u"<a href="_s + ProgramHomePage, u"text The Quillary Program"_s,
+        u"<html"_s,
+        u"<head"_s,
+        u"<meta charset=utf-8"_s,
+        u"<title"_s,
+        u"text Café <&> \"Best\""_s,
+        u"<body"_s,
+        u"<table border=1"_s,
+        u"<tr"_s,
+        u"<th colspan=2"_s,
+        u"text Café <&> \"Best\""_s,
+        u"<tr"_s,
+        u"<th"_s,
+        u"text Title"_s,
+        u"<th"_s,
+        u"text Cover Price"_s,
+        u"<tr"_s,
+        u"<td"_s,
+        u"text <b>Bold & \"Quoted\"</b>"_s,
+        u"<td align=right"_s,
+        u"text $3.00"_s,
+        u"<tr"_s,
+        u"<td"_s,
+        u"<td align=right"_s,
+        u"text $3.00"_s,
+        u"<h6"_s,
+        u"text List Produced by "_s,
+        u"<a href="_s + ProgramHomePage,
+        u"text The Quillary Program"_s,
     };
     QCOMPARE(parsed, expected);
 }
@@ -349,8 +412,8 @@ void TestReportGeneration::fileDialogAnswers()
     file.close();
     m_dialogs.setNextFileName(fileName.isEmpty() ? QString() : path);
     m_dialogs.setNextAnswers(answers);
-    GenerateReport(definition(m_fields, {u"Title"_s, u"Title:starts=Emma"_s}, CustomDestination::TextFile), m_fields,
-                   *m_db, m_windows);
+    GenerateReport(definition(m_fields, {u"Title"_s, u"Title:starts=Emma"_s}, CustomDestination::TextFile),
+                   m_fields, *m_db, m_windows);
     QTEST(fileContents(path), "contents");
     const QStringList asked = m_dialogs.texts();
     QCOMPARE(asked, answers.isEmpty() ? QStringList()
