@@ -56,7 +56,13 @@ struct ForwardRecordset::Impl final : ConnectionUser
     }
 };
 
-ForwardRecordset::ForwardRecordset(Database& db, const QString& jetSql) : d(std::make_unique<Impl>())
+ForwardRecordset::ForwardRecordset(Database& db, const QString& jetSql)
+    : ForwardRecordset(db, jetSql, QVariantList())
+{
+}
+
+ForwardRecordset::ForwardRecordset(Database& db, const QString& jetSql, const QVariantList& parameters)
+    : d(std::make_unique<Impl>())
 {
     if (!db.m_db)
         throw DbErrors::objectClosed();
@@ -71,7 +77,14 @@ ForwardRecordset::ForwardRecordset(Database& db, const QString& jetSql) : d(std:
     }
     if (!d->statement)
         throw DbErrors::syntax(jetSql, QStringLiteral("no statement"));
-    refuseParameters(d->statement, jetSql);
+    if (parameters.isEmpty()) {
+        refuseParameters(d->statement, jetSql);
+    } else if (sqlite3_bind_parameter_count(d->statement) != parameters.size()) {
+        d->finalize();
+        throw DbErrors::syntax(jetSql, QStringLiteral("%1 values for the parameters").arg(parameters.size()));
+    }
+    for (qsizetype i = 0; i < parameters.size(); ++i)
+        StoredValue::bind(d->statement, int(i + 1), parameters[i]);
     d->connection->add(d.get());
     const int width = sqlite3_column_count(d->statement);
     for (int i = 0; i < width; ++i) {

@@ -20,6 +20,10 @@ class ForwardRecordset
 {
 public:
     ForwardRecordset(Database& db, const QString& jetSql);
+    // The same with a value for each "?" of jetSql, in order: for texts the
+    // user typed, which must never become part of the SQL itself. Throws
+    // 3075 when the number of "?" and of values differ.
+    ForwardRecordset(Database& db, const QString& jetSql, const QVariantList& parameters);
     ~ForwardRecordset();
     ForwardRecordset(const ForwardRecordset&) = delete;
     ForwardRecordset& operator=(const ForwardRecordset&) = delete;

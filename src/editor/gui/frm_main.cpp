@@ -9,6 +9,7 @@
 #include "common/user_dialogs.h"
 #include "custom_reports/field_catalogue.h"
 #include "custom_reports/gui/frm_rptspec.h"
+#include "custom_reports/report_generation.h"
 #include "database/database.h"
 #include "database/recordset.h"
 #include "database/sqlite_extensions.h"
@@ -455,6 +456,11 @@ void frmMain::mnuRptCustom_Click()
         return;
     }
     m_customReports = new frmRptSpec(this);
+    connect(m_customReports, &frmRptSpec::generateRequested, this, [this] {
+        if (m_customReports && m_session.isOpen())
+            GenerateReport(m_customReports->currentDefinition(), m_customReports->reportFields(),
+                           m_session.database(), m_reports->windows());
+    });
     m_customReports->Form_Load();
     m_customReports->show();
 }

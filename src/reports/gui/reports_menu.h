@@ -38,6 +38,8 @@ public:
     const ReportFormatMenu& format() const { return m_format; }
     // The preview window while it is open.
     frmOutput* output() const { return m_windows.output(); }
+    // The preview window and the hourglass, shared with the custom reports.
+    ReportWindows& windows() { return m_windows; }
 
 private:
     ReportFormatMenu m_format;

@@ -2,6 +2,11 @@
 #include "custom_reports/gui/frm_rptspec.h"
 #include "custom_reports/report_fixture.h"
 #include "editor/gui/main_window_fixture.h"
+#include "reports/gui/frm_output.h"
+#include "reports/gui/reports_menu.h"
+#include "reports/report_document.h"
+#include "support/file_contents.h"
+#include "support/locale_guard.h"
 
 using namespace mainwin_test;
 using namespace report_test;
@@ -17,6 +22,8 @@ private slots:
     void cleanup() { m_fixture.tearDown(); }
     void menuOpensOneDesignerAndClosingAsksFirst_data();
     void menuOpensOneDesignerAndClosingAsksFirst();
+    void generateReportToEachDestination_data();
+    void generateReportToEachDestination();
 
 private:
     MainWindowFixture m_fixture;
@@ -61,6 +68,56 @@ void TestCustomReportsMenu::menuOpensOneDesignerAndClosingAsksFirst()
     QCOMPARE(m_fixture.dialogs().questions().size(), 1);
     QCOMPARE(designer->isVisible(), !closed);
     QCOMPARE(catalogueState().dbCatalogue != nullptr, !closed);
+}
+
+void TestCustomReportsMenu::generateReportToEachDestination_data()
+{
+    QTest::addColumn<int>("destination");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("contents");
+    QTest::newRow("preview") << 1 << QString() << QByteArray();
+    QTest::newRow("text file") << 2 << u"out.txt"_s << QByteArray("Banana\tAdams\r\nZoo Life\tAdams\r\n");
+    QTest::newRow("web table") << 3 << u"out.htm"_s
+                               << QByteArray("<tr><td>Banana</td><td>Adams</td></tr>\r\n");
+}
+
+// The shipped fields, Title and the author's last name chosen, books by
+// Adams only, to each destination through the designer's own button.
+void TestCustomReportsMenu::generateReportToEachDestination()
+{
+    QFETCH(int, destination);
+    QFETCH(QString, file);
+    QFETCH(QByteArray, contents);
+    LocaleGuard locale(QLocale(QLocale::English, QLocale::UnitedStates));
+    m_fixture.folder().addCollection();
+    writeFieldCatalogue(
+        readFieldCatalogueSource(QStringLiteral(QUILLARY_SOURCE_DIR "/data/rptspec.csv")).rows,
+        QDir(m_fixture.folder().path()).filePath(FieldCatalogueFileName));
+    QVERIFY(m_fixture.openWindow());
+    frmMain& main = m_fixture.window();
+    main.mnuRptCustom->trigger();
+    auto* designer = main.findChild<frmRptSpec*>();
+    QVERIFY(designer);
+    for (const QString& field : {u"Title"_s, u"Author Last Name"_s}) {
+        designer->List1->setCurrentItem(designer->List1->findItems(field, Qt::MatchExactly).value(0));
+        designer->cmdAdd_Click();
+    }
+    designer->fieldSettings()[2].StartsWith = u"Adams"_s;
+    designer->cmbSort1->setCurrentIndex(designer->cmbSort1->findText(u"Title"_s));
+    designer->optReportTo[destination]->setChecked(true);
+    const QString path = file.isEmpty() ? QString() : QDir(m_fixture.folder().path()).filePath(file);
+    m_fixture.dialogs().setNextFileName(path);
+
+    QTest::mouseClick(designer->cmdGenerate, Qt::LeftButton);
+    QCOMPARE(m_fixture.dialogs().texts(), QStringList());
+    if (destination == 1) {
+        frmOutput* output = main.reports().output();
+        QVERIFY(output && output->isVisible());
+        output->finishBuilding();
+        QCOMPARE(output->document()->rowCount(), 3); // the header row and two books
+        return;
+    }
+    QVERIFY2(fileBytes(path).contains(contents), fileBytes(path).constData());
 }
 
 QTEST_MAIN(TestCustomReportsMenu)
