@@ -1,6 +1,7 @@
 #include "custom_reports/custom_report_writers.h"
 
 #include "common/locale_formats.h"
+#include "common/program_identity.h"
 #include "database/forward_recordset.h"
 #include "reports/column_format.h"
 #include "reports/report_document.h"
@@ -193,7 +194,7 @@ void HtmlReportFile::writeTotals(const QStringList& cells)
 void HtmlReportFile::writeEnd()
 {
     line(u"</table>"_s);
-    line(u"<H6>List Produced by <A HREF=\""_s + ProgramHomePage + u"\">The Quillary Program</A></H6>"_s);
+    line(u"<H6>List Produced by <A HREF=\""_s + ProgramWebAddress + u"\">The Quillary Program</A></H6>"_s);
     line(u"</body>"_s);
     line(u"</html>"_s);
 }

@@ -85,5 +85,3 @@ private:
 
     TextReportFile m_file;
 };
-
-inline const QString ProgramHomePage = QStringLiteral("https://quillary.example.org/");

@@ -13,6 +13,3 @@ inline const QString HelpPageRelativePath = QStringLiteral("doc/quillary.htm");
 QUrl helpPageUrl(const QString& programDir);
 // The same for the running program.
 QUrl helpPageUrl();
-
-// The program's home page, shown in the about box.
-inline const QString ProgramWebAddress = QStringLiteral("https://quillary.example.org/");

@@ -1,3 +1,4 @@
+#include "common/program_identity.h"
 #include "custom_reports/custom_report_writers.h"
 #include "custom_reports/field_catalogue.h"
 #include "custom_reports/report_generation.h"
@@ -384,7 +385,7 @@ P(convert_charrefs=True).feed(open(sys.argv[1], encoding="utf-8").read())
         u"text $3.00"_s,
         u"<h6"_s,
         u"text List Produced by "_s,
-        u"<a href="_s + ProgramHomePage,
+        u"<a href="_s + ProgramWebAddress,
         u"text The Quillary Program"_s,
     };
     QCOMPARE(parsed, expected);

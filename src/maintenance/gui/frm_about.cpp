@@ -1,6 +1,7 @@
 #include "maintenance/gui/frm_about.h"
 
 #include "common/desktop_opener.h"
+#include "common/program_identity.h"
 #include "common/user_dialogs.h"
 #include "maintenance/help_page.h"
 

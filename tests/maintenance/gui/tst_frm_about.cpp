@@ -1,3 +1,4 @@
+#include "common/program_identity.h"
 #include "maintenance/gui/frm_about.h"
 #include "maintenance/help_page.h"
 #include "support/recording_desktop_opener.h"
