@@ -11,6 +11,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <algorithm>
@@ -66,6 +67,28 @@ Measurement measure(BenchOperation& operation, BenchCatalogue& catalogue, int ru
     return result;
 }
 
+// The process's peak resident memory so far, in MB (0 where the system does
+// not tell).
+double peakMemoryMb()
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+    }
+    return 0;
+}
+
+// Starts the peak anew, so that generating a catalogue does not count.
+void resetPeakMemory()
+{
+    QFile clearRefs(u"/proc/self/clear_refs"_s);
+    if (clearRefs.open(QIODevice::WriteOnly))
+        clearRefs.write("5");
+}
+
 QString column(double value, int width)
 {
     return QString::number(value, 'f', 2).rightJustified(width);
@@ -96,6 +119,7 @@ bool benchmark(int books, QTextStream& out)
         generateSampleCatalogue(catalogue.path, SampleOptions{books, catalogue.authors, 1, false});
     });
     catalogue.probeBookId = (books + 1) / 2;
+    resetPeakMemory();
     catalogue.db = Database::open(catalogue.path, Database::OpenMode::Exclusive);
 
     out << Qt::endl
@@ -106,6 +130,8 @@ bool benchmark(int books, QTextStream& out)
     const int runs = books > 20000 ? 5 : 9;
     for (BenchOperation& operation : benchOperations())
         printLine(out, operation.name, measure(operation, catalogue, runs));
+    out << u"peak memory (MB, since generating)"_s.leftJustified(40) << column(peakMemoryMb(), 12)
+        << Qt::endl;
     return true;
 }
 
