@@ -1,6 +1,6 @@
 // Times the program's hot paths on generated catalogues, each beside what
 // SQLite alone needs for the same result:
-//   quillary-bench [--books N]
+//   quillary-bench [--books N] [--only TEXT]
 // Without --books it measures 10,000 and then 100,000 books.
 #include "bench_registry.h"
 
@@ -104,7 +104,7 @@ void printLine(QTextStream& out, const QString& name, const Measurement& m)
     out << Qt::endl;
 }
 
-bool benchmark(int books, QTextStream& out)
+bool benchmark(int books, const QString& only, QTextStream& out)
 {
     QTemporaryDir folder;
     if (!folder.isValid()) {
@@ -129,7 +129,8 @@ bool benchmark(int books, QTextStream& out)
         << u"SQLite ms"_s.rightJustified(12) << u"ratio"_s.rightJustified(8) << Qt::endl;
     const int runs = books > 20000 ? 5 : 9;
     for (BenchOperation& operation : benchOperations())
-        printLine(out, operation.name, measure(operation, catalogue, runs));
+        if (operation.name.contains(only, Qt::CaseInsensitive))
+            printLine(out, operation.name, measure(operation, catalogue, runs));
     out << u"peak memory (MB, since generating)"_s.leftJustified(40) << column(peakMemoryMb(), 12)
         << Qt::endl;
     return true;
@@ -161,6 +162,7 @@ int main(int argc, char* argv[])
     parser.setApplicationDescription(u"Times Quillary's hot paths on generated catalogues."_s);
     parser.addHelpOption();
     parser.addOption({u"books"_s, u"Measure one catalogue of N books only."_s, u"N"_s});
+    parser.addOption({u"only"_s, u"Measure only the operations whose names contain TEXT."_s, u"TEXT"_s});
     parser.process(app);
 
     QTextStream out(stdout);
@@ -176,7 +178,7 @@ int main(int argc, char* argv[])
     }
     try {
         for (int books : sizes) {
-            if (!benchmark(books, out))
+            if (!benchmark(books, parser.value(u"only"_s), out))
                 return 1;
         }
     } catch (const std::exception& error) {

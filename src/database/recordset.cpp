@@ -9,6 +9,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <sqlite3.h>
 #include <vector>
@@ -173,6 +174,15 @@ struct Recordset::Impl final : ConnectionUser
 
     std::vector<Column> columns;
     QHash<QString, int> columnByName;
+    mutable std::array<std::pair<QString, int>, 8> recentNames{{{QString(), -1},
+                                                                {QString(), -1},
+                                                                {QString(), -1},
+                                                                {QString(), -1},
+                                                                {QString(), -1},
+                                                                {QString(), -1},
+                                                                {QString(), -1},
+                                                                {QString(), -1}}};
+    mutable size_t nextRecentName = 0;
 
     // Keyset recordsets: the base rows' keys in order, and a statement that
     // reads one row by key.
@@ -189,7 +199,7 @@ struct Recordset::Impl final : ConnectionUser
     // nothing changed since it began; otherwise the row is read by key.
     mutable Statement streamStatement;
     mutable qsizetype streamNext = -1; // the position of the stream's next row; -1 when idle
-    mutable std::pair<qint64, unsigned> streamStamp;
+    mutable qint64 streamStamp = 0;
     mutable bool streamUnusable = false;
     // Materialised recordsets: every row, as stored.
     std::vector<std::vector<QVariant>> rows;
@@ -469,7 +479,7 @@ struct Recordset::Impl final : ConnectionUser
             return false;
         constexpr qsizetype LongestSkip = 64;
         const bool onCourse = streamNext >= 0 && position >= streamNext &&
-                              position - streamNext <= LongestSkip && changeStamp() == streamStamp;
+                              position - streamNext <= LongestSkip && ownChanges() == streamStamp;
         if (!onCourse) {
             if (position != 0)
                 return false;
@@ -519,7 +529,7 @@ struct Recordset::Impl final : ConnectionUser
             }
         }
         streamNext = 0;
-        streamStamp = changeStamp();
+        streamStamp = ownChanges();
         return true;
     }
 
@@ -550,9 +560,17 @@ struct Recordset::Impl final : ConnectionUser
 
     int columnIndex(const QString& name) const
     {
+        // Callers ask for the same few names row after row; folding each
+        // name anew was a good part of reading a list.
+        for (const auto& [recent, index] : recentNames) {
+            if (index >= 0 && recent.size() == name.size() && recent == name)
+                return index;
+        }
         const auto found = columnByName.constFind(foldedName(name));
         if (found == columnByName.constEnd())
             throw DbErrors::unknownField(name);
+        recentNames[nextRecentName] = {name, found.value()};
+        nextRecentName = (nextRecentName + 1) % recentNames.size();
         return found.value();
     }
 
@@ -572,6 +590,11 @@ struct Recordset::Impl final : ConnectionUser
     }
 
     // ---- finding ----------------------------------------------------------
+
+    // Changes by this connection, statements and triggers. While a stream is
+    // running its read lock keeps every other connection from writing, so
+    // these are the only changes it can miss.
+    qint64 ownChanges() const { return sqlite3_total_changes64(db()); }
 
     // Changes by this connection (its own statements and triggers) and by
     // any other: whenever either moves, earlier matches may be stale.
