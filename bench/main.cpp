@@ -11,6 +11,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <algorithm>
@@ -66,6 +67,28 @@ Measurement measure(BenchOperation& operation, BenchCatalogue& catalogue, int ru
     return result;
 }
 
+// The process's peak resident memory so far, in MB (0 where the system does
+// not tell).
+double peakMemoryMb()
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+    }
+    return 0;
+}
+
+// Starts the peak anew, so that generating a catalogue does not count.
+void resetPeakMemory()
+{
+    QFile clearRefs(u"/proc/self/clear_refs"_s);
+    if (clearRefs.open(QIODevice::WriteOnly))
+        clearRefs.write("5");
+}
+
 QString column(double value, int width)
 {
     return QString::number(value, 'f', 2).rightJustified(width);
@@ -81,7 +104,7 @@ void printLine(QTextStream& out, const QString& name, const Measurement& m)
     out << Qt::endl;
 }
 
-bool benchmark(int books, const QString& only, QTextStream& out)
+bool benchmark(int books, const QStringList& only, QTextStream& out)
 {
     QTemporaryDir folder;
     if (!folder.isValid()) {
@@ -96,6 +119,7 @@ bool benchmark(int books, const QString& only, QTextStream& out)
         generateSampleCatalogue(catalogue.path, SampleOptions{books, catalogue.authors, 1, false});
     });
     catalogue.probeBookId = (books + 1) / 2;
+    resetPeakMemory();
     catalogue.db = Database::open(catalogue.path, Database::OpenMode::Exclusive);
 
     out << Qt::endl
@@ -105,8 +129,12 @@ bool benchmark(int books, const QString& only, QTextStream& out)
         << u"SQLite ms"_s.rightJustified(12) << u"ratio"_s.rightJustified(8) << Qt::endl;
     const int runs = books > 20000 ? 5 : 9;
     for (BenchOperation& operation : benchOperations())
-        if (operation.name.contains(only, Qt::CaseInsensitive))
+        if (only.isEmpty() || std::any_of(only.begin(), only.end(), [&](const QString& part) {
+                return operation.name.contains(part, Qt::CaseInsensitive);
+            }))
             printLine(out, operation.name, measure(operation, catalogue, runs));
+    out << u"peak memory (MB, since generating)"_s.leftJustified(40) << column(peakMemoryMb(), 12)
+        << Qt::endl;
     return true;
 }
 
@@ -136,7 +164,9 @@ int main(int argc, char* argv[])
     parser.setApplicationDescription(u"Times Quillary's hot paths on generated catalogues."_s);
     parser.addHelpOption();
     parser.addOption({u"books"_s, u"Measure one catalogue of N books only."_s, u"N"_s});
-    parser.addOption({u"only"_s, u"Measure only the operations whose name contains TEXT."_s, u"TEXT"_s});
+    parser.addOption({u"only"_s,
+                      u"Measure only the operations whose names contain TEXT (alternatives split by |)."_s,
+                      u"TEXT"_s});
     parser.process(app);
 
     QTextStream out(stdout);
@@ -152,7 +182,7 @@ int main(int argc, char* argv[])
     }
     try {
         for (int books : sizes) {
-            if (!benchmark(books, parser.value(u"only"_s), out))
+            if (!benchmark(books, parser.value(u"only"_s).split(u'|', Qt::SkipEmptyParts), out))
                 return 1;
         }
     } catch (const std::exception& error) {

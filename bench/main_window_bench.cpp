@@ -1,6 +1,7 @@
 // The main window on a large catalogue: start-up to the first book on screen,
 // paging and each change of sort order, each including the repaint.
 #include "main_window_session.h"
+#include "sqlite_reads.h"
 
 #include "editor/gui/frm_main.h"
 
@@ -47,7 +48,7 @@ std::function<void(BenchCatalogue&)> sortBy(int index)
 }
 
 const BenchRegistration registration{
-    {u"main window: start-up to first book"_s, startUp, {}, false},
+    {u"main window: start-up to first book"_s, startUp, startUpReadsBySqlite, true},
     {u"main window: Next"_s, next, {}, false},
     {u"main window: Last"_s, last, {}, false},
     {u"main window: sort by author"_s, sortBy(2), {}, false},

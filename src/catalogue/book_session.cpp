@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
+#include <filesystem>
 
 using namespace Qt::StringLiterals;
 
@@ -33,11 +35,71 @@ QString runMarkerPath(const QString& cataloguePath)
     return cataloguePath + u"-open"_s;
 }
 
-void writeRunMarker(const QString& path)
+// The marker also tells the close whether the file was found sound when it
+// was opened: only then may the close vouch for it.
+constexpr char FoundSound[] = "It was found sound when it was opened.\n";
+
+void writeRunMarker(const QString& path, bool foundSound)
 {
     QFile marker(path);
     if (marker.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        marker.write("The catalogue beside this file is open, or the program did not end cleanly.\n");
+        marker.write(
+            QByteArray("The catalogue beside this file is open, or the program did not end cleanly.\n") +
+            (foundSound ? FoundSound : ""));
+}
+
+bool markerTellsFoundSound(const QString& path)
+{
+    QFile marker(path);
+    return marker.open(QIODevice::ReadOnly) && marker.readAll().contains(FoundSound);
+}
+
+// Beside the catalogue after a clean close: what the file looked like then.
+// Found at the next start with the file unchanged, it spares the quick check
+// (the larger part of a start-up on a big catalogue): the file is the one
+// this program closed sound. Any change since, by whatever program, shows in
+// its size, times or SQLite's change counter, and the file is checked.
+QString cleanCloseRecordPath(const QString& cataloguePath)
+{
+    return cataloguePath + u"-closed"_s;
+}
+
+QByteArray fileStamp(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    std::error_code error;
+    const auto modified = std::filesystem::last_write_time(QFile::encodeName(path).toStdString(), error);
+    if (error)
+        return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray header = file.read(100);
+    return "size " + QByteArray::number(info.size()) + "\nmodified " +
+           QByteArray::number(qint64(modified.time_since_epoch().count())) + "\nchanged " +
+           QByteArray::number(info.fileTime(QFileDevice::FileMetadataChangeTime).toMSecsSinceEpoch()) +
+           "\nheader " + header.mid(24, 4).toHex() + '\n';
+}
+
+bool unchangedSinceCleanClose(const QString& cataloguePath)
+{
+    QFile record(cleanCloseRecordPath(cataloguePath));
+    if (!record.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray stamp = fileStamp(cataloguePath);
+    return !stamp.isEmpty() && record.readAll() == stamp;
+}
+
+void writeCleanCloseRecord(const QString& cataloguePath)
+{
+    const QByteArray stamp = fileStamp(cataloguePath);
+    QSaveFile record(cleanCloseRecordPath(cataloguePath));
+    if (stamp.isEmpty() || !record.open(QIODevice::WriteOnly))
+        return;
+    record.write(stamp);
+    record.commit();
 }
 
 // A "(repairing)" file is the half-built copy of a repair that was cut short;
@@ -128,16 +190,22 @@ bool BookSession::openCatalogue(const QString& dataFolder)
     // first shows as an unrelated failure of a later step.
     const QString runMarker = runMarkerPath(state.CataloguePath);
     const bool endedCleanly = !QFileInfo::exists(runMarker);
+    const bool unchanged = endedCleanly && unchangedSinceCleanClose(state.CataloguePath);
+    // The record speaks of one close only: this run's own close writes it anew.
+    QFile::remove(cleanCloseRecordPath(state.CataloguePath));
     bool sound = true;
-    runStep([this, endedCleanly, &sound] {
-        sound = isSoundDatabase(database(), endedCleanly ? IntegrityCheck::Quick : IntegrityCheck::Full);
-    });
+    bool vouched = unchanged;
+    if (!unchanged)
+        runStep([this, endedCleanly, &sound, &vouched] {
+            sound = isSoundDatabase(database(), endedCleanly ? IntegrityCheck::Quick : IntegrityCheck::Full);
+            vouched = sound;
+        });
     if (!sound)
         HandleDbError(
             DbError(DbErrorNumber::NotADatabase,
                     u"The catalogue '%1' is damaged."_s.arg(QDir::toNativeSeparators(state.CataloguePath))));
     if (isOpen())
-        writeRunMarker(runMarker);
+        writeRunMarker(runMarker, vouched);
     return isOpen();
 }
 
@@ -230,11 +298,15 @@ void BookSession::close()
     auto& db = *m_slot;
     const bool wasOpen = db && db->isOpen();
     const QString path = db ? db->path() : QString();
+    bool closed = false;
     if (db)
-        runStep([&db] { db->close(); });
+        closed = runStep([&db] { db->close(); });
     db.reset();
-    if (wasOpen)
+    if (wasOpen) {
+        if (closed && markerTellsFoundSound(runMarkerPath(path)))
+            writeCleanCloseRecord(path);
         QFile::remove(runMarkerPath(path));
+    }
 }
 
 bool BookSession::isOpen() const

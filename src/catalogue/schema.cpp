@@ -157,11 +157,12 @@ constexpr int PaperbackFormat = 1;
 constexpr int HardcoverFormat = 2;
 
 // The current layout is recognised by Books having ForID: the probe failing
-// is the one signal to upgrade.
+// is the one signal to upgrade. Preparing the query answers that; no row
+// needs reading.
 bool hasCurrentLayout(Database& db)
 {
     try {
-        db.openRecordset(u"select forid from books"_s, RecordsetType::Snapshot)->close();
+        NativeStatement probe(db, "SELECT ForID FROM Books LIMIT 0");
         return true;
     } catch (const DbError& error) {
         // A damaged file is no earlier layout: upgrading it would only fail

@@ -13,6 +13,10 @@ class ConnectionUser
 public:
     virtual ~ConnectionUser() = default;
     virtual void connectionClosing() = 0;
+    // Lets go of a statement kept running between calls (a snapshot read
+    // front to back), so that the connection's next statement may change the
+    // schema or compact the file. The user reads on by key afterwards.
+    virtual void releaseReads() {}
 };
 
 // The state a Database shares with its recordsets. A recordset may outlive
@@ -27,5 +31,10 @@ struct Connection
     void remove(ConnectionUser* user)
     {
         users.erase(std::remove(users.begin(), users.end(), user), users.end());
+    }
+    void releaseReads() const
+    {
+        for (ConnectionUser* user : users)
+            user->releaseReads();
     }
 };

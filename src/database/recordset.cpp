@@ -9,6 +9,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <sqlite3.h>
 #include <vector>
@@ -173,17 +174,37 @@ struct Recordset::Impl final : ConnectionUser
 
     std::vector<Column> columns;
     QHash<QString, int> columnByName;
+    mutable std::array<std::pair<QString, int>, 8> recentNames{{{QString(), -1},
+                                                                {QString(), -1},
+                                                                {QString(), -1},
+                                                                {QString(), -1},
+                                                                {QString(), -1},
+                                                                {QString(), -1},
+                                                                {QString(), -1},
+                                                                {QString(), -1}}};
+    mutable size_t nextRecentName = 0;
 
     // Keyset recordsets: the base rows' keys in order, and a statement that
     // reads one row by key.
     bool keyset = false;
     SelectShape shape;
-    std::vector<qint64> keys;
+    mutable std::vector<qint64> keys;
+    // A dynaset over one table reads its keys when first used: one that is
+    // opened to be ready for changes and never moved costs no scan.
+    mutable bool keysPending = false;
     Statement rowStatement;
+    // A snapshot walked front to back reads its rows from one statement in
+    // the recordset's own order instead of looking each up by key. The stream
+    // serves a row only while its key is the one the keyset expects there and
+    // nothing changed since it began; otherwise the row is read by key.
+    mutable Statement streamStatement;
+    mutable qsizetype streamNext = -1; // the position of the stream's next row; -1 when idle
+    mutable qint64 streamStamp = 0;
+    mutable bool streamUnusable = false;
     // Materialised recordsets: every row, as stored.
     std::vector<std::vector<QVariant>> rows;
 
-    qsizetype position = -1; // -1 before the first row, count() after the last
+    mutable qsizetype position = -1; // -1 before the first row, count() after the last
     bool currentDeleted = false;
     bool lastFindFailed = false;
     mutable std::optional<std::vector<QVariant>> currentValues;
@@ -219,18 +240,24 @@ struct Recordset::Impl final : ConnectionUser
     }
 
     void connectionClosing() override { release(); }
+    void releaseReads() override { stopStream(); }
 
     void release()
     {
+        streamStatement.finalize();
+        streamNext = -1;
         rowStatement.finalize();
         closed = true;
         editMode = EditMode::None;
     }
 
+    // Every operation starts here, so a dynaset's keys are read on its first use.
     sqlite3* db() const
     {
         if (closed || !connection->db)
             throw DbErrors::objectClosed();
+        if (keysPending)
+            readPendingKeys();
         return connection->db;
     }
 
@@ -250,6 +277,10 @@ struct Recordset::Impl final : ConnectionUser
             if (!shape.plain || !isRowidTable(shape.baseTable) || !openKeyset(std::move(*presetKeys)))
                 throw DbErrors::notSupported();
             keyset = true;
+            // Keys ordered by the caller follow the query's own order at best;
+            // a join's order would cost a sort before the first row, wasted
+            // when the orders differ.
+            streamUnusable = shape.hasJoin;
         } else if (shape.plain && isRowidTable(shape.baseTable) && openKeyset()) {
             keyset = true;
         } else {
@@ -258,10 +289,28 @@ struct Recordset::Impl final : ConnectionUser
         columnByName.clear();
         for (int i = int(columns.size()) - 1; i >= 0; --i)
             columnByName.insert(foldedName(columns[size_t(i)].name), i); // the first of equal names wins
-        if (type == RecordsetType::Dynaset && keyset && !shape.hasJoin)
+        if (type == RecordsetType::Dynaset && keyset && !shape.hasJoin) {
             prepareWriting();
-        if (count() > 0)
+            keysPending = !presetKeys;
+        }
+        if (!keysPending && count() > 0)
             position = 0;
+    }
+
+    void readPendingKeys() const
+    {
+        Statement keysStatement(connection->db, keyQuery(), jetSql);
+        std::vector<qint64> read;
+        while (keysStatement.step(jetSql))
+            read.push_back(sqlite3_column_int64(keysStatement.get(), 0));
+        keysPending = false;
+        keys = std::move(read);
+        position = keys.empty() ? -1 : 0;
+    }
+
+    QString keyQuery() const
+    {
+        return u"SELECT "_s + shape.baseReference + u".rowid FROM "_s + shape.fromClause + whereAndOrder();
     }
 
     bool isRowidTable(const QString& table) const
@@ -298,12 +347,10 @@ struct Recordset::Impl final : ConnectionUser
     // repeats base rows).
     bool openKeyset(std::optional<std::vector<qint64>> presetKeys = std::nullopt)
     {
-        const QString keyQuery =
-            u"SELECT "_s + shape.baseReference + u".rowid FROM "_s + shape.fromClause + whereAndOrder();
         Statement keysStatement;
         try {
             if (!presetKeys)
-                keysStatement = Statement(db(), keyQuery, jetSql);
+                keysStatement = Statement(db(), keyQuery(), jetSql);
             rowStatement = Statement(db(),
                                      u"SELECT "_s + shape.selectList + u" FROM "_s + shape.fromClause +
                                          u" WHERE "_s + shape.baseReference + u".rowid = ?1"_s,
@@ -318,6 +365,10 @@ struct Recordset::Impl final : ConnectionUser
             return true;
         }
         keys.clear();
+        if (type == RecordsetType::Dynaset && !shape.hasJoin) {
+            readColumns(rowStatement.get());
+            return true; // read on first use
+        }
         while (keysStatement.step(jetSql))
             keys.push_back(sqlite3_column_int64(keysStatement.get(), 0));
         if (shape.hasJoin && hasDuplicates(keys)) {
@@ -412,12 +463,82 @@ struct Recordset::Impl final : ConnectionUser
             throw DbErrors::noCurrentRecord();
     }
 
+    void stopStream() const
+    {
+        if (streamStatement)
+            sqlite3_reset(streamStatement.get());
+        streamNext = -1;
+    }
+
+    // The current row from the stream: true when it could serve it. A walk
+    // starts at the first row; a short skip forward steps over the rows
+    // passed, anything else is read by key while the stream waits.
+    bool readFromStream() const
+    {
+        if (type != RecordsetType::Snapshot || streamUnusable)
+            return false;
+        constexpr qsizetype LongestSkip = 64;
+        const bool onCourse = streamNext >= 0 && position >= streamNext &&
+                              position - streamNext <= LongestSkip && ownChanges() == streamStamp;
+        if (!onCourse) {
+            if (position != 0)
+                return false;
+            if (!startStream())
+                return false;
+        }
+        sqlite3_stmt* statement = streamStatement.get();
+        while (streamNext <= position) {
+            if (sqlite3_step(statement) != SQLITE_ROW ||
+                sqlite3_column_int64(statement, 0) != keys[size_t(streamNext)]) {
+                // Another order than the keyset's (ties sorted otherwise), or
+                // rows gone: this recordset reads by key from now on.
+                stopStream();
+                streamUnusable = true;
+                return false;
+            }
+            ++streamNext;
+        }
+        std::vector<QVariant> values;
+        values.reserve(columns.size());
+        for (size_t i = 0; i < columns.size(); ++i)
+            values.push_back(StoredValue::read(statement, int(i) + 1));
+        currentValues = std::move(values);
+        if (streamNext >= count())
+            stopStream(); // the walk is over: nothing stays pending on the connection
+        return true;
+    }
+
+    bool startStream() const
+    {
+        stopStream();
+        if (!streamStatement) {
+            try {
+                streamStatement =
+                    Statement(db(),
+                              u"SELECT "_s + shape.baseReference + u".rowid, "_s + shape.selectList +
+                                  u" FROM "_s + shape.fromClause + whereAndOrder(),
+                              jetSql);
+            } catch (const DbError&) {
+                streamUnusable = true;
+                return false;
+            }
+            if (sqlite3_column_count(streamStatement.get()) != int(columns.size()) + 1) {
+                streamStatement.finalize();
+                streamUnusable = true;
+                return false;
+            }
+        }
+        streamNext = 0;
+        streamStamp = ownChanges();
+        return true;
+    }
+
     const std::vector<QVariant>& current() const
     {
         requireCurrentRow();
         if (!keyset)
             return rows[size_t(position)];
-        if (!currentValues) {
+        if (!currentValues && !readFromStream()) {
             sqlite3_stmt* statement = rowStatement.get();
             sqlite3_bind_int64(statement, 1, keys[size_t(position)]);
             const int rc = sqlite3_step(statement);
@@ -439,9 +560,17 @@ struct Recordset::Impl final : ConnectionUser
 
     int columnIndex(const QString& name) const
     {
+        // Callers ask for the same few names row after row; folding each
+        // name anew was a good part of reading a list.
+        for (const auto& [recent, index] : recentNames) {
+            if (index >= 0 && recent.size() == name.size() && recent == name)
+                return index;
+        }
         const auto found = columnByName.constFind(foldedName(name));
         if (found == columnByName.constEnd())
             throw DbErrors::unknownField(name);
+        recentNames[nextRecentName] = {name, found.value()};
+        nextRecentName = (nextRecentName + 1) % recentNames.size();
         return found.value();
     }
 
@@ -462,9 +591,14 @@ struct Recordset::Impl final : ConnectionUser
 
     // ---- finding ----------------------------------------------------------
 
+    // Changes by this connection, statements and triggers. While a stream is
+    // running its read lock keeps every other connection from writing, so
+    // these are the only changes it can miss.
+    qint64 ownChanges() const { return sqlite3_total_changes64(db()); }
+
     // Changes by this connection (its own statements and triggers) and by
     // any other: whenever either moves, earlier matches may be stale.
-    std::pair<qint64, unsigned> changeStamp()
+    std::pair<qint64, unsigned> changeStamp() const
     {
         unsigned version = 0;
         sqlite3_file_control(db(), "main", SQLITE_FCNTL_DATA_VERSION, &version);

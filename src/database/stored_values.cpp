@@ -7,6 +7,7 @@
 #include <limits>
 #include <optional>
 #include <sqlite3.h>
+#include <unordered_map>
 
 using namespace Qt::StringLiterals;
 
@@ -96,8 +97,70 @@ QString dateTimeText(const QDateTime& dateTime)
     return dateTimeText(dateTime.date(), dateTime.time());
 }
 
+namespace {
+
+// The value of the two to four digits at text[at, at + count), or -1.
+int digitsAt(const QString& text, qsizetype at, int count)
+{
+    int value = 0;
+    for (qsizetype i = at; i < at + count; ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c - u'0');
+    }
+    return value;
+}
+
+// A date and time of the local zone. Working out a local time's offset asks
+// the system's zone rules each time, dearer by far than reading the text, so
+// the values made are kept: a catalogue repeats its dates a great deal.
+QDateTime localDateTime(const QDate& date, const QTime& time)
+{
+    constexpr qsizetype MostKept = 1 << 16;
+    thread_local std::unordered_map<qint64, QDateTime> made;
+    const qint64 key = date.toJulianDay() * 86400 + time.msecsSinceStartOfDay() / 1000;
+    if (const auto found = made.find(key); found != made.end())
+        return found->second;
+    if (qsizetype(made.size()) >= MostKept)
+        made.clear();
+    return made.emplace(key, QDateTime(date, time)).first->second;
+}
+
+// The form the program itself writes ("YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS"),
+// read without the general parser; nullopt for any other text.
+std::optional<QDateTime> parseOwnDateTimeText(const QString& text)
+{
+    if (text.size() != 10 && text.size() != 19)
+        return std::nullopt;
+    if (text.at(4) != u'-' || text.at(7) != u'-')
+        return std::nullopt;
+    const int year = digitsAt(text, 0, 4);
+    const int month = digitsAt(text, 5, 2);
+    const int day = digitsAt(text, 8, 2);
+    if (year < 0 || month < 0 || day < 0)
+        return std::nullopt;
+    const QDate date(year, month, day);
+    if (!date.isValid())
+        return std::nullopt;
+    if (text.size() == 10)
+        return localDateTime(date, QTime(0, 0));
+    if (text.at(10) != u' ' || text.at(13) != u':' || text.at(16) != u':')
+        return std::nullopt;
+    const int hour = digitsAt(text, 11, 2);
+    const int minute = digitsAt(text, 14, 2);
+    const int second = digitsAt(text, 17, 2);
+    if (hour < 0 || minute < 0 || second < 0 || !QTime::isValid(hour, minute, second))
+        return std::nullopt;
+    return localDateTime(date, QTime(hour, minute, second));
+}
+
+} // namespace
+
 QDateTime parseDateTimeText(const QString& text)
 {
+    if (const std::optional<QDateTime> own = parseOwnDateTimeText(text))
+        return *own;
     const QString trimmed = text.trimmed();
     if (trimmed.size() < 10 || trimmed.at(4) != u'-' || trimmed.at(7) != u'-')
         return {};

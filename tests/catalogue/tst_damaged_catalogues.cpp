@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
 #include <QTest>
 #include <random>
@@ -176,15 +177,19 @@ void TestDamagedCatalogues::startupEndsKeepsTheFileAndTellsTheTruth_data()
     QTest::addColumn<QString>("how");
     QTest::addColumn<int>("parameter");
     QTest::addColumn<bool>("mustRecover"); // the books must come back, not only a true message
-    QTest::newRow("two pages zeroed") << u"zero pages"_s << 2 << true;
-    QTest::newRow("scribbled over page 2") << u"scribble"_s << 4196 << true;
-    QTest::newRow("last page cut off") << u"cut pages"_s << 1 << true;
-    QTest::newRow("four pages cut off") << u"cut pages"_s << 4 << true;
-    QTest::newRow("schema text unreadable") << u"schema text"_s << 0 << true;
+    // Damaged by another program after this one had closed the sound file cleanly.
+    QTest::addColumn<bool>("afterCleanClose");
+    QTest::newRow("two pages zeroed") << u"zero pages"_s << 2 << true << false;
+    QTest::newRow("scribbled over page 2") << u"scribble"_s << 4196 << true << false;
+    QTest::newRow("last page cut off") << u"cut pages"_s << 1 << true << false;
+    QTest::newRow("four pages cut off") << u"cut pages"_s << 4 << true << false;
+    QTest::newRow("schema text unreadable") << u"schema text"_s << 0 << true << false;
+    QTest::newRow("two pages zeroed after a clean close") << u"zero pages"_s << 2 << true << true;
+    QTest::newRow("scribbled over page 2 after a clean close") << u"scribble"_s << 4196 << true << true;
     for (const int length : {24, 50, 95, 100, 1000, 4095, 4096, 5000})
-        QTest::addRow("truncated to %d bytes", length) << u"truncate"_s << length << false;
+        QTest::addRow("truncated to %d bytes", length) << u"truncate"_s << length << false << false;
     for (int seed = 1; seed <= 40; ++seed)
-        QTest::addRow("random run, seed %d", seed) << u"random run"_s << seed << false;
+        QTest::addRow("random run, seed %d", seed) << u"random run"_s << seed << false << false;
 }
 
 void TestDamagedCatalogues::startupEndsKeepsTheFileAndTellsTheTruth()
@@ -192,10 +197,25 @@ void TestDamagedCatalogues::startupEndsKeepsTheFileAndTellsTheTruth()
     QFETCH(QString, how);
     QFETCH(int, parameter);
     QFETCH(bool, mustRecover);
+    QFETCH(bool, afterCleanClose);
     const QByteArray bytes = damaged(how, parameter, m_sample);
     TemporaryCatalogue catalogue(TemporaryCatalogue::Layout::NoFile);
-    write(catalogue.path(), bytes);
     ScopedScriptedDialogs dialogs;
+    if (afterCleanClose) {
+        write(catalogue.path(), m_sample);
+        BookSession earlier;
+        QVERIFY(earlier.open(catalogue.folder()));
+        earlier.close();
+        QVERIFY(dialogs.texts().isEmpty());
+    }
+    const QDateTime lastWritten = QFileInfo(catalogue.path()).lastModified();
+    write(catalogue.path(), bytes);
+    if (afterCleanClose) {
+        // Written later than the close, however coarse the file system's clock.
+        QFile file(catalogue.path());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(lastWritten.addSecs(2), QFileDevice::FileModificationTime));
+    }
     const bool intact = passesIntegrityCheck(bytes);
 
     BookSession session;

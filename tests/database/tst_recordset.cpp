@@ -1,5 +1,6 @@
 #include "database/catalogue_fixture.h"
 #include "database/database.h"
+#include "database/native_sql.h"
 #include "database/recordset.h"
 #include "support/temporary_catalogue.h"
 
@@ -58,6 +59,10 @@ private slots:
     void deletedRowsAreLeftBehind();
     void valuesRoundTrip_data();
     void valuesRoundTrip();
+    void storedDateTextsRead_data();
+    void storedDateTextsRead();
+    void snapshotWalksReadAsDynasetsDo_data();
+    void snapshotWalksReadAsDynasetsDo();
 
 private:
     QTemporaryDir* m_dir = nullptr;
@@ -398,3 +403,98 @@ void TestRecordset::valuesRoundTrip()
 
 QTEST_GUILESS_MAIN(TestRecordset)
 #include "tst_recordset.moc"
+
+// Dates as the program writes them and as other tools may have left them.
+void TestRecordset::storedDateTextsRead_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QVariant>("read");
+    const QDateTime evening(QDate(2001, 3, 7), QTime(22, 30, 5));
+    QTest::newRow("day") << u"2001-03-07"_s << QVariant(QDateTime(QDate(2001, 3, 7), QTime(0, 0)));
+    QTest::newRow("day and time") << u"2001-03-07 22:30:05"_s << QVariant(evening);
+    QTest::newRow("leap day") << u"2004-02-29"_s << QVariant(QDateTime(QDate(2004, 2, 29), QTime(0, 0)));
+    QTest::newRow("T between") << u"2001-03-07T22:30:05"_s << QVariant(evening);
+    QTest::newRow("fraction") << u"2001-03-07 22:30:05.250"_s << QVariant(evening);
+    QTest::newRow("no seconds") << u"2001-03-07 22:30"_s
+                                << QVariant(QDateTime(QDate(2001, 3, 7), QTime(22, 30)));
+    QTest::newRow("blanks around") << u" 2001-03-07 "_s
+                                   << QVariant(QDateTime(QDate(2001, 3, 7), QTime(0, 0)));
+    QTest::newRow("no such day") << u"2001-02-29"_s << QVariant(u"2001-02-29"_s);
+    QTest::newRow("no such hour") << u"2001-03-07 24:00:00"_s << QVariant(u"2001-03-07 24:00:00"_s);
+    QTest::newRow("one-digit month") << u"2001-3-07"_s << QVariant(u"2001-3-07"_s);
+    QTest::newRow("signs for digits") << u"2001-03-+7"_s << QVariant(u"2001-03-+7"_s);
+}
+
+void TestRecordset::storedDateTextsRead()
+{
+    QFETCH(QString, stored);
+    QFETCH(QVariant, read);
+    NativeStatement write(*m_db, "UPDATE Books SET BuyDate = ?1");
+    write.bindText(1, stored);
+    write.run();
+    for (const RecordsetType type : {RecordsetType::Snapshot, RecordsetType::Dynaset}) {
+        auto rs = m_db->openRecordset(BooksByTitle, type);
+        for (; !rs->eof(); rs->moveNext())
+            QCOMPARE(rs->value(u"BuyDate"_s), read);
+    }
+}
+
+// Steps: N next, P previous, F first, L last, U another statement changes
+// every book. A snapshot walked in any of these ways shows what a dynaset,
+// which reads each row by its key, shows.
+void TestRecordset::snapshotWalksReadAsDynasetsDo_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("steps");
+    QTest::newRow("front to back") << BooksByTitle << u"NNNNN"_s;
+    QTest::newRow("a step back") << BooksByTitle << u"NNPNNNN"_s;
+    QTest::newRow("back to the first, then on") << BooksByTitle << u"NNNFNNNNN"_s;
+    QTest::newRow("from the last back") << BooksByTitle << u"LPPPPP"_s;
+    QTest::newRow("changed during the walk") << BooksByTitle << u"NUNNNN"_s;
+    QTest::newRow("changed, then walked again") << BooksByTitle << u"NNUFNNNNN"_s;
+    QTest::newRow("ties in the order") << u"Select * from Books order by AuthID"_s << u"NNNNN"_s;
+    QTest::newRow("in key order, some columns") << u"Select Title, BuyDate from Books"_s << u"NNNNN"_s;
+    QTest::newRow("filtered") << u"Select Title from Books where CatID = 1 order by Title"_s << u"NN"_s;
+    QTest::newRow("join") << BooksByAuthor << u"NNNNN"_s;
+}
+
+void TestRecordset::snapshotWalksReadAsDynasetsDo()
+{
+    QFETCH(QString, sql);
+    QFETCH(QString, steps);
+    auto snapshot = m_db->openRecordset(sql, RecordsetType::Snapshot);
+    auto dynaset = m_db->openRecordset(sql, RecordsetType::Dynaset);
+    const auto row = [](Recordset& rs) {
+        if (rs.eof() || rs.bof())
+            return u"-"_s;
+        QStringList values;
+        for (int i = 0; i < rs.fieldCount(); ++i)
+            values << rs.value(i).toString();
+        return values.join(u'|');
+    };
+    QCOMPARE(row(*snapshot), row(*dynaset));
+    int changes = 0;
+    for (const QChar step : steps) {
+        if (step == u'U') {
+            m_db->execute(u"Update Books set Notes = 'changed %1', Vol = %1"_s.arg(++changes));
+            continue;
+        }
+        for (Recordset* rs : {snapshot.get(), dynaset.get()}) {
+            switch (step.unicode()) {
+            case u'N':
+                rs->moveNext();
+                break;
+            case u'P':
+                rs->movePrevious();
+                break;
+            case u'F':
+                rs->moveFirst();
+                break;
+            default:
+                rs->moveLast();
+                break;
+            }
+        }
+        QCOMPARE(row(*snapshot), row(*dynaset));
+    }
+}

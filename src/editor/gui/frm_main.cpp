@@ -493,42 +493,33 @@ void frmMain::fillLookupList(LookupField field)
     auto* model = new QStandardItemModel(combo);
     combo->setModel(model); // deletes the previous list's model, which the combo owns
     combo->setCurrentIndex(-1);
-    list.rowByKey.clear();
+    list.entryByKey.clear();
 
     auto snapshot = m_session.database().openRecordset(table.listSql, RecordsetType::Snapshot);
     QList<QStandardItem*> items;
     if (snapshot->recordCount() > 0) {
         items.reserve(snapshot->recordCount());
+        list.entryByKey.reserve(snapshot->recordCount());
         for (snapshot->moveFirst(); !snapshot->eof(); snapshot->moveNext()) {
             auto* item = new QStandardItem(lookupEntryText(field, *snapshot));
-            item->setData(snapshot->value(table.keyColumn).toLongLong(), Qt::UserRole);
+            const qlonglong key = snapshot->value(table.keyColumn).toLongLong();
+            item->setData(key, Qt::UserRole);
             items.append(item);
+            // The first entry carrying a key is the one shown for it.
+            if (!list.entryByKey.contains(key))
+                list.entryByKey.insert(key, item);
         }
     }
     snapshot->close();
     model->invisibleRootItem()->appendRows(items);
     combo->setCurrentIndex(-1);
     combo->setEditText(QString());
-    rebuildKeyIndex(list);
-}
-
-void frmMain::rebuildKeyIndex(LookupList& list)
-{
-    list.rowByKey.clear();
-    const QAbstractItemModel* model = list.combo->model();
-    const int rows = model->rowCount();
-    list.rowByKey.reserve(rows);
-    for (int row = 0; row < rows; ++row) {
-        const qlonglong key = model->index(row, 0).data(Qt::UserRole).toLongLong();
-        // The first entry carrying a key is the one shown for it.
-        if (!list.rowByKey.contains(key))
-            list.rowByKey.insert(key, row);
-    }
 }
 
 int frmMain::LookupRow(const QComboBox* combo, qlonglong key) const
 {
-    return lookupList(combo).rowByKey.value(key, -1);
+    const QStandardItem* entry = lookupList(combo).entryByKey.value(key, nullptr);
+    return entry ? entry->row() : -1;
 }
 
 int frmMain::AddLookupEntry(QComboBox* combo, const QString& text, qlonglong key)
@@ -550,9 +541,13 @@ int frmMain::AddLookupEntry(QComboBox* combo, const QString& text, qlonglong key
     auto* item = new QStandardItem(text);
     item->setData(key, Qt::UserRole);
     model->insertRow(low, item);
-    for (LookupList& list : m_lookups)
-        if (list.combo == combo)
-            rebuildKeyIndex(list);
+    for (LookupList& list : m_lookups) {
+        if (list.combo != combo)
+            continue;
+        QStandardItem*& first = list.entryByKey[key];
+        if (!first || first->row() > low)
+            first = item;
+    }
     return low;
 }
 

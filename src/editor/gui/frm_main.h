@@ -11,6 +11,8 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+
+class QStandardItem;
 #include <array>
 #include <functional>
 #include <memory>
@@ -179,12 +181,13 @@ protected:
 
 private:
     // One lookup combo's list: entry texts with their keys in Qt::UserRole,
-    // and the row of the first entry per key so a book is shown without a
-    // scan of 20,000 authors.
+    // and the first entry per key so a book is shown without a scan of
+    // 20,000 authors. Entries are kept rather than rows, which an addition
+    // shifts; an entry knows its row.
     struct LookupList
     {
         QComboBox* combo = nullptr;
-        QHash<qlonglong, int> rowByKey;
+        QHash<qlonglong, QStandardItem*> entryByKey;
     };
 
     void navigate(const std::function<void(Recordset&)>& move);
@@ -201,7 +204,6 @@ private:
     LookupList& lookupListOf(LookupField field);
     const LookupList& lookupList(const QComboBox* combo) const;
     void fillLookupList(LookupField field);
-    void rebuildKeyIndex(LookupList& list);
     void showLookup(QComboBox* combo, const QVariant& key);
     QList<QWidget*> dataControls() const;
 

@@ -251,7 +251,28 @@ void LookupCompletion::watchModel(QComboBox* combo, EntryCache& cache)
         if (auto cached = m_entries.find(combo); cached != m_entries.end())
             cached->stale = true;
     };
-    connect(model, &QAbstractItemModel::rowsInserted, this, markStale);
+    // An entry added to a long list is placed in the cache as it stands, so
+    // that the next keystroke does not read the whole list again.
+    connect(
+        model, &QAbstractItemModel::rowsInserted, this,
+        [this, combo](const QModelIndex& parent, int first, int last) {
+            const auto cached = m_entries.find(combo);
+            if (cached == m_entries.end())
+                return;
+            EntryCache& held = cached.value();
+            if (held.stale || parent.isValid() || held.model != combo->model() || first > held.texts.size()) {
+                held.stale = true;
+                return;
+            }
+            for (int row = first; row <= last; ++row)
+                held.texts.insert(row, combo->itemText(row));
+            // An insertion can only add disorder, next to the new held.
+            const auto inOrder = [&held](qsizetype a, qsizetype b) {
+                return a < 0 || b >= held.texts.size() || compareNoCase(held.texts[a], held.texts[b]) <= 0;
+            };
+            for (int row = first; row <= last + 1 && held.sorted; ++row)
+                held.sorted = inOrder(row - 1, row);
+        });
     connect(model, &QAbstractItemModel::rowsRemoved, this, markStale);
     connect(model, &QAbstractItemModel::rowsMoved, this, markStale);
     connect(model, &QAbstractItemModel::dataChanged, this, markStale);
