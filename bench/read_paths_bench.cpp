@@ -107,12 +107,10 @@ std::function<void(BenchCatalogue&)> fullReadBySqlite(int order)
 std::function<void(BenchCatalogue&)> listFill(LookupField field)
 {
     return [field](BenchCatalogue& catalogue) {
-        const LookupTable& table = lookupTable(field);
-        auto rows = catalogue.db->openRecordset(table.listSql, RecordsetType::Snapshot);
-        for (; !rows->eof(); rows->moveNext()) {
-            rows->value(table.keyColumn);
-            lookupEntryText(field, *rows);
-        }
+        qlonglong keys = 0;
+        readLookupList(*catalogue.db, field, [&](qlonglong key, const QString&) { keys += key; });
+        if (keys < 0)
+            throw std::runtime_error("impossible keys");
     };
 }
 

@@ -1,5 +1,6 @@
 #include "catalogue/lookup_tables.h"
 
+#include "database/forward_recordset.h"
 #include "database/recordset.h"
 
 using namespace Qt::StringLiterals;
@@ -98,4 +99,21 @@ QString lookupEntryText(LookupField field, const Recordset& row)
     for (qsizetype i = 1; i < names.size(); ++i)
         text += u", "_s + row.value(names[i]).toString();
     return text;
+}
+
+void readLookupList(Database& db, LookupField field,
+                    const std::function<void(qlonglong key, const QString& text)>& entry)
+{
+    const LookupTable& table = lookupTable(field);
+    ForwardRecordset rows(db, table.listSql);
+    const int key = rows.columnIndex(table.keyColumn);
+    QList<int> names;
+    for (const QString& name : table.nameColumns)
+        names.append(rows.columnIndex(name));
+    for (; !rows.eof(); rows.moveNext()) {
+        QString text = rows.text(names.first());
+        for (qsizetype i = 1; i < names.size(); ++i)
+            text += u", "_s + rows.text(names[i]);
+        entry(rows.value(key).toLongLong(), text);
+    }
 }

@@ -3,7 +3,9 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 
+class Database;
 class Recordset;
 
 // The seven lookup fields, in the order a book's values are resolved when it
@@ -47,3 +49,8 @@ const LookupTable& lookupTable(LookupField field);
 // A row's name as the field's list shows it: an author as "Last, First" (a
 // missing first name leaves "Last, "), any other field its one name.
 QString lookupEntryText(LookupField field, const Recordset& row);
+
+// Every entry of field's list, in the list's order, as its key and the text
+// lookupEntryText gives it: one pass over the list's query, nothing kept.
+void readLookupList(Database& db, LookupField field,
+                    const std::function<void(qlonglong key, const QString& text)>& entry);

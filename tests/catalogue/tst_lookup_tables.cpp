@@ -88,8 +88,12 @@ void TestLookupTables::typedNamesFindOrAddTheirRow()
     // Found again, without adding, however it is typed the second time.
     QCOMPARE(resolver.ResolveLookupValue(field, typed.toUpper()).key, found.key);
 
-    auto list = session.database().openRecordset(lookupTable(field).listSql, RecordsetType::Snapshot);
+    // The list as the window fills it, and each row as a recordset shows it.
     QStringList shown;
+    readLookupList(session.database(), field, [&](qlonglong, const QString& text) { shown << text; });
+    QCOMPARE(shown, entries);
+    auto list = session.database().openRecordset(lookupTable(field).listSql, RecordsetType::Snapshot);
+    shown.clear();
     for (; !list->eof(); list->moveNext())
         shown << lookupEntryText(field, *list);
     QCOMPARE(shown, entries);

@@ -486,7 +486,6 @@ const frmMain::LookupList& frmMain::lookupList(const QComboBox* combo) const
 // inserting 20,000 authors one by one into a live view would be slow.
 void frmMain::fillLookupList(LookupField field)
 {
-    const LookupTable& table = lookupTable(field);
     LookupList& list = lookupListOf(field);
     QComboBox* combo = list.combo;
     const QSignalBlocker blocker(combo);
@@ -495,22 +494,15 @@ void frmMain::fillLookupList(LookupField field)
     combo->setCurrentIndex(-1);
     list.entryByKey.clear();
 
-    auto snapshot = m_session.database().openRecordset(table.listSql, RecordsetType::Snapshot);
     QList<QStandardItem*> items;
-    if (snapshot->recordCount() > 0) {
-        items.reserve(snapshot->recordCount());
-        list.entryByKey.reserve(snapshot->recordCount());
-        for (snapshot->moveFirst(); !snapshot->eof(); snapshot->moveNext()) {
-            auto* item = new QStandardItem(lookupEntryText(field, *snapshot));
-            const qlonglong key = snapshot->value(table.keyColumn).toLongLong();
-            item->setData(key, Qt::UserRole);
-            items.append(item);
-            // The first entry carrying a key is the one shown for it.
-            if (!list.entryByKey.contains(key))
-                list.entryByKey.insert(key, item);
-        }
-    }
-    snapshot->close();
+    readLookupList(m_session.database(), field, [&](qlonglong key, const QString& text) {
+        auto* item = new QStandardItem(text);
+        item->setData(key, Qt::UserRole);
+        items.append(item);
+        // The first entry carrying a key is the one shown for it.
+        if (!list.entryByKey.contains(key))
+            list.entryByKey.insert(key, item);
+    });
     model->invisibleRootItem()->appendRows(items);
     combo->setCurrentIndex(-1);
     combo->setEditText(QString());
