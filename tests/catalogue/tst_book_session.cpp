@@ -7,6 +7,7 @@
 #include "database/database.h"
 #include "database/db_error.h"
 #include "database/recordset.h"
+#include "support/file_contents.h"
 #include "support/scripted_dialogs.h"
 #include "support/temporary_catalogue.h"
 
@@ -47,12 +48,6 @@ bool fileFree(const QString& path)
     } catch (const DbError&) {
         return false;
     }
-}
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -205,16 +200,14 @@ void TestBookSession::unusableCatalogue()
         // over: the damage is repaired first (one message, no failed
         // upgrade), then the repaired file is upgraded.
         TemporaryCatalogue source(SampleOptions{400, 0, 3, true});
-        fileContents = contents(source.path());
+        fileContents = fileBytes(source.path());
         for (qsizetype i = fileContents.size() * 3 / 4; i < fileContents.size(); ++i)
             fileContents[i] = char((i * 37) & 0xff);
     }
     if (fileContents.isEmpty()) {
         dialogs.setNextAnswer(createAnswer ? UserDialogs::Answer::Yes : UserDialogs::Answer::No);
     } else {
-        QFile file(catalogue.path());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(fileContents);
+        QVERIFY(writeFile(catalogue.path(), fileContents));
     }
     BookSession session;
 
@@ -228,7 +221,7 @@ void TestBookSession::unusableCatalogue()
         // Nothing was made or changed, and nothing more was tried.
         QCOMPARE(QFile::exists(catalogue.path()), !fileContents.isEmpty());
         if (!fileContents.isEmpty())
-            QCOMPARE(contents(catalogue.path()), fileContents);
+            QCOMPARE(fileBytes(catalogue.path()), fileContents);
         QVERIFY(!session.rsBookEdit() && !session.lookupRecordset(LookupField::Series));
     } else if (!fileContents.isEmpty()) {
         // Repaired beside the damaged file, which is kept as it was.

@@ -8,6 +8,7 @@
 #include "catalogue/sample_catalogue.h"
 #include "database/database.h"
 #include "database/recordset.h"
+#include "support/file_contents.h"
 #include "support/scripted_dialogs.h"
 #include "support/temporary_catalogue.h"
 
@@ -24,19 +25,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr qsizetype PageSize = 4096;
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 // A random run of bytes replaced by another random run of another length.
 QByteArray randomRun(QByteArray bytes, quint32 seed)
@@ -89,7 +77,8 @@ bool passesIntegrityCheck(const QByteArray& bytes)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"check.db"_s);
-    write(path, bytes);
+    if (!writeFile(path, bytes))
+        return false;
     sqlite3* db = nullptr;
     bool ok = false;
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
@@ -168,7 +157,7 @@ private:
 void TestDamagedCatalogues::initTestCase()
 {
     TemporaryCatalogue source(SampleOptions{150, 0, 9, false});
-    m_sample = contents(source.path());
+    m_sample = fileBytes(source.path());
     QVERIFY(m_sample.size() > 8 * PageSize);
 }
 
@@ -202,14 +191,14 @@ void TestDamagedCatalogues::startupEndsKeepsTheFileAndTellsTheTruth()
     TemporaryCatalogue catalogue(TemporaryCatalogue::Layout::NoFile);
     ScopedScriptedDialogs dialogs;
     if (afterCleanClose) {
-        write(catalogue.path(), m_sample);
+        QVERIFY(writeFile(catalogue.path(), m_sample));
         BookSession earlier;
         QVERIFY(earlier.open(catalogue.folder()));
         earlier.close();
         QVERIFY(dialogs.texts().isEmpty());
     }
     const QDateTime lastWritten = QFileInfo(catalogue.path()).lastModified();
-    write(catalogue.path(), bytes);
+    QVERIFY(writeFile(catalogue.path(), bytes));
     if (afterCleanClose) {
         // Written later than the close, however coarse the file system's clock.
         QFile file(catalogue.path());
@@ -231,7 +220,7 @@ void TestDamagedCatalogues::startupEndsKeepsTheFileAndTellsTheTruth()
     QVERIFY2(dialogs.messages().size() <= 2, qPrintable(said));
     // The file found is kept byte for byte, in place or beside the repaired one.
     const QString kept = damagedCopies.isEmpty() ? catalogue.path() : folder.filePath(damagedCopies.first());
-    QVERIFY2(contents(kept) == bytes, qPrintable(said));
+    QVERIFY2(fileBytes(kept) == bytes, qPrintable(said));
 
     if (!damagedCopies.isEmpty()) {
         // Repaired: the start-up goes on with every recordset on the new file.
@@ -271,13 +260,13 @@ void TestDamagedCatalogues::journalOfAnotherFileIsSetAside()
     // The catalogue went on after the backup was taken; the crash left a
     // journal of that later state.
     TemporaryCatalogue later(TemporaryCatalogue::Layout::NoFile);
-    write(later.path(), m_sample);
+    QVERIFY(writeFile(later.path(), m_sample));
     later.executeNative("UPDATE Books SET Title = Title || ' (2nd edition)' WHERE rowid % 3 = 0;");
-    const QByteArray journalSource = ofAnotherFile ? contents(later.path()) : m_sample;
+    const QByteArray journalSource = ofAnotherFile ? fileBytes(later.path()) : m_sample;
     TemporaryCatalogue catalogue(TemporaryCatalogue::Layout::NoFile);
-    write(catalogue.path(), m_sample);
+    QVERIFY(writeFile(catalogue.path(), m_sample));
     const QByteArray journal = rollbackJournal(journalSource, 3);
-    write(catalogue.path() + u"-journal"_s, journal);
+    QVERIFY(writeFile(catalogue.path() + u"-journal"_s, journal));
     ScopedScriptedDialogs dialogs;
 
     BookSession session;
@@ -286,13 +275,13 @@ void TestDamagedCatalogues::journalOfAnotherFileIsSetAside()
 
     // The catalogue is as it was either way: the foreign journal was never
     // applied, and this file's own journal only put back what it held.
-    QCOMPARE(contents(catalogue.path()), m_sample);
+    QCOMPARE(fileBytes(catalogue.path()), m_sample);
     QVERIFY(!QFile::exists(catalogue.path() + u"-journal"_s));
     const QStringList kept = QDir(catalogue.folder()).entryList({u"*set aside*"_s}, QDir::Files);
     QCOMPARE(kept.size(), ofAnotherFile ? 1 : 0);
     QCOMPARE(dialogs.messages().size(), ofAnotherFile ? 1 : 0);
     if (ofAnotherFile) {
-        QCOMPARE(contents(QDir(catalogue.folder()).filePath(kept.first())), journal);
+        QCOMPARE(fileBytes(QDir(catalogue.folder()).filePath(kept.first())), journal);
         QVERIFY(dialogs.texts().first().contains(
             QDir::toNativeSeparators(QDir(catalogue.folder()).filePath(kept.first()))));
     }
@@ -306,7 +295,7 @@ void TestDamagedCatalogues::foreignDatabaseIsToldOnceAndLeftAlone()
         db->execute(u"create table Recipes (Name text, Minutes integer)"_s);
         db->execute(u"insert into Recipes values ('Soup', 20)"_s);
     }
-    const QByteArray before = contents(catalogue.path());
+    const QByteArray before = fileBytes(catalogue.path());
     ScopedScriptedDialogs dialogs;
 
     BookSession session;
@@ -314,7 +303,7 @@ void TestDamagedCatalogues::foreignDatabaseIsToldOnceAndLeftAlone()
     QCOMPARE(dialogs.texts().size(), 1);
     QVERIFY(dialogs.texts().first().contains(u"is not a catalogue"_s));
     QVERIFY(dialogs.texts().first().contains(u"Nothing was changed"_s));
-    QCOMPARE(contents(catalogue.path()), before);
+    QCOMPARE(fileBytes(catalogue.path()), before);
     QCOMPARE(QDir(catalogue.folder()).entryList(QDir::Files), QStringList{CatalogueFileName});
 }
 

@@ -10,7 +10,6 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using CatalogueFixture::contents;
 
 namespace {
 
@@ -28,7 +27,7 @@ int bookCount(Database& db)
 // As after the start-up's failed open of a file holding bytes: the paths are set, nothing is open.
 void failedOpen(const TemporaryCatalogue& catalogue, const QByteArray& bytes)
 {
-    QVERIFY(CatalogueFixture::write(catalogue.path(), bytes));
+    QVERIFY(writeFile(catalogue.path(), bytes));
     catalogueState().DataDir = catalogue.folder();
     catalogueState().CataloguePath = catalogue.path();
 }
@@ -136,7 +135,7 @@ void TestDbErrorHandler::otherErrorsAreShownAsNumberAndTextAndTheCallerGoesOn()
 void TestDbErrorHandler::damagedCatalogueIsRepairedBesideTheOriginal()
 {
     TemporaryCatalogue catalogue(SampleOptions{400, 0, 3, false});
-    QByteArray bytes = contents(catalogue.path());
+    QByteArray bytes = fileBytes(catalogue.path());
     // Scribble over the last pages, as a crash in the middle of a write might.
     const qsizetype damaged = std::min<qsizetype>(3 * 4096, bytes.size() / 4);
     for (qsizetype i = bytes.size() - damaged; i < bytes.size(); ++i)
@@ -150,7 +149,7 @@ void TestDbErrorHandler::damagedCatalogueIsRepairedBesideTheOriginal()
     // The damaged file lies untouched beside the repaired one, and the user is told.
     QStringList keptCopies;
     for (const QString& name : QDir(catalogue.folder()).entryList(QDir::Files))
-        if (contents(QDir(catalogue.folder()).filePath(name)) == bytes)
+        if (fileBytes(QDir(catalogue.folder()).filePath(name)) == bytes)
             keptCopies.append(name);
     QCOMPARE(keptCopies.size(), 1);
     QVERIFY(keptCopies.first() != CatalogueFileName);
@@ -169,7 +168,7 @@ void TestDbErrorHandler::unrecoverableFileIsLeftAsItWas()
 
     QVERIFY(!catalogueState().dbCatalogue);
     QCOMPARE(QDir(catalogue.folder()).entryList(QDir::Files), QStringList{CatalogueFileName});
-    QCOMPARE(contents(catalogue.path()), bytes);
+    QCOMPARE(fileBytes(catalogue.path()), bytes);
     QCOMPARE(dialogs.messages().size(), 1);
     QVERIFY2(dialogs.messages().first().text.contains(u"nothing"_s, Qt::CaseInsensitive),
              qPrintable(dialogs.messages().first().text));

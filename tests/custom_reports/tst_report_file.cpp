@@ -1,6 +1,7 @@
 #include "common/single_byte_text.h"
 #include "custom_reports/report_fixture.h"
 #include "database/db_error.h"
+#include "support/file_contents.h"
 #include "support/locale_guard.h"
 
 #include <QDir>
@@ -280,15 +281,9 @@ void TestReportFile::writingReplacesTheFileWhole()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"loans.rpt"_s);
-    {
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write(QByteArray(10000, 'x'));
-    }
+    QVERIFY(writeFile(path, QByteArray(10000, 'x')));
     WriteReportFile(loansReport(), path);
-    QFile written(path);
-    QVERIFY(written.open(QIODevice::ReadOnly));
-    QCOMPARE(written.readAll(), reportFileBytes(loansReport()));
+    QCOMPARE(fileBytes(path), reportFileBytes(loansReport()));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"loans.rpt"_s});
 
     // A name that cannot be written leaves what is there as it was.

@@ -4,6 +4,7 @@
 #include "custom_reports/report_generation.h"
 #include "custom_reports/report_query.h"
 #include "reports/report_fixture.h"
+#include "support/file_contents.h"
 #include "support/fixed_clock.h"
 #include "support/locale_guard.h"
 #include "support/scripted_dialogs.h"
@@ -407,10 +408,7 @@ void TestReportGeneration::fileDialogAnswers()
     QFETCH(QString, fileName);
     QFETCH(QList<UserDialogs::Answer>, answers);
     const QString path = m_folder.filePath(u"report.txt"_s);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("old\r\n");
-    file.close();
+    QVERIFY(writeFile(path, "old\r\n"));
     m_dialogs.setNextFileName(fileName.isEmpty() ? QString() : path);
     m_dialogs.setNextAnswers(answers);
     GenerateReport(definition(m_fields, {u"Title"_s, u"Title:starts=Emma"_s}, CustomDestination::TextFile),

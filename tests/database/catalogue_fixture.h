@@ -6,8 +6,8 @@
 // program's queries and criteria have something to tell apart.
 
 #include "database/database.h"
+#include "support/file_contents.h"
 
-#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -137,18 +137,6 @@ inline DbError failureOf(const std::function<void()>& action)
 inline int errorNumberOf(const std::function<void()>& action)
 {
     return failureOf(action).number();
-}
-
-inline QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline bool write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace CatalogueFixture

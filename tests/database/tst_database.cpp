@@ -12,7 +12,6 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using CatalogueFixture::contents;
 using CatalogueFixture::errorNumberOf;
 using CatalogueFixture::failureOf;
 
@@ -67,7 +66,7 @@ int rowCount(Database& db, const QString& sql)
 // The shared Jet sample, or just the header of one where the sample is missing.
 QByteArray jetCatalogue()
 {
-    const QByteArray sample = contents(QStringLiteral(QUILLARY_SHARED_TESTDATA) + u"/jet/nwind.mdb"_s);
+    const QByteArray sample = fileBytes(QStringLiteral(QUILLARY_SHARED_TESTDATA) + u"/jet/nwind.mdb"_s);
     return sample.isEmpty() ? QByteArray(4, '\0') + "Standard Jet DB" + QByteArray(2028, '\0') : sample;
 }
 
@@ -305,7 +304,7 @@ void TestDatabase::refusesAndCannotRepairBadFilesWithoutChangingThem()
     QFETCH(int, number);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"Quillary.mdb"_s);
-    QVERIFY(CatalogueFixture::write(path, bytes));
+    QVERIFY(writeFile(path, bytes));
     for (Database::OpenMode mode : {Database::OpenMode::Exclusive, Database::OpenMode::Shared}) {
         const DbError error = failureOf([&] { Database::open(path, mode); });
         QCOMPARE(error.number(), number);
@@ -316,7 +315,7 @@ void TestDatabase::refusesAndCannotRepairBadFilesWithoutChangingThem()
     const RepairResult result = repairDatabase(path);
     QVERIFY(!result.recovered);
     QVERIFY2(result.message.contains(u"Nothing could be recovered"_s), qPrintable(result.message));
-    QCOMPARE(contents(path), bytes);
+    QCOMPARE(fileBytes(path), bytes);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"Quillary.mdb"_s});
 }
 
@@ -333,9 +332,9 @@ void TestDatabase::refusesPathsItCannotUse()
     QCOMPARE(errorNumberOf([&] { Database::create(dir.filePath(u"no/such/folder.mdb"_s)); }), 3044);
 
     const QString path = CatalogueFixture::create(dir)->path();
-    const QByteArray before = contents(path);
+    const QByteArray before = fileBytes(path);
     QCOMPARE(errorNumberOf([&] { Database::create(path); }), 3204);
-    QCOMPARE(contents(path), before);
+    QCOMPARE(fileBytes(path), before);
 }
 
 void TestDatabase::exclusiveOpenKeepsOthersOut()
@@ -385,9 +384,9 @@ void TestDatabase::compactsIntoNewFile()
         QCOMPARE(rowCount(*compacted, u"select * from Authors where LastName = 'écrivain'"_s), 2);
     }
     // Never over an existing file.
-    const QByteArray before = contents(destination);
+    const QByteArray before = fileBytes(destination);
     QCOMPARE(errorNumberOf([&] { compactDatabase(source, destination); }), 3204);
-    QCOMPARE(contents(destination), before);
+    QCOMPARE(fileBytes(destination), before);
 }
 
 void TestDatabase::repairRecoversReadableRowsAndKeepsDamagedFile()
@@ -401,7 +400,7 @@ void TestDatabase::repairRecoversReadableRowsAndKeepsDamagedFile()
         file.seek(file.size() / 2);
         file.write(QByteArray(3 * 4096, '\xa5'));
     }
-    const QByteArray damaged = contents(path);
+    const QByteArray damaged = fileBytes(path);
     QCOMPARE(errorNumberOf([&] {
                  std::unique_ptr<Database> db = Database::open(path);
                  auto rs = db->openRecordset(u"select Notes from Books"_s, RecordsetType::Snapshot);
@@ -415,7 +414,7 @@ void TestDatabase::repairRecoversReadableRowsAndKeepsDamagedFile()
     QVERIFY2(result.recovered, qPrintable(result.message));
     const QString kept = dir.filePath(u"Quillary (damaged 2026-01-02 03-04-05).mdb"_s);
     QCOMPARE(result.damagedCopyPath, kept);
-    QCOMPARE(contents(kept), damaged);
+    QCOMPARE(fileBytes(kept), damaged);
     QVERIFY(result.rowsRecovered > total / 2);
     QVERIFY2(result.message.contains(QDir::toNativeSeparators(kept)), qPrintable(result.message));
 

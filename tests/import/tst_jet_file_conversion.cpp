@@ -1,6 +1,7 @@
 #include "database/catalogue_file_check.h"
 #include "database/database.h"
 #include "import/jet_conversion.h"
+#include "support/file_contents.h"
 #include "support/temporary_catalogue.h"
 
 #include <QCryptographicHash>
@@ -17,19 +18,6 @@ namespace {
 // A real Jet 3 file written by another program.
 const QString Sample = QStringLiteral(QUILLARY_SHARED_TESTDATA "/jet/nwind.mdb");
 const QString Converter = QStringLiteral(QUILLARY_BINARY_DIR "/tools/quillary-convert");
-
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 QStringList folderContents(const QString& folder)
 {
@@ -84,7 +72,7 @@ private:
 
 void TestJetFileConversion::initTestCase()
 {
-    m_sample = contentsOf(Sample);
+    m_sample = fileBytes(Sample);
     if (m_sample.isEmpty())
         QSKIP("the Jet sample file is not there");
     m_converted = m_dir.filePath(u"nwind.sqlite"_s);
@@ -206,8 +194,8 @@ void TestJetFileConversion::badInput()
     QFETCH(QString, message);
     QTemporaryDir dir;
     const QString input = dir.filePath(u"input.mdb"_s);
-    write(input, damaged(how, m_sample));
-    const QByteArray before = contentsOf(input);
+    QVERIFY(writeFile(input, damaged(how, m_sample)));
+    const QByteArray before = fileBytes(input);
     try {
         convertJetFile(input, dir.filePath(u"out.sqlite"_s), ConversionTarget(target));
         QFAIL("the bad input was converted");
@@ -215,7 +203,7 @@ void TestJetFileConversion::badInput()
         QVERIFY2(error.message().contains(message), qPrintable(error.message()));
     }
     QCOMPARE(folderContents(dir.path()), QStringList{u"input.mdb"_s});
-    QCOMPARE(contentsOf(input), before);
+    QCOMPARE(fileBytes(input), before);
 }
 
 void TestJetFileConversion::inPlace_data()
@@ -237,21 +225,21 @@ void TestJetFileConversion::inPlace()
     // A kept original of an earlier conversion is never replaced.
     QTemporaryDir dir;
     const QString path = dir.filePath(u"Quillary.mdb"_s);
-    write(dir.filePath(u"Quillary.jet.mdb"_s), "kept before");
-    write(path, damaged(how, m_sample));
-    const QByteArray original = contentsOf(path);
+    QVERIFY(writeFile(dir.filePath(u"Quillary.jet.mdb"_s), "kept before"));
+    QVERIFY(writeFile(path, damaged(how, m_sample)));
+    const QByteArray original = fileBytes(path);
     try {
         const InPlaceConversion result = convertJetFileInPlace(path, ConversionTarget::AllTables);
         QVERIFY(how.isEmpty());
         QCOMPARE(result.originalKeptAs, dir.filePath(u"Quillary.jet-2.mdb"_s));
-        QCOMPARE(contentsOf(result.originalKeptAs), original);
+        QCOMPARE(fileBytes(result.originalKeptAs), original);
         QCOMPARE(inspectCatalogueFile(path), CatalogueFileKind::Sqlite);
         QCOMPARE(nativeRows(*Database::open(path), "SELECT count(*) FROM Orders"), QStringList{u"830"_s});
     } catch (const ConversionError& error) {
         QVERIFY2(!how.isEmpty(), qPrintable(error.message()));
-        QCOMPARE(contentsOf(path), original);
+        QCOMPARE(fileBytes(path), original);
     }
-    QCOMPARE(contentsOf(dir.filePath(u"Quillary.jet.mdb"_s)), QByteArray("kept before"));
+    QCOMPARE(fileBytes(dir.filePath(u"Quillary.jet.mdb"_s)), QByteArray("kept before"));
     QCOMPARE(folderContents(dir.path()), files);
 }
 
@@ -275,7 +263,7 @@ void TestJetFileConversion::commandLine()
     QFETCH(int, exitCode);
     QFETCH(QString, output);
     QTemporaryDir dir;
-    write(dir.filePath(u"existing.sqlite"_s), "mine");
+    QVERIFY(writeFile(dir.filePath(u"existing.sqlite"_s), "mine"));
     QProcess converter;
     converter.setWorkingDirectory(dir.path());
     converter.start(Converter, arguments);
@@ -284,7 +272,7 @@ void TestJetFileConversion::commandLine()
     const QString printed = QString::fromUtf8(exitCode == 0 ? converter.readAllStandardOutput()
                                                             : converter.readAllStandardError());
     QVERIFY2(printed.contains(output), qPrintable(printed));
-    QCOMPARE(contentsOf(dir.filePath(u"existing.sqlite"_s)), QByteArray("mine"));
+    QCOMPARE(fileBytes(dir.filePath(u"existing.sqlite"_s)), QByteArray("mine"));
     QCOMPARE(QFileInfo::exists(dir.filePath(u"out.sqlite"_s)), exitCode == 0);
 }
 

@@ -1,6 +1,7 @@
 #include "report_fixture.h"
 #include "reports/book_lists.h"
 #include "reports/report_run.h"
+#include "support/file_contents.h"
 #include "support/fixed_clock.h"
 #include "support/locale_guard.h"
 #include "support/scripted_dialogs.h"
@@ -164,10 +165,7 @@ void TestBookReports::writesTextFiles()
     QFETCH(QStringList, lines);
     const LocaleGuard locale(u"en_US"_s);
     const QString path = m_folder->filePath(u"out.txt"_s);
-    QFile existing(path);
-    QVERIFY(existing.open(QIODevice::WriteOnly));
-    existing.write("an older report, longer than some of the new ones\r\n");
-    existing.close();
+    QVERIFY(writeFile(path, "an older report, longer than some of the new ones\r\n"));
 
     run(*m_db, list, ReportDestination::TextFile, answers, path);
     QCOMPARE(fileContents(path), crlfLines(lines));
@@ -302,11 +300,8 @@ void TestBookReports::endsEarlyWithoutOutput()
     const TemporaryCatalogue empty;
     auto emptyDb = empty.open();
     const QString path = fileName.isEmpty() ? QString() : m_folder->filePath(fileName);
-    if (!path.isEmpty()) {
-        QFile existing(path);
-        QVERIFY(existing.open(QIODevice::WriteOnly));
-        existing.write("kept");
-    }
+    if (!path.isEmpty())
+        QVERIFY(writeFile(path, "kept"));
 
     run(emptyCatalogue ? *emptyDb : *m_db, list, destination, answers, path);
     QCOMPARE(m_dialogs.texts(), messages);

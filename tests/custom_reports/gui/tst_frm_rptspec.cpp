@@ -5,6 +5,7 @@
 #include "custom_reports/report_fixture.h"
 #include "dates/date_entry_state.h"
 #include "dates/gui/date_field.h"
+#include "support/file_contents.h"
 #include "support/locale_guard.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_modals.h"
@@ -12,7 +13,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QFile>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -41,12 +41,6 @@ void clickEntry(QListWidget* list, const QString& text, bool twice = false)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
     if (twice)
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -427,9 +421,7 @@ void TestFrmRptSpec::replaceQuestion()
 {
     QFETCH(bool, replace);
     const QString path = m_dir->filePath(u"old.rpt"_s);
-    QFile old(path);
-    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
-    old.close();
+    QVERIFY(writeFile(path, "old"));
     run({u"add Title"_s});
     m_dialogs->setNextFileName(path);
     m_dialogs->setNextAnswer(replace ? UserDialogs::Answer::Yes : UserDialogs::Answer::No);
@@ -498,9 +490,7 @@ void TestFrmRptSpec::openShowsTheFile()
     QFETCH(QStringList, chosen);
     QFETCH(bool, valid);
     const QString path = m_dir->filePath(u"prices.rpt"_s);
-    QFile out(path);
-    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
-    out.close();
+    QVERIFY(writeFile(path, file));
     m_dialogs->setNextFileName(path);
     w->mnuOpen->trigger();
 
@@ -530,9 +520,7 @@ void TestFrmRptSpec::damagedFieldCatalogueLeavesTheCatalogueAlone()
     TemporaryCatalogue catalogue;
     catalogue.install();
     const Database* open = catalogueState().dbCatalogue.get();
-    QFile spec(catalogue.folder() + FieldCatalogueFileName);
-    QVERIFY(spec.open(QIODevice::WriteOnly) && spec.write(QByteArray(4096, 'x')) == 4096);
-    spec.close();
+    QVERIFY(writeFile(catalogue.folder() + FieldCatalogueFileName, QByteArray(4096, 'x')));
     const QByteArray catalogueBytes = fileBytes(catalogue.path());
 
     auto* designer = new frmRptSpec;

@@ -9,8 +9,8 @@
 #include "database/db_error.h"
 #include "database/recordset.h"
 #include "editor/gui/guarded_application.h"
+#include "support/file_contents.h"
 
-#include <QFile>
 #include <stdexcept>
 
 using namespace mainwin_test;
@@ -23,8 +23,7 @@ QByteArray sampleBytes(int books)
     QTemporaryDir dir;
     const QString path = dir.filePath(u"sample.mdb"_s);
     generateSampleCatalogue(path, SampleOptions{books, 0, 5, false});
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return fileBytes(path);
 }
 
 // An object whose every event handler fails as a step of the program may.
@@ -83,11 +82,7 @@ void TestFrmMainDamaged::repairedCatalogueIsShownAtOnce()
         from = to + from * 4096;
     }
     bytes.replace(from, to - from, QByteArray(to - from, fill));
-    {
-        QFile file(f.folder().cataloguePath());
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    }
+    QVERIFY(writeFile(f.folder().cataloguePath(), bytes));
 
     QVERIFY(f.openWindow());
     frmMain& w = f.window();

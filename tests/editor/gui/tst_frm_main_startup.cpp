@@ -4,6 +4,7 @@
 
 #include "common/locale_formats.h"
 #include "database/db_error.h"
+#include "support/file_contents.h"
 
 #include <QFile>
 #include <QMenu>
@@ -105,9 +106,7 @@ void TestFrmMainStartup::catalogueMissingOrUnusable()
     if (fileContents.isEmpty()) {
         f.dialogs().setNextAnswer(answerYes ? UserDialogs::Answer::Yes : UserDialogs::Answer::No);
     } else {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(fileContents);
+        QVERIFY(writeFile(path, fileContents));
     }
     QVERIFY(f.openWindow());
     frmMain& w = f.window();

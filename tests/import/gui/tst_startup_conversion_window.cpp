@@ -6,6 +6,7 @@
 #include "import/fake_catalogue.h"
 #include "import/jet_conversion.h"
 #include "import/mdb_file_source.h"
+#include "support/file_contents.h"
 
 #include <QFile>
 
@@ -15,12 +16,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString Sample = QStringLiteral(QUILLARY_SHARED_TESTDATA "/jet/nwind.mdb");
-
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The tables a file is read as: the test's catalogue or field catalogue for a
 // file of that name, the real file otherwise.
@@ -90,7 +85,7 @@ void TestStartupConversionWindow::offered()
     const QString path = folder.filePath(olderFile);
     QFile::remove(path);
     QVERIFY(QFile::copy(Sample, path)); // a real Jet file, read as the test's tables where it says so
-    const QByteArray original = contentsOf(path);
+    const QByteArray original = fileBytes(path);
     setJetSourceOpener([catalogueTables](const QString& file) { return testTables(file, catalogueTables); });
     f.dialogs().setNextAnswer(answerYes ? UserDialogs::Answer::Yes : UserDialogs::Answer::No);
 
@@ -109,7 +104,7 @@ void TestStartupConversionWindow::offered()
         QVERIFY2(messages.constFirst().startsWith(expected), qPrintable(messages.constFirst()));
     }
     const bool converted = answerYes && (catalogueTables || olderFile == u"rptspec.mdb"_s);
-    QCOMPARE(contentsOf(converted ? kept : path), original);
+    QCOMPARE(fileBytes(converted ? kept : path), original);
     QCOMPARE(QFileInfo::exists(kept), converted);
 
     if (olderFile == u"Quillary.mdb"_s) {
