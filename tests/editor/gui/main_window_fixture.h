@@ -174,6 +174,17 @@ public:
         m_dialogs.reset();
     }
 
+    // Tears down; a message no test looked at or an answer never asked for
+    // fails the test.
+    void tearDownChecked()
+    {
+        const QStringList messages = takeMessages();
+        const auto unusedAnswers = m_dialogs->unusedAnswers();
+        tearDown();
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u"; "_s)));
+        QCOMPARE(unusedAnswers, 0);
+    }
+
     // Messages shown since the last call, as "title: text".
     QStringList takeMessages()
     {

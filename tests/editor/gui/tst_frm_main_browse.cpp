@@ -12,7 +12,7 @@ class TestFrmMainBrowse : public QObject
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { f.tearDownChecked(); }
 
     void navigation_data();
     void navigation();
@@ -32,13 +32,6 @@ void TestFrmMainBrowse::init()
     f.setUp();
     f.folder().addCollection();
     QVERIFY(f.openWindow());
-}
-
-void TestFrmMainBrowse::cleanup()
-{
-    const QStringList messages = f.takeMessages();
-    f.tearDown();
-    QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u"; "_s)));
 }
 
 void TestFrmMainBrowse::navigation_data()

@@ -12,7 +12,7 @@ class TestFrmMainEditing : public QObject
 
 private slots:
     void init() { f.setUp(); }
-    void cleanup();
+    void cleanup() { f.tearDownChecked(); }
 
     void updateShowsStoredBookInCurrentOrder_data();
     void updateShowsStoredBookInCurrentOrder();
@@ -33,15 +33,6 @@ private:
     MainWindowFixture f;
     LocaleGuard m_locale{QLocale(QLocale::English, QLocale::UnitedStates)};
 };
-
-void TestFrmMainEditing::cleanup()
-{
-    const QStringList messages = f.takeMessages();
-    const auto unusedAnswers = f.dialogs().unusedAnswers();
-    f.tearDown();
-    QVERIFY2(messages.isEmpty(), qPrintable(messages.join(u"; "_s)));
-    QCOMPARE(unusedAnswers, 0);
-}
 
 void TestFrmMainEditing::updateShowsStoredBookInCurrentOrder_data()
 {
