@@ -1,3 +1,10 @@
+// What the program makes of typed text: number fields checked when left and
+// converted for storing, the buy price copied, author names and sort titles
+// rewritten, control characters removed.
+
+#include "catalogue/sort_title.h"
+#include "editor/author_name.h"
+#include "editor/control_characters.h"
 #include "editor/field_checks.h"
 
 #include "support/locale_guard.h"
@@ -22,6 +29,12 @@ private slots:
     void coverPriceCopiedIntoBuyPrice();
     void convertsForStoring_data();
     void convertsForStoring();
+    void authorNameRewritten_data();
+    void authorNameRewritten();
+    void makesSortTitle_data();
+    void makesSortTitle();
+    void controlCharactersRemovedAndNamed_data();
+    void controlCharactersRemovedAndNamed();
 
 private:
     std::unique_ptr<LocaleGuard> m_locale;
@@ -151,6 +164,106 @@ void TestFieldChecks::convertsForStoring()
     QCOMPARE(stored.has_value(), value.isValid());
     if (stored)
         QCOMPARE(*stored, value.toDouble());
+}
+
+void TestFieldChecks::authorNameRewritten_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("first and last") << u"John Smith"_s << u"Smith, John"_s;
+    QTest::newRow("already last, first") << u"Smith, John"_s << u"Smith, John"_s;
+    QTest::newRow("single word") << u"Smith"_s << u"Smith"_s;
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("double blank") << u"John  Smith"_s << u"Smith, John"_s;
+    QTest::newRow("double blank inside first names") << u"John  Ronald Smith"_s << u"Smith, John  Ronald"_s;
+    QTest::newRow("trailing blank") << u"John Smith "_s << u"Smith, John"_s;
+    QTest::newRow("single word with blanks around") << u" Smith "_s << u" Smith "_s;
+    // Only blanks separate words.
+    QTest::newRow("tab is no separator") << u"John\tSmith"_s << u"John\tSmith"_s;
+}
+
+void TestFieldChecks::authorNameRewritten()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    QCOMPARE(RewriteAuthorName(typed), expected);
+}
+
+void TestFieldChecks::makesSortTitle_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("sortTitle");
+
+    QTest::newRow("leading The") << u"The Hobbit"_s << u"HOBBIT"_s;
+    QTest::newRow("leading A") << u"A Tale of Two Cities"_s << u"TALE OF TWO CITIES"_s;
+    QTest::newRow("leading Of") << u"Of Mice and Men"_s << u"MICE AND MEN"_s;
+    QTest::newRow("The then A") << u"The A Team"_s << u"TEAM"_s;
+    QTest::newRow("An then Of") << u"An Of Book"_s << u"BOOK"_s;
+    QTest::newRow("The, A, An, Of in turn") << u"The A An Of End"_s << u"END"_s;
+    QTest::newRow("each article once") << u"The The Wall"_s << u"THE WALL"_s;
+    QTest::newRow("out of order is kept") << u"A The Thing"_s << u"THE THING"_s;
+    QTest::newRow("no blank after THE") << u"Theory"_s << u"THEORY"_s;
+    QTest::newRow("single letter A") << u"A"_s << u"A"_s;
+    QTest::newRow("article alone with blank") << u"The "_s << u""_s;
+    QTest::newRow("leading blank stops the rule") << u" The Hobbit"_s << u" THE HOBBIT"_s;
+    QTest::newRow("nothing is trimmed") << u"The  Hobbit "_s << u" HOBBIT "_s;
+}
+
+void TestFieldChecks::makesSortTitle()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, sortTitle);
+    QCOMPARE(MakeSortTitle(title), sortTitle);
+}
+
+// Control characters pasted into a field are removed, and named, when the
+// field is left; line breaks stay in the notes only.
+void TestFieldChecks::controlCharactersRemovedAndNamed_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("keepLineBreaks");
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QStringList>("named");
+    QTest::newRow("plain text") << u"Smith, John"_s << false << u"Smith, John"_s << QStringList();
+    QTest::newRow("accents and symbols stay")
+        << u"Éclair — 5€ «x»"_s << false << u"Éclair — 5€ «x»"_s << QStringList();
+    QTest::newRow("NUL inside a name")
+        << u"Smi"_s + QChar(0) + u"th"_s << false << u"Smith"_s << QStringList{u"NUL"_s};
+    QTest::newRow("TAB in a title") << u"War\tand Peace"_s << false << u"Warand Peace"_s
+                                    << QStringList{u"TAB"_s};
+    QTest::newRow("several, each named once")
+        << u"\ta\x1b"
+           "b\tc"_s +
+               QChar(0)
+        << false << u"abc"_s << QStringList{u"TAB"_s, u"ESC"_s, u"NUL"_s};
+    QTest::newRow("line break in a one-line field")
+        << u"one\r\ntwo"_s << false << u"onetwo"_s << QStringList{u"carriage return"_s, u"line break"_s};
+    QTest::newRow("line breaks kept in notes")
+        << u"one\r\ntwo\nthree"_s << true << u"one\r\ntwo\nthree"_s << QStringList();
+    QTest::newRow("TAB and lone CR removed from notes")
+        << u"a\tb\rc\nd"_s << true << u"abc\nd"_s << QStringList{u"TAB"_s, u"carriage return"_s};
+    QTest::newRow("C1 control and line separator") << u"a"_s + QChar(0x85) + u"b"_s + QChar(0x2028) << false
+                                                   << u"ab"_s << QStringList{u"U+0085"_s, u"U+2028"_s};
+}
+
+void TestFieldChecks::controlCharactersRemovedAndNamed()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, keepLineBreaks);
+    QFETCH(QString, kept);
+    QFETCH(QStringList, named);
+
+    const CleanedText cleaned = withoutControlCharacters(typed, keepLineBreaks);
+    QCOMPARE(cleaned.text, kept);
+    QCOMPARE(cleaned.removed, named);
+    QCOMPARE(cleaned.changed(), !named.isEmpty());
+    if (cleaned.changed()) {
+        const QString message = controlCharactersRemovedMessage(u"Title"_s, cleaned.removed);
+        QVERIFY(message.contains(u"Title"_s));
+        for (const QString& name : named)
+            QVERIFY(message.contains(name));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFieldChecks)
