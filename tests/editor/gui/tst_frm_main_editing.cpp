@@ -307,27 +307,17 @@ void TestFrmMainEditing::everyFieldIsStoredAndShownAgain()
     QVERIFY(f.openWindow());
     frmMain& w = f.window();
     w.cmdAdd->click();
-    const QList<std::pair<QWidget*, QString>> typed{{w.txtTitle, u"A Tale of Two Cities"_s},
-                                                    {w.cmbForID, u"Hardback"_s},
-                                                    {w.cmbSerID, u"Classics"_s},
-                                                    {w.txtVol, u"2"_s},
-                                                    {w.txtIssue, u"7"_s},
-                                                    {w.cmbAuthID, u"Dickens, Charles"_s},
-                                                    {w.cmbPubID, u"Chapman"_s},
-                                                    {w.cmbCatID, u"Novels"_s},
-                                                    {w.cmbOwnerID, u"Me"_s},
-                                                    {w.cmbLocID, u"Study"_s},
-                                                    {w.txtISBN, u"0-14-043960-0"_s},
-                                                    {w.txtYear, u"1859"_s},
-                                                    {w.txtCoverPrice, u"12.5"_s},
-                                                    {w.txtBuyPrice, u"3"_s},
-                                                    {w.dcBuyDate->lineEdit(), u"3/4/2001"_s},
-                                                    {w.dcReadDate->lineEdit(), u"5/6/2002"_s},
-                                                    {w.txtNotes, u"Worn"_s},
-                                                    {w.txtLoanedTo, u"Ann"_s},
-                                                    {w.dcLoanDate->lineEdit(), u"7/8/2003"_s}};
-    for (const auto& [field, text] : typed)
-        f.typeInto(field, text);
+    const QStringList typed =
+        u"txtTitle=A Tale of Two Cities|cmbForID=Hardback|cmbSerID=Classics|txtVol=2|txtIssue=7|"
+        u"cmbAuthID=Dickens, Charles|cmbPubID=Chapman|cmbCatID=Novels|cmbOwnerID=Me|cmbLocID=Study|"
+        u"txtISBN=0-14-043960-0|txtYear=1859|txtCoverPrice=12.5|txtBuyPrice=3|dcBuyDate=3/4/2001|"
+        u"dcReadDate=5/6/2002|txtNotes=Worn|txtLoanedTo=Ann|dcLoanDate=7/8/2003"_s.split(u'|');
+    for (const QString& entry : typed) {
+        QWidget* field = w.findChild<QWidget*>(entry.section(u'=', 0, 0));
+        if (auto* date = qobject_cast<DateField*>(field))
+            field = date->lineEdit();
+        f.typeInto(field, entry.section(u'=', 1));
+    }
     for (QRadioButton* option : {w.optFiction[1], w.optNew[1], w.optPaperback[1]})
         option->click();
     w.chkRead->click();
