@@ -3,6 +3,7 @@
 #include "database/database.h"
 #include "database/native_sql.h"
 #include "maintenance/backup.h"
+#include "maintenance/backup_destinations.h"
 #include "maintenance/maintenance_files.h"
 #include "support/failing_file_operations.h"
 #include "support/file_contents.h"
@@ -76,6 +77,7 @@ struct Fixture
 
 Q_DECLARE_METATYPE(Before)
 Q_DECLARE_METATYPE(Operation)
+Q_DECLARE_METATYPE(QList<MountedVolume>)
 
 class TestBackup : public QObject
 {
@@ -86,6 +88,8 @@ private slots:
     void backupHoldsTheCatalogue();
     void failedBackupKeepsWhatWasThere_data();
     void failedBackupKeepsWhatWasThere();
+    void mediaFirstThenHomeThenOther_data();
+    void mediaFirstThenHomeThenOther();
 };
 
 void TestBackup::backupHoldsTheCatalogue_data()
@@ -160,6 +164,47 @@ void TestBackup::failedBackupKeepsWhatWasThere()
     QCOMPARE(f.mediumFiles(), filesBefore);
     QCOMPARE(fileBytes(f.backup()), backupBefore);
     QCOMPARE(fileBytes(f.catalogue.path()), f.catalogueBytes);
+}
+
+void TestBackup::mediaFirstThenHomeThenOther_data()
+{
+    QTest::addColumn<QList<MountedVolume>>("volumes");
+    QTest::addColumn<QStringList>("offered"); // label, then folder after "=" (none for another folder)
+
+    const QList<MountedVolume> system{{u"/"_s, QString(), true},
+                                      {u"/boot"_s, u"boot"_s, true},
+                                      {u"/home"_s, QString(), true},
+                                      {u"/run/user/1000"_s, QString(), true}};
+    const QString home = u"Home folder (/home/jane)=/home/jane"_s;
+    const QString other = OtherFolderLabel + u'=';
+    QTest::newRow("no medium") << system << QStringList{home, other};
+    QTest::newRow("a stick and a card, by where they are mounted")
+        << system + QList<MountedVolume>{{u"/media/jane/STICK"_s, u"STICK"_s, true},
+                                         {u"/media/jane/CARD"_s, u"CARD"_s, true}}
+        << QStringList{u"CARD (/media/jane/CARD)=/media/jane/CARD"_s,
+                       u"STICK (/media/jane/STICK)=/media/jane/STICK"_s, home, other};
+    QTest::newRow("mounted under /run/media, and straight under /media without a label")
+        << QList<MountedVolume>{{u"/run/media/jane/USB"_s, u"USB"_s, true},
+                                {u"/media/usb0"_s, QString(), true}}
+        << QStringList{u"/media/usb0=/media/usb0"_s, u"USB (/run/media/jane/USB)=/run/media/jane/USB"_s, home,
+                       other};
+    QTest::newRow("read-only discs, other users' media and deeper folders are left out")
+        << QList<MountedVolume>{{u"/media/jane/DVD"_s, u"DVD"_s, false},
+                                {u"/media/joe/STICK"_s, u"STICK"_s, true},
+                                {u"/run/media/joe/USB"_s, u"USB"_s, true},
+                                {u"/media/jane/STICK/inner"_s, u"inner"_s, true},
+                                {u"/media/janet"_s, QString(), true}}
+        << QStringList{u"/media/janet=/media/janet"_s, home, other};
+}
+
+void TestBackup::mediaFirstThenHomeThenOther()
+{
+    QFETCH(QList<MountedVolume>, volumes);
+    QStringList got;
+    for (const BackupDestination& destination :
+         backupDestinations(volumes, removableMediaFolders(u"jane"_s), u"/home/jane"_s))
+        got << destination.label + u'=' + destination.folder;
+    QTEST(got, "offered");
 }
 
 QTEST_GUILESS_MAIN(TestBackup)
