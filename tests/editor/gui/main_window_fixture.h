@@ -116,6 +116,20 @@ inline QStringList entries(const QComboBox* combo)
     return texts;
 }
 
+// What a field shows; empty for a button.
+inline QString textOf(QWidget* field)
+{
+    if (auto* edit = qobject_cast<QLineEdit*>(field))
+        return edit->text();
+    if (auto* combo = qobject_cast<QComboBox*>(field))
+        return combo->currentText();
+    if (auto* date = qobject_cast<DateField*>(field))
+        return date->text();
+    if (auto* notes = qobject_cast<QPlainTextEdit*>(field))
+        return notes->toPlainText();
+    return {};
+}
+
 inline bool shown(const QWidget* widget)
 {
     return !widget->isHidden();

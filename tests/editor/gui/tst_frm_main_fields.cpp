@@ -1,6 +1,6 @@
 // Typing in the main window: completion in the lookup fields, the author
-// name rewriting, the number field checks on leaving a field, and stores that
-// fail without losing what the user typed.
+// name rewriting, the number field checks on leaving a field, stores that
+// fail without losing what the user typed, and pasted control characters.
 
 #include "editor/gui/main_window_fixture.h"
 
@@ -41,6 +41,8 @@ private slots:
     void failedStoreKeepsWhatWasTyped_data();
     void failedStoreKeepsWhatWasTyped();
     void bookRemovedMeanwhileIsNotRecreated();
+    void controlCharactersRemovedOnLeaving_data();
+    void controlCharactersRemovedOnLeaving();
 
 private:
     MainWindowFixture f;
@@ -319,6 +321,51 @@ void TestFrmMainFields::bookRemovedMeanwhileIsNotRecreated()
     QCOMPARE(w.txtTitle->text(), u"Typed Title"_s);
     QVERIFY(w.Editing && shown(w.cmdUpdate));
     QCOMPARE(f.rows("select count(*) from Books"), QStringList{u"0"_s});
+}
+
+// Text pasted into a field: control characters are removed when the field is
+// left, and the user is told which.
+void TestFrmMainFields::controlCharactersRemovedOnLeaving_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QString>("told"); // empty: nothing to tell
+    QTest::newRow("TAB in the title") << u"txtTitle"_s << u"War\tand Peace"_s << u"Warand Peace"_s
+                                      << u"The Title field held characters that cannot be stored (TAB)"_s;
+    QTest::newRow("NUL in the author")
+        << u"cmbAuthID"_s << u"Smith"_s + QChar(0) + u", Ann"_s << u"Smith, Ann"_s
+        << u"The Author field held characters that cannot be stored (NUL)"_s;
+    QTest::newRow("line breaks stay in the notes")
+        << u"txtNotes"_s << u"first\nsecond"_s << u"first\nsecond"_s << QString();
+    QTest::newRow("TAB in the notes") << u"txtNotes"_s << u"a\tb\nc"_s << u"ab\nc"_s
+                                      << u"The Notes field held characters that cannot be stored (TAB)"_s;
+}
+
+void TestFrmMainFields::controlCharactersRemovedOnLeaving()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, pasted);
+    QFETCH(QString, kept);
+    QFETCH(QString, told);
+    frmMain& w = f.window();
+    QWidget* widget = w.findChild<QWidget*>(field);
+    QVERIFY(widget);
+
+    widget->setFocus(Qt::MouseFocusReason);
+    if (auto* combo = qobject_cast<QComboBox*>(widget))
+        combo->lineEdit()->setText(pasted);
+    else if (auto* notes = qobject_cast<QPlainTextEdit*>(widget))
+        notes->setPlainText(pasted);
+    else
+        qobject_cast<QLineEdit*>(widget)->setText(pasted);
+    f.tabTo(w.txtYear);
+
+    QCOMPARE(textOf(widget), kept);
+    const QStringList said = f.takeMessages();
+    QCOMPARE(said.size(), told.isEmpty() ? 0 : 1);
+    if (!told.isEmpty())
+        QVERIFY2(said.first().contains(told), qPrintable(said.first()));
 }
 
 QTEST_MAIN(TestFrmMainFields)

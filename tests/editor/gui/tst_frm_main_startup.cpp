@@ -47,19 +47,6 @@ QList<QWidget*> TestFrmMainStartup::dataFields()
             w.cmbSerID,    w.chkRead,     w.chkOnLoan, w.optFiction[0], w.optNew[1]};
 }
 
-static QString textOf(QWidget* field)
-{
-    if (auto* edit = qobject_cast<QLineEdit*>(field))
-        return edit->text();
-    if (auto* combo = qobject_cast<QComboBox*>(field))
-        return combo->currentText();
-    if (auto* date = qobject_cast<DateField*>(field))
-        return date->text();
-    if (auto* notes = qobject_cast<QPlainTextEdit*>(field))
-        return notes->toPlainText();
-    return {};
-}
-
 void TestFrmMainStartup::emptyCatalogueStartsEmptyAndDisabled()
 {
     QVERIFY(f.openWindow());
