@@ -48,7 +48,12 @@ class TestFrmMainKeyboard : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { f.setUp(); }
+    void init()
+    {
+        f.setUp();
+        f.folder().addCollection();
+        QVERIFY(f.openWindow());
+    }
     void cleanup() { f.tearDownChecked(); }
 
     void accessKeyLeavesTheFieldFirst_data();
@@ -102,8 +107,6 @@ void TestFrmMainKeyboard::accessKeyLeavesTheFieldFirst()
     QFETCH(QByteArray, query);
     QFETCH(QStringList, stored);
     QFETCH(QString, refusal);
-    f.folder().addCollection();
-    QVERIFY(f.openWindow());
     frmMain& w = f.window();
     startEditing(f, adding);
 
@@ -142,8 +145,6 @@ void TestFrmMainKeyboard::cancelDropsARefusedValue()
     QFETCH(QString, field);
     QFETCH(QString, typed);
     QFETCH(bool, byKey);
-    f.folder().addCollection();
-    QVERIFY(f.openWindow());
     frmMain& w = f.window();
     f.showTitle(u"Banana"_s);
 
@@ -178,8 +179,6 @@ void TestFrmMainKeyboard::catalogueCommandsWaitForTheBook()
     QFETCH(bool, adding);
     QFETCH(bool, store);
     QFETCH(QStringList, titlesByAuthorAfter);
-    f.folder().addCollection();
-    QVERIFY(f.openWindow());
     frmMain& w = f.window();
     startEditing(f, adding);
     if (!adding)
@@ -223,8 +222,6 @@ void TestFrmMainKeyboard::altKeysTypeNothing()
     QFETCH(bool, editing);
     QFETCH(QString, field);
     QFETCH(QString, keys);
-    f.folder().addCollection();
-    QVERIFY(f.openWindow());
     frmMain& w = f.window();
     f.showTitle(u"Banana"_s);
     if (editing)
@@ -242,8 +239,6 @@ void TestFrmMainKeyboard::altKeysTypeNothing()
 
 void TestFrmMainKeyboard::sortMenuReachedFromTheMenuBar()
 {
-    f.folder().addCollection();
-    QVERIFY(f.openWindow());
     frmMain& w = f.window();
     w.cmdLast->click();
 
@@ -278,8 +273,6 @@ void TestFrmMainKeyboard::authorRewriteTakesOnlyAWholeEntry()
     QFETCH(QString, typed);
     QFETCH(QString, shown);
     QFETCH(QString, stored);
-    f.folder().addCollection();
-    QVERIFY(f.openWindow());
     frmMain& w = f.window();
     f.showTitle(u"Moon"_s);
 
