@@ -63,48 +63,42 @@ inline const QStringList& dataStatements()
         QStringLiteral("INSERT INTO Formats (ForDesc) VALUES ('Hardcover')"),
         QStringLiteral("INSERT INTO Series (SerDesc) VALUES ('Middle-earth')"),
         QStringLiteral(
-            "INSERT INTO Books (Title, SortTitle, AuthID, PubID, CatID, OwnerID, LocID, ForID, SerID, Vol, "
-            "Issue, "
-            "[Year], ISBN, Fiction, [New], Paperback, [Read], BuyDate, ReadDate, CoverPrice, BuyPrice, "
-            "Notes, "
-            "OnLoan, LoanedTo, LoanDate) VALUES ('The Ring', 'RING', 3, 1, 1, 1, 1, 1, 1, 1, Null, 1954, "
-            "'0-123', true, true, true, true, #3/7/2001#, #4/1/2001#, 12.5, 10, '', false, '', Null)"),
+            "INSERT INTO Books (Title, SortTitle, AuthID, PubID, CatID, OwnerID, LocID, ForID, SerID, "
+            "Vol, Issue, [Year], ISBN, Fiction, [New], Paperback, [Read], BuyDate, ReadDate, "
+            "CoverPrice, BuyPrice, Notes, OnLoan, LoanedTo, LoanDate) VALUES ('The Ring', 'RING', 3, "
+            "1, 1, 1, 1, 1, 1, 1, Null, 1954, '0-123', true, true, true, true, #3/7/2001#, "
+            "#4/1/2001#, 12.5, 10, '', false, '', Null)"),
         QStringLiteral(
             "INSERT INTO Books (Title, SortTitle, AuthID, PubID, CatID, OwnerID, LocID, ForID, SerID, "
-            "[Year], "
-            "Fiction, [New], Paperback, [Read], BuyDate, CoverPrice, OnLoan, LoanedTo, LoanDate) VALUES "
-            "('Ringworld', 'RINGWORLD', 2, 2, 2, 1, 1, 2, -1, 1970, true, false, false, false, #3/6/2001#, "
-            "9.99, "
-            "true, 'Ann', #5/5/2005#)"),
-        QStringLiteral("INSERT INTO Books (Title, SortTitle, AuthID, PubID, CatID, OwnerID, LocID, ForID, "
-                       "SerID, Fiction, "
-                       "[New], Paperback, [Read], CoverPrice, OnLoan) VALUES ('String Theory', 'STRING "
-                       "THEORY', 1, -1, 2, "
-                       "-1, 2, -1, -1, false, true, false, false, 30, false)"),
+            "[Year], Fiction, [New], Paperback, [Read], BuyDate, CoverPrice, OnLoan, LoanedTo, "
+            "LoanDate) VALUES ('Ringworld', 'RINGWORLD', 2, 2, 2, 1, 1, 2, -1, 1970, true, false, "
+            "false, false, #3/6/2001#, 9.99, true, 'Ann', #5/5/2005#)"),
         QStringLiteral(
             "INSERT INTO Books (Title, SortTitle, AuthID, PubID, CatID, OwnerID, LocID, ForID, SerID, "
-            "[Year], "
-            "Fiction, [New], Paperback, [Read], BuyDate, CoverPrice, OnLoan) VALUES ('The Hobbit', 'HOBBIT', "
-            "3, "
-            "1, 1, 1, 1, 2, 1, 1937, true, true, false, true, #12/31/1999 10:30:00 PM#, 25, false)"),
-        QStringLiteral("INSERT INTO Books (Title, SortTitle, AuthID, PubID, CatID, OwnerID, LocID, ForID, "
-                       "SerID, Fiction, "
-                       "[New], Paperback, [Read], BuyDate, OnLoan) VALUES ('Nana', 'NANA', 2, -1, -1, -1, 2, "
-                       "-1, -1, true, "
-                       "false, true, false, #3/8/2001#, false)"),
-        QStringLiteral("INSERT INTO Books (Title, SortTitle, AuthID, PubID, CatID, OwnerID, LocID, ForID, "
-                       "SerID, Fiction, "
-                       "[New], Paperback, [Read], BuyDate, OnLoan) VALUES ('A Book of Days', 'BOOK OF DAYS', "
-                       "-1, -1, 2, -1, "
-                       "-1, -1, -1, false, false, false, false, #1/2/2002#, false)"),
+            "Fiction, [New], Paperback, [Read], CoverPrice, OnLoan) VALUES ('String Theory', "
+            "'STRING THEORY', 1, -1, 2, -1, 2, -1, -1, false, true, false, false, 30, false)"),
+        QStringLiteral(
+            "INSERT INTO Books (Title, SortTitle, AuthID, PubID, CatID, OwnerID, LocID, ForID, SerID, "
+            "[Year], Fiction, [New], Paperback, [Read], BuyDate, CoverPrice, OnLoan) VALUES "
+            "('The Hobbit', 'HOBBIT', 3, 1, 1, 1, 1, 2, 1, 1937, true, true, false, true, "
+            "#12/31/1999 10:30:00 PM#, 25, false)"),
+        QStringLiteral(
+            "INSERT INTO Books (Title, SortTitle, AuthID, PubID, CatID, OwnerID, LocID, ForID, SerID, "
+            "Fiction, [New], Paperback, [Read], BuyDate, OnLoan) VALUES ('Nana', 'NANA', 2, -1, -1, "
+            "-1, 2, -1, -1, true, false, true, false, #3/8/2001#, false)"),
+        QStringLiteral(
+            "INSERT INTO Books (Title, SortTitle, AuthID, PubID, CatID, OwnerID, LocID, ForID, SerID, "
+            "Fiction, [New], Paperback, [Read], BuyDate, OnLoan) VALUES ('A Book of Days', "
+            "'BOOK OF DAYS', -1, -1, 2, -1, -1, -1, -1, false, false, false, false, #1/2/2002#, "
+            "false)"),
         QStringLiteral(
             "INSERT INTO RptSpec VALUES (1, 'books', 'Title', 'Title', 1, 'books', '', false, 3, false)"),
         QStringLiteral(
             "INSERT INTO RptSpec VALUES (2, 'books', 'Author Last Name', 'LastName', 1, 'Authors', "
             "'AuthID', false, 2, false)"),
         QStringLiteral(
-            "INSERT INTO RptSpec VALUES (3, 'books;other', 'Cover Price', 'CoverPrice', 2, 'books', '', "
-            "false, 1, true)"),
+            "INSERT INTO RptSpec VALUES (3, 'books;other', 'Cover Price', 'CoverPrice', 2, 'books', "
+            "'', false, 1, true)"),
         QStringLiteral(
             "INSERT INTO RptSpec VALUES (7, 'other', 'Notes', 'Notes', 1, 'other', '', true, Null, "
             "false)"),
