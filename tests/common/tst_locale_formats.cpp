@@ -95,9 +95,8 @@ void TestLocaleFormats::namedFormats()
     QFETCH(QString, locale);
     QFETCH(QString, format);
     QFETCH(QVariant, value);
-    QFETCH(QString, text);
     LocaleGuard guard(locale);
-    QCOMPARE(formatted(format, value), text);
+    QTEST(formatted(format, value), "text");
 }
 
 void TestLocaleFormats::readsNumbersAndAmounts_data()

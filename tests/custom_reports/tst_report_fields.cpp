@@ -65,11 +65,6 @@ void TestReportFields::rowsOfAKey_data()
 void TestReportFields::rowsOfAKey()
 {
     QFETCH(QString, key);
-    QFETCH(QStringList, rows);
-    QFETCH(int, maxSpecId);
-    QFETCH(QStringList, sortChoices);
-    QFETCH(QString, widths);
-    QFETCH(bool, known);
     const ReportFields fields = readReportFields(*m_catalogue, key);
     const auto descs = [](const QList<FieldSpecRow>& list) {
         QStringList names;
@@ -77,11 +72,11 @@ void TestReportFields::rowsOfAKey()
             names.append(row.desc);
         return names;
     };
-    QCOMPARE(descs(fields.rows), rows);
-    QCOMPARE(int(fields.MaxSpecID), maxSpecId);
-    QCOMPARE(descs(fields.sortChoices()), sortChoices);
-    QCOMPARE(reportFileLines(clearedReport(fields, 0)).at(18), widths);
-    QCOMPARE(isKnownProgramKey(*m_catalogue, key), known);
+    QTEST(descs(fields.rows), "rows");
+    QTEST(int(fields.MaxSpecID), "maxSpecId");
+    QTEST(descs(fields.sortChoices()), "sortChoices");
+    QTEST(reportFileLines(clearedReport(fields, 0)).at(18), "widths");
+    QTEST(isKnownProgramKey(*m_catalogue, key), "known");
 }
 
 void TestReportFields::shippedExampleReadsWithTheShippedCatalogue()

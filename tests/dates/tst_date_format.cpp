@@ -42,15 +42,12 @@ void TestDateFormat::readsTheLocalesOrder_data()
 void TestDateFormat::readsTheLocalesOrder()
 {
     QFETCH(QString, locale);
-    QFETCH(QString, separator);
-    QFETCH(QString, order);
-    QFETCH(QString, formatted);
     LocaleGuard guard(locale);
     dateEntry() = DateEntryState();
     ChkDateFmt();
-    QCOMPARE(dateEntry().DateSep, separator);
-    QCOMPARE(dateEntry().DateOrder, order);
-    QCOMPARE(FormatDate(5, 30, 1998), formatted);
+    QTEST(dateEntry().DateSep, "separator");
+    QTEST(dateEntry().DateOrder, "order");
+    QTEST(FormatDate(5, 30, 1998), "formatted");
     QCOMPARE(dateFromParts(5, 30, 1998), std::optional(QDate(1998, 5, 30)));
     QCOMPARE(dateFromParts(2, 30, 1998), std::nullopt);
 }

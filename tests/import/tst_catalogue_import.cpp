@@ -110,9 +110,8 @@ void TestCatalogueImport::storedValues()
 {
     QFETCH(bool, current);
     QFETCH(QByteArray, sql);
-    QFETCH(QStringList, rows);
     auto db = Database::open(current ? m_current : m_earlier);
-    QCOMPARE(nativeRows(*db, sql), rows);
+    QTEST(nativeRows(*db, sql), "rows");
 }
 
 void TestCatalogueImport::layoutMatchesNewCatalogue()

@@ -40,9 +40,8 @@ void TestJetValues::dateTime_data()
 void TestJetValues::dateTime()
 {
     QFETCH(double, dayNumber);
-    QFETCH(QString, stored);
     const QVariant value = JetValues::dateTime(dayNumber);
-    QCOMPARE(value.isNull() ? QString() : StoredValue::dateTimeText(value.toDateTime()), stored);
+    QTEST(value.isNull() ? QString() : StoredValue::dateTimeText(value.toDateTime()), "stored");
 }
 
 void TestJetValues::numbers_data()

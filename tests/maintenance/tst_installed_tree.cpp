@@ -60,11 +60,10 @@ void TestInstalledTree::holdsWhatShips_data()
 void TestInstalledTree::holdsWhatShips()
 {
     QFETCH(QString, path);
-    QFETCH(bool, executable);
     QFETCH(QString, foundAs);
     const QFileInfo file(installed(path));
     QVERIFY2(file.isFile() && file.size() > 0, qPrintable(path));
-    QCOMPARE(file.isExecutable(), executable);
+    QTEST(file.isExecutable(), "executable");
     if (path.contains(u"256x256"_s))
         QCOMPARE(QImage(file.filePath()).size(), QSize(256, 256));
     const QString program = installed(u"bin"_s);

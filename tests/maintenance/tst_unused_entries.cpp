@@ -85,13 +85,12 @@ void TestUnusedEntries::removesOnlyEntriesNoBookUses()
 {
     QFETCH(LookupField, field);
     QFETCH(QByteArray, change);
-    QFETCH(int, removed);
     QFETCH(QStringList, keysLeft);
 
     TemporaryCatalogue catalogue;
     catalogue.executeNative(fixtureSql() + change);
     std::unique_ptr<Database> db = catalogue.open();
-    QCOMPARE(deleteUnusedEntries(*db, field), removed);
+    QTEST(deleteUnusedEntries(*db, field), "removed");
     for (LookupField other : LookupOpenOrder) {
         const QStringList expected = other == field ? keysLeft : QStringList{u"1"_s, u"2"_s, u"3"_s};
         QCOMPARE(keysOf(*db, lookupTable(other)), expected);

@@ -191,22 +191,19 @@ void TestBookReports::buildsPrintedLists()
 {
     QFETCH(int, list);
     QFETCH(Answers, answers);
-    QFETCH(QString, pageHeader);
-    QFETCH(QString, rows);
-    QFETCH(QStringList, windows);
     const LocaleGuard locale(u"en_US"_s);
     const FixedClock clock(QDate(2004, 12, 31));
     reportState().RepeatTableHeader = true;
     reportState().TableFormatText = u"1440|1440"_s;
 
     run(*m_db, list, ReportDestination::Preview, answers, QString());
-    QCOMPARE(m_windows.shown, windows);
+    QTEST(m_windows.shown, "windows");
     const ReportDocument* document = m_windows.lastDocument();
     QVERIFY(document);
     QVERIFY(document->isFinished());
     QVERIFY(document->previewMode());
-    QCOMPARE(document->pageHeader(), pageHeader);
-    QCOMPARE(documentRows(*document).join(u'\n'), rows);
+    QTEST(document->pageHeader(), "pageHeader");
+    QTEST(documentRows(*document).join(u'\n'), "rows");
     QVERIFY(!reportState().RepeatTableHeader);
     const ReportDocument::Row& header = document->rowsOfPage(0).front();
     QCOMPARE(reportState().TableHeaderText,
@@ -253,7 +250,6 @@ void TestBookReports::endsEarlyWithoutOutput()
     QFETCH(int, list);
     QFETCH(Answers, answers);
     QFETCH(QString, fileName);
-    QFETCH(QStringList, messages);
     const TemporaryCatalogue empty;
     auto emptyDb = empty.open();
     const QString path = fileName.isEmpty() ? QString() : m_folder->filePath(fileName);
@@ -261,7 +257,7 @@ void TestBookReports::endsEarlyWithoutOutput()
         QVERIFY(writeFile(path, "kept"));
 
     run(emptyCatalogue ? *emptyDb : *m_db, list, destination, answers, path);
-    QCOMPARE(m_dialogs.texts(), messages);
+    QTEST(m_dialogs.texts(), "messages");
     QVERIFY(m_windows.previews.empty());
     if (!path.isEmpty())
         QCOMPARE(fileContents(path), QByteArray("kept"));

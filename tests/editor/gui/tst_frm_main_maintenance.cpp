@@ -114,7 +114,6 @@ void TestFrmMainMaintenance::catalogueClosedAndOpenedAgain()
     QFETCH(bool, copyNameTaken);
     QFETCH(QString, messagePart);
     QFETCH(QStringList, dataFiles);
-    QFETCH(QString, titleAfter);
 
     f.folder().addCollection();
     if (copyNameTaken)
@@ -147,7 +146,7 @@ void TestFrmMainMaintenance::catalogueClosedAndOpenedAgain()
         QVERIFY2(messages.first().startsWith(messagePart), qPrintable(messages.first()));
     dataFiles.sort();
     QCOMPARE(sortedFiles(f.folder().path()), dataFiles);
-    QCOMPARE(f.window().txtTitle->text(), titleAfter);
+    QTEST(f.window().txtTitle->text(), "titleAfter");
     QCOMPARE(f.titlesInOrder().size(), 5);
 }
 
@@ -164,8 +163,6 @@ void TestFrmMainMaintenance::startUpOffersTheSetAsideCatalogue_data()
 void TestFrmMainMaintenance::startUpOffersTheSetAsideCatalogue()
 {
     QFETCH(bool, takeItBack);
-    QFETCH(QStringList, dataFiles);
-    QFETCH(QString, titleShown);
 
     f.folder().addCollection();
     QVERIFY(QFile::rename(f.folder().cataloguePath(), QDir(f.folder().path()).filePath(SetAsideFileName)));
@@ -175,8 +172,8 @@ void TestFrmMainMaintenance::startUpOffersTheSetAsideCatalogue()
                                           : QList<Answer>{Answer::No, Answer::No});
     QVERIFY(f.openWindow());
     QVERIFY(f.dialogs().texts().first().contains(SetAsideFileName));
-    QCOMPARE(sortedFiles(f.folder().path()), dataFiles);
-    QCOMPARE(f.window().txtTitle->text(), titleShown);
+    QTEST(sortedFiles(f.folder().path()), "dataFiles");
+    QTEST(f.window().txtTitle->text(), "titleShown");
     QCOMPARE(f.window().txtTitle->isEnabled(), takeItBack);
     f.dialogs().clear();
 }
@@ -200,7 +197,6 @@ void TestFrmMainMaintenance::unusedEntriesLeaveTheListsAndTheBook()
     QFETCH(int, item);
     QFETCH(QString, authorAdded);
     QFETCH(QString, comboName);
-    QFETCH(QStringList, entriesLeft);
 
     f.folder().addCollection();
     f.folder().addLookup(u"Formats"_s, u"ForID, ForDesc"_s, 1, u"Paperback"_s);
@@ -223,7 +219,7 @@ void TestFrmMainMaintenance::unusedEntriesLeaveTheListsAndTheBook()
 
     w.mnuDelUnused[std::size_t(item)]->trigger();
     auto* combo = w.findChild<QComboBox*>(comboName);
-    QCOMPARE(entries(combo), entriesLeft);
+    QTEST(entries(combo), "entriesLeft");
     QCOMPARE(w.txtTitle->text(), u"Banana"_s);
     QCOMPARE(w.cmbAuthID->currentText(), authorShown);
     QCOMPARE(w.cmbForID->currentText(), QString());
@@ -277,7 +273,6 @@ void TestFrmMainMaintenance::helpAndAboutOpen_data()
 void TestFrmMainMaintenance::helpAndAboutOpen()
 {
     QFETCH(QString, control);
-    QFETCH(QList<QUrl>, opened);
     QFETCH(QStringList, modals);
     f.folder().addCollection();
     QVERIFY(f.openWindow());
@@ -287,7 +282,7 @@ void TestFrmMainMaintenance::helpAndAboutOpen()
         action->trigger();
     else
         f.window().findChild<QPushButton*>(control)->click();
-    QCOMPARE(m_desktop->opened, opened);
+    QTEST(m_desktop->opened, "opened");
     QCOMPARE(modalTitles(), modals);
 }
 

@@ -164,12 +164,7 @@ void TestReportWindows::selectionDialogAnswers()
 {
     QFETCH(int, kind);
     QFETCH(QStringList, captions);
-    QFETCH(QStringList, entries);
     QFETCH(QString, steps);
-    QFETCH(bool, open);
-    QFETCH(bool, cancelled);
-    QFETCH(int, key);
-    QFETCH(QStringList, messages);
     reportState().RptSelKind = qint16(kind);
     reportState().RptSelID = 77;
     frmRptSel dialog(*m_db);
@@ -179,7 +174,7 @@ void TestReportWindows::selectionDialogAnswers()
     QStringList shown;
     for (int row = 0; row < dialog.List1->count(); ++row)
         shown.append(dialog.List1->item(row)->text());
-    QCOMPARE(shown, entries);
+    QTEST(shown, "entries");
     QVERIFY(dialog.optAll->isChecked());
     QVERIFY(!dialog.List1->isEnabled());
 
@@ -195,10 +190,10 @@ void TestReportWindows::selectionDialogAnswers()
         else
             dialog.List1->setCurrentRow(step.digitValue() - 1);
     }
-    QCOMPARE(dialog.isVisible(), open);
-    QCOMPARE(sharedState().DialogCancelled, cancelled);
-    QCOMPARE(reportState().RptSelID, key);
-    QCOMPARE(m_dialogs.texts(), messages);
+    QTEST(dialog.isVisible(), "open");
+    QTEST(sharedState().DialogCancelled, "cancelled");
+    QTEST(reportState().RptSelID, "key");
+    QTEST(m_dialogs.texts(), "messages");
 }
 
 void TestReportWindows::readDialogAnswers_data()
@@ -217,8 +212,6 @@ void TestReportWindows::readDialogAnswers()
 {
     QFETCH(bool, chooseUnread);
     QFETCH(bool, pressOk);
-    QFETCH(bool, cancelled);
-    QFETCH(bool, readSelected);
     reportState().ReadSelected = false;
     frmRead dialog;
     dialog.show();
@@ -228,8 +221,8 @@ void TestReportWindows::readDialogAnswers()
         dialog.optUnread->click();
     QTest::mouseClick(pressOk ? dialog.cmdOk : dialog.cmdCancel, Qt::LeftButton);
     QVERIFY(!dialog.isVisible());
-    QCOMPARE(sharedState().DialogCancelled, cancelled);
-    QCOMPARE(reportState().ReadSelected, readSelected);
+    QTEST(sharedState().DialogCancelled, "cancelled");
+    QTEST(reportState().ReadSelected, "readSelected");
 }
 
 void TestReportWindows::reportFontsAreArialOrItsTwin()
