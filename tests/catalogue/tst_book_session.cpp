@@ -105,8 +105,7 @@ void TestBookSession::startUpOpensEverythingAndShutdownReleasesIt()
     // Upgraded: the tables of the current layout are there.
     QVERIFY(session.database().openRecordset(u"Select * from series order by serdesc"_s,
                                              RecordsetType::Snapshot));
-    QVERIFY(!fileFree(catalogue.path()));
-    QVERIFY(dialogs.shown().isEmpty());
+    QVERIFY(!fileFree(catalogue.path()) && dialogs.shown().isEmpty());
 
     session.close();
     QVERIFY(!session.isOpen() && !catalogueState().dbCatalogue);

@@ -148,8 +148,7 @@ void TestReportFile::readsBackWhatItWrote()
     QFETCH(ReportDefinition, report);
     const LocaleGuard guard(locale);
     const ReportFileReading reading = readBytes(reportFileBytes(report));
-    QVERIFY(reading.valid);
-    QVERIFY(reading.definition);
+    QVERIFY(reading.valid && reading.definition);
     QCOMPARE(reportFileLines(*reading.definition), reportFileLines(report));
     QVERIFY(*reading.definition == report);
 }

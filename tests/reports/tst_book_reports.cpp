@@ -199,9 +199,7 @@ void TestBookReports::buildsPrintedLists()
     run(*m_db, list, ReportDestination::Preview, answers, QString());
     QTEST(m_windows.shown, "windows");
     const ReportDocument* document = m_windows.lastDocument();
-    QVERIFY(document);
-    QVERIFY(document->isFinished());
-    QVERIFY(document->previewMode());
+    QVERIFY(document && document->isFinished() && document->previewMode());
     QTEST(document->pageHeader(), "pageHeader");
     QTEST(documentRows(*document).join(u'\n'), "rows");
     QVERIFY(!reportState().RepeatTableHeader);
@@ -325,8 +323,7 @@ void TestBookReports::closedCatalogueEndsTheDocument()
 
     db->close();
     build.complete();
-    QVERIFY(build.isComplete());
-    QVERIFY(build.document().isFinished());
+    QVERIFY(build.isComplete() && build.document().isFinished());
     QCOMPARE(build.document().rowCount(), rows);
     QCOMPARE(m_dialogs.texts().size(), 1);
     QVERIFY(m_dialogs.texts().first().startsWith(u"3420  Object invalid or no longer set"_s));

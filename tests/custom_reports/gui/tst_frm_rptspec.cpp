@@ -333,8 +333,7 @@ void TestFrmRptSpec::calendarFillsADateCriterion()
     QCOMPARE(seen.topRight(), QPoint(fieldAt.x() + date->width() - 1, fieldAt.y() + 2 * date->height()));
     QCOMPARE(date->text(), u"3/31/2001"_s);
     QCOMPARE(storedItem(line, 3), u"36981"_s);
-    QVERIFY(w->ReportChanged);
-    QVERIFY(!date->hasFocus());
+    QVERIFY(w->ReportChanged && !date->hasFocus());
 }
 
 void TestFrmRptSpec::destinationShowsThePageFrames()
@@ -490,8 +489,7 @@ void TestFrmRptSpec::openShowsTheFile()
 
     QTEST(entries(w->List2), "chosen");
     QCOMPARE(w->txtTitle->text(), u"Prices"_s);
-    QVERIFY(w->optReportTo[2]->isChecked());
-    QVERIFY(!w->fraOrient->isVisibleTo(w));
+    QVERIFY(w->optReportTo[2]->isChecked() && !w->fraOrient->isVisibleTo(w));
     QCOMPARE(w->windowTitle(), u"Custom Report"_s);
     QCOMPARE(w->ReportFileName, valid ? path : QString());
     QCOMPARE(w->ReportChanged, !valid);

@@ -92,9 +92,7 @@ void TestFrmMainBrowse::firstChangeEntersEditState()
     else
         QTest::keyClick(widget, Qt::Key_1);
 
-    QVERIFY(editButtonsShown(w));
-    QVERIFY(w.Editing);
-    QVERIFY(!w.Adding);
+    QVERIFY(editButtonsShown(w) && w.Editing && !w.Adding);
 }
 
 void TestFrmMainBrowse::showingBooksNeverEntersEditState()

@@ -70,8 +70,7 @@ void TestFrmMainEditing::updateShowsStoredBookInCurrentOrder()
     QCOMPARE(w.txtTitle->text(), u"Cherry"_s);
     QCOMPARE(w.cmbAuthID->currentText(), author);
     QCOMPARE(w.cmbCatID->currentText(), category);
-    QVERIFY(browseButtonsShown(w));
-    QVERIFY(!w.Editing);
+    QVERIFY(browseButtonsShown(w) && !w.Editing);
     QCOMPARE(static_cast<int>(w.SortOrder), order);
     for (int item = 1; item <= 3; ++item)
         QCOMPARE(w.mnuSort[item]->isChecked(), item == order);
@@ -101,8 +100,7 @@ void TestFrmMainEditing::addAnotherStoresAndStartsTheNext()
     QCOMPARE(f.rows("select Title, SortTitle, Year from Books where Title = 'The Hobbit'"),
              QStringList{u"The Hobbit|HOBBIT|1937"_s});
     QVERIFY(w.txtTitle->text().isEmpty() && w.txtYear->text().isEmpty());
-    QVERIFY(w.cmbAuthID->currentText().isEmpty());
-    QVERIFY(entries(w.cmbAuthID).contains(u"Tolkien, J.R.R."_s));
+    QVERIFY(w.cmbAuthID->currentText().isEmpty() && entries(w.cmbAuthID).contains(u"Tolkien, J.R.R."_s));
     QVERIFY(w.Adding);
     QCOMPARE(f.focused(), w.txtTitle);
     QVERIFY(shown(w.cmdAdd) && shown(w.cmdCancel) && shown(w.cmdUpdate));
@@ -111,8 +109,7 @@ void TestFrmMainEditing::addAnotherStoresAndStartsTheNext()
     w.cmdUpdate->click();
     QCOMPARE(w.txtTitle->text(), u"Another One"_s);
     QCOMPARE(w.cmdAdd->text(), u"&Add New"_s);
-    QVERIFY(!w.Adding && !w.Editing);
-    QVERIFY(browseButtonsShown(w));
+    QVERIFY(!w.Adding && !w.Editing && browseButtonsShown(w));
     QCOMPARE(f.titlesInOrder().size(), 7);
 }
 
@@ -130,8 +127,7 @@ void TestFrmMainEditing::cancelRestoresTheStoredBook()
 
     QCOMPARE(w.txtTitle->text(), u"Banana"_s);
     QCOMPARE(w.cmbAuthID->currentText(), u"Adams, Ann"_s);
-    QVERIFY(!w.chkRead->isChecked());
-    QVERIFY(browseButtonsShown(w) && !w.Editing);
+    QVERIFY(!w.chkRead->isChecked() && browseButtonsShown(w) && !w.Editing);
     QCOMPARE(f.rows("select count(*) from Books where Title = 'Changed'"), QStringList{u"0"_s});
     QCOMPARE(f.rows("select count(*) from Authors"), QStringList{u"2"_s});
 
@@ -156,8 +152,7 @@ void TestFrmMainEditing::firstBookOfAnEmptyCatalogueStoredWithEmptyFields()
     QCOMPARE(f.focused(), w.txtTitle);
     f.typeInto(w.txtTitle, u"Half Typed"_s);
     w.cmdCancel->click();
-    QVERIFY(w.txtTitle->text().isEmpty());
-    QVERIFY(!w.txtTitle->isEnabled() && !w.cmbAuthID->isEnabled());
+    QVERIFY(w.txtTitle->text().isEmpty() && !w.txtTitle->isEnabled() && !w.cmbAuthID->isEnabled());
     QVERIFY(!w.Adding && !w.Editing);
 
     w.cmdAdd->click();
@@ -242,8 +237,7 @@ void TestFrmMainEditing::deleteAsksAndShowsTheNextBook()
     QCOMPARE(questions.front().title + u": "_s + questions.front().text,
              u"Delete Book: Are you sure that you want to delete this book?"_s);
     QCOMPARE(w.txtTitle->text(), shownAfter);
-    QVERIFY(w.mnuSort[order]->isChecked());
-    QVERIFY(browseButtonsShown(w));
+    QVERIFY(w.mnuSort[order]->isChecked() && browseButtonsShown(w));
     QCOMPARE(f.rows("select count(*) from Books where Title = '" + deleted.toUtf8() + "'"),
              QStringList{answerYes ? u"0"_s : u"1"_s});
     QCOMPARE(f.rows("select count(*) from Books"), QStringList{answerYes ? u"4"_s : u"5"_s});
@@ -264,8 +258,7 @@ void TestFrmMainEditing::deletingTheOnlyBookEmptiesTheWindow()
     w.cmdDelete->click();
 
     QCOMPARE(f.rows("select count(*) from Books"), QStringList{u"0"_s});
-    QVERIFY(w.txtTitle->text().isEmpty() && w.txtISBN->text().isEmpty());
-    QVERIFY(!w.txtTitle->isEnabled());
+    QVERIFY(w.txtTitle->text().isEmpty() && w.txtISBN->text().isEmpty() && !w.txtTitle->isEnabled());
     QVERIFY(!w.Editing && browseButtonsShown(w));
     // Nothing left to delete: no question.
     w.cmdDelete->click();

@@ -154,8 +154,7 @@ void TestFrmMainKeyboard::cancelDropsARefusedValue()
         QTest::mouseClick(w.cmdCancel, Qt::LeftButton);
 
     QVERIFY(f.takeMessages().isEmpty());
-    QVERIFY(browseButtonsShown(w));
-    QVERIFY(!w.Editing);
+    QVERIFY(browseButtonsShown(w) && !w.Editing);
     QCOMPARE(control(w, field)->property("text").toString(), QString());
     QCOMPARE(w.txtTitle->text(), u"Banana"_s);
 }

@@ -58,12 +58,9 @@ void TestFrmMainStartup::emptyCatalogueStartsEmptyAndDisabled()
     }
     QCOMPARE(w.cmbAuthID->currentIndex(), -1);
     QVERIFY(w.optFiction[0]->isChecked() && w.optNew[0]->isChecked() && w.optPaperback[0]->isChecked());
-    QVERIFY(!w.chkRead->isChecked() && !w.chkOnLoan->isChecked());
-    QVERIFY(browseButtonsShown(w));
+    QVERIFY(!w.chkRead->isChecked() && !w.chkOnLoan->isChecked() && browseButtonsShown(w));
     QCOMPARE(w.cmdAdd->text(), u"&Add New"_s);
-    QVERIFY(w.cmdAdd->isEnabled());
-    QVERIFY(!w.Editing && !w.Adding);
-    QVERIFY(w.mnuSort[1]->isChecked());
+    QVERIFY(w.cmdAdd->isEnabled() && !w.Editing && !w.Adding && w.mnuSort[1]->isChecked());
 }
 
 void TestFrmMainStartup::catalogueMissingOrUnusable_data()
@@ -98,9 +95,7 @@ void TestFrmMainStartup::catalogueMissingOrUnusable()
     if (answerYes)
         w.mnuSort_Click(2);
     QCOMPARE(f.dialogs().beepCount(), 0);
-    QVERIFY(w.txtTitle->text().isEmpty());
-    QVERIFY(!w.txtTitle->isEnabled());
-    QVERIFY(!w.cmbAuthID->isEnabled());
+    QVERIFY(w.txtTitle->text().isEmpty() && !w.txtTitle->isEnabled() && !w.cmbAuthID->isEnabled());
     QVERIFY(browseButtonsShown(w));
     // A new catalogue is ready for its first book; without one nothing can
     // be added, found or sorted, but leaving works.
@@ -122,9 +117,7 @@ void TestFrmMainStartup::firstBookBySortTitle()
     QCOMPARE(catalogueState().CataloguePath,
              QDir::toNativeSeparators(f.folder().path()) + QDir::separator() + u"Quillary.mdb"_s);
     QCOMPARE(w.txtTitle->text(), u"An Apple a Day"_s);
-    QVERIFY(w.txtTitle->isEnabled());
-    QVERIFY(browseButtonsShown(w));
-    QVERIFY(!w.Editing);
+    QVERIFY(w.txtTitle->isEnabled() && browseButtonsShown(w) && !w.Editing);
 }
 
 void TestFrmMainStartup::authorEntriesLastNameCommaFirstName()
@@ -209,8 +202,7 @@ void TestFrmMainStartup::showRecordFillsEveryFieldAndClearsMissingOnes()
     QCOMPARE(w.cmbAuthID->currentIndex(), -1);
     // Null counts as false.
     QVERIFY(w.optFiction[1]->isChecked() && w.optNew[1]->isChecked() && w.optPaperback[1]->isChecked());
-    QVERIFY(!w.chkRead->isChecked() && !w.chkOnLoan->isChecked());
-    QVERIFY(browseButtonsShown(w));
+    QVERIFY(!w.chkRead->isChecked() && !w.chkOnLoan->isChecked() && browseButtonsShown(w));
 }
 
 void TestFrmMainStartup::shutdownReleasesCatalogue_data()
@@ -236,8 +228,7 @@ void TestFrmMainStartup::shutdownReleasesCatalogue()
     if (how == u"destroy"_s) {
         f.closeWindow();
     } else {
-        QVERIFY(w.isHidden());
-        QVERIFY(!w.rsBooks && !w.rsBookEdit && !w.rsAuthors);
+        QVERIFY(w.isHidden() && !w.rsBooks && !w.rsBookEdit && !w.rsAuthors);
     }
     QVERIFY(!catalogueState().dbCatalogue);
     Database::open(path, Database::OpenMode::Exclusive)->close();

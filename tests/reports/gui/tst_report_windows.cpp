@@ -175,8 +175,7 @@ void TestReportWindows::selectionDialogAnswers()
     for (int row = 0; row < dialog.List1->count(); ++row)
         shown.append(dialog.List1->item(row)->text());
     QTEST(shown, "entries");
-    QVERIFY(dialog.optAll->isChecked());
-    QVERIFY(!dialog.List1->isEnabled());
+    QVERIFY(dialog.optAll->isChecked() && !dialog.List1->isEnabled());
 
     for (QChar step : steps) {
         if (step == u's')
@@ -262,9 +261,7 @@ void TestReportWindows::previewShowsPrintsAndSavesTheSamePages()
     reportState().ReportIndex = 2;
     RunBookReport({*m_db, ReportDestination::Preview, windows});
     frmOutput* output = windows.output();
-    QVERIFY(output);
-    QVERIFY(output->isVisible());
-    QVERIFY(!output->isModal());
+    QVERIFY(output && output->isVisible() && !output->isModal());
     QCOMPARE(output->windowTitle(), u"Report Output"_s);
     output->finishBuilding();
     const int pages = output->pages()->pageCount();
@@ -321,9 +318,7 @@ void TestReportWindows::previewShowsFirstPageWhileReading()
     reportState().ReportIndex = 1;
     RunBookReport({*db, ReportDestination::Preview, windows});
     frmOutput* output = windows.output();
-    QVERIFY(output);
-    QVERIFY(output->isBuilding());
-    QVERIFY(output->document()->pageCount() >= 2);
+    QVERIFY(output && output->isBuilding() && output->document()->pageCount() >= 2);
     QTRY_VERIFY_WITH_TIMEOUT(!output->isBuilding(), 60000);
     QVERIFY(output->document()->isFinished());
     QTRY_COMPARE(output->preview()->pageCount(), output->document()->pageCount());

@@ -230,13 +230,11 @@ void TestFrmFind::searches()
     // An engine refusal is compared up to the start of the engine's own words.
     QCOMPARE(shown.join(u'\n').left(message.isEmpty() ? -1 : message.size()), message);
     if (found == u"open"_s) {
-        QVERIFY(m_window->isVisible());
-        QVERIFY(sharedState().DialogCancelled);
+        QVERIFY(m_window->isVisible() && sharedState().DialogCancelled);
         QCOMPARE(currentTitle(), before);
         return;
     }
-    QVERIFY(!m_window->isVisible());
-    QVERIFY(!sharedState().DialogCancelled);
+    QVERIFY(!m_window->isVisible() && !sharedState().DialogCancelled);
     QCOMPARE(m_books->noMatch() ? u"-"_s : currentTitle(), found);
 }
 
@@ -268,8 +266,7 @@ void TestFrmFind::everyShippedFieldSearches()
         QTest::keyClicks(m_window->txtToFind, values.value(datatype - 1));
     m_window->cmdFind->click();
     QCOMPARE(m_dialogs->texts(), QStringList());
-    QVERIFY(!m_window->isVisible());
-    QVERIFY(!sharedState().DialogCancelled);
+    QVERIFY(!m_window->isVisible() && !sharedState().DialogCancelled);
 }
 
 void TestFrmFind::valueChangesStartFromTheFirstBook_data()
