@@ -15,7 +15,7 @@ class TestReportDocument : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
+    void init() { reportState() = ReportState(); }
     void parsesRowStrings_data();
     void parsesRowStrings();
     void splitsPageHeaders_data();
@@ -28,11 +28,6 @@ private slots:
     void keepsCellsGivenAsList();
     void startsAfreshButKeepsSettings();
 };
-
-void TestReportDocument::init()
-{
-    reportState() = ReportState();
-}
 
 void TestReportDocument::parsesRowStrings_data()
 {

@@ -16,7 +16,7 @@ class TestReportsMenu : public QObject, public MainWindowFixture
     Q_OBJECT
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { tearDown(); }
     void runsFromTheMenu_data();
     void runsFromTheMenu();
 };
@@ -26,11 +26,6 @@ void TestReportsMenu::init()
     setUp();
     folder().addCollection();
     QVERIFY(openWindow());
-}
-
-void TestReportsMenu::cleanup()
-{
-    tearDown();
 }
 
 void TestReportsMenu::runsFromTheMenu_data()

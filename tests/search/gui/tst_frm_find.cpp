@@ -40,7 +40,7 @@ private slots:
     void everyControlIsReachableByKeyboard();
 
 private:
-    QString currentTitle() const;
+    QString currentTitle() const { return m_books->value(u"Title"_s).toString(); }
     void moveBooksTo(const QString& title);
     bool choose(const QString& field, const QString& entry = {});
     QStringList shownControls() const;
@@ -68,11 +68,6 @@ void TestFrmFind::cleanup()
     m_window.reset();
     m_books.reset();
     m_dialogs.reset();
-}
-
-QString TestFrmFind::currentTitle() const
-{
-    return m_books->value(u"Title"_s).toString();
 }
 
 void TestFrmFind::moveBooksTo(const QString& title)
