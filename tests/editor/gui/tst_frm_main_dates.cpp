@@ -104,7 +104,12 @@ void TestFrmMainDates::pickedOrKeptDateIsStored()
 
     field->setFocus(Qt::MouseFocusReason);
 
-    QTest::keyClick(field, Qt::Key_F4);
+    if (opener == u"arrow"_s) {
+        field->showPopup(); // what a click on the arrow calls
+    } else {
+        const QKeyCombination key = QKeySequence::fromString(opener)[0];
+        QTest::keyClick(field, key.key(), key.keyboardModifiers());
+    }
     QTEST(field->text(), "shown");
     QVERIFY(editButtonsShown(w));
     QCOMPARE(f.focused(), w.findChild<QWidget*>(focusOn));
