@@ -43,11 +43,11 @@ inline FakeJetSource catalogueSource(bool currentLayout, const QStringList& omit
         u"LoanedTo:Text"_s,       u"LoanDate:DateTime"_s, u"Signed:YesNo"_s};
     // clang-format off
     std::vector<Row> books{
-        {7LL, text("Nana"), text("NANA"), 4LL, 2LL, 5LL, 1LL, 3LL, 1880LL, text("2-07-036"), true, false, true,
-         true, utc(1850, 3, 1), QVariant(), 12.3456, 0.5, text("first line\r\nsecond line"), false, text(""),
-         QVariant(), true},
-        {12LL, text("The Hobbit"), text("HOBBIT"), 9LL, -1LL, -1LL, -1LL, -1LL, QVariant(), text(""), true, true,
-         false, false, QVariant(), utc(2001, 2, 28), QVariant(), 7.0, text(""), true, text("Ann"),
+        {7LL, text("Nana"), text("NANA"), 4LL, 2LL, 5LL, 1LL, 3LL, 1880LL, text("2-07-036"), true, false,
+         true, true, utc(1850, 3, 1), QVariant(), 12.3456, 0.5, text("first line\r\nsecond line"), false,
+         text(""), QVariant(), true},
+        {12LL, text("The Hobbit"), text("HOBBIT"), 9LL, -1LL, -1LL, -1LL, -1LL, QVariant(), text(""), true,
+         true, false, false, QVariant(), utc(2001, 2, 28), QVariant(), 7.0, text(""), true, text("Ann"),
          utc(2024, 6, 1), false},
     };
     // clang-format on
