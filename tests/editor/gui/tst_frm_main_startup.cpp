@@ -160,8 +160,8 @@ void TestFrmMainStartup::showRecordFillsEveryFieldAndClearsMissingOnes()
     QVariantMap hobbit{{u"SortTitle"_s, u"A"_s}, {u"Vol"_s, 2}, {u"Issue"_s, 14}, {u"Year"_s, 1937},
         {u"Fiction"_s, true}, {u"ISBN"_s, u"0-04-823070-9"_s}, {u"Read"_s, true}, {u"OnLoan"_s, true},
         {u"BuyDate"_s, QDate(2001, 3, 7)}, {u"ReadDate"_s, QDate(2002, 12, 25)},
-        {u"LoanDate"_s, QDate(2024, 1, 31)}, {u"CoverPrice"_s, 12.5}, {u"BuyPrice"_s, 1234.5}, {u"Notes"_s, u"First edition.\nSigned."_s},
-        {u"LoanedTo"_s, u"Bilbo"_s}};
+        {u"LoanDate"_s, QDate(2024, 1, 31)}, {u"CoverPrice"_s, 12.5}, {u"BuyPrice"_s, 1234.5},
+        {u"Notes"_s, u"First edition.\nSigned."_s}, {u"LoanedTo"_s, u"Bilbo"_s}};
     // clang-format on
     int id = 7; // the lookup rows above, in this order
     for (const char* column : {"AuthID", "PubID", "CatID", "OwnerID", "LocID", "ForID", "SerID"})
