@@ -142,7 +142,12 @@ class TestDamagedCatalogues : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void initTestCase()
+    {
+        TemporaryCatalogue source(SampleOptions{150, 0, 9, false});
+        m_sample = fileBytes(source.path());
+        QVERIFY(m_sample.size() > 8 * PageSize);
+    }
     void startupEndsKeepsTheFileAndTellsTheTruth_data();
     void startupEndsKeepsTheFileAndTellsTheTruth();
     void journalOfAnotherFileIsSetAside_data();
@@ -153,13 +158,6 @@ private slots:
 private:
     QByteArray m_sample; // 150 books
 };
-
-void TestDamagedCatalogues::initTestCase()
-{
-    TemporaryCatalogue source(SampleOptions{150, 0, 9, false});
-    m_sample = fileBytes(source.path());
-    QVERIFY(m_sample.size() > 8 * PageSize);
-}
 
 void TestDamagedCatalogues::startupEndsKeepsTheFileAndTellsTheTruth_data()
 {

@@ -39,7 +39,11 @@ class TestDbErrorHandler : public QObject
     Q_OBJECT
 private slots:
     void init();
-    void cleanup();
+    void cleanup()
+    {
+        setProgramTerminator({});
+        catalogueState().dbCatalogue.reset();
+    }
 
     void lockedWriteIsRetriedAndAskedAboutEveryHundredFailures_data();
     void lockedWriteIsRetriedAndAskedAboutEveryHundredFailures();
@@ -58,12 +62,6 @@ void TestDbErrorHandler::init()
     setProgramTerminator([this] { ++m_terminations; });
     catalogueState().LockRetries = 0;
     catalogueState().LockPending = false;
-}
-
-void TestDbErrorHandler::cleanup()
-{
-    setProgramTerminator({});
-    catalogueState().dbCatalogue.reset();
 }
 
 // 99 failures pass silently; the 100th asks, and Yes starts the count again at

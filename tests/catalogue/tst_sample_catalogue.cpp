@@ -25,8 +25,16 @@ class TestSampleCatalogue : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
+    void initTestCase()
+    {
+        m_shared = std::make_unique<TemporaryCatalogue>(Shared);
+        m_db = m_shared->open();
+    }
+    void cleanupTestCase()
+    {
+        m_db.reset();
+        m_shared.reset();
+    }
 
     void storedValuesFollowTheConventions();
     void programReadsItsValues();
@@ -35,18 +43,6 @@ private:
     std::unique_ptr<TemporaryCatalogue> m_shared;
     std::unique_ptr<Database> m_db;
 };
-
-void TestSampleCatalogue::initTestCase()
-{
-    m_shared = std::make_unique<TemporaryCatalogue>(Shared);
-    m_db = m_shared->open();
-}
-
-void TestSampleCatalogue::cleanupTestCase()
-{
-    m_db.reset();
-    m_shared.reset();
-}
 
 // Each query counts the books that break one convention every reader relies on.
 void TestSampleCatalogue::storedValuesFollowTheConventions()

@@ -41,8 +41,17 @@ class TestRecordset : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_dir = new QTemporaryDir;
+        m_db = CatalogueFixture::create(*m_dir);
+    }
+    void cleanup()
+    {
+        m_db.reset();
+        delete m_dir;
+        m_dir = nullptr;
+    }
 
     void movesAndEnds_data();
     void movesAndEnds();
@@ -68,19 +77,6 @@ private:
     QTemporaryDir* m_dir = nullptr;
     std::unique_ptr<Database> m_db;
 };
-
-void TestRecordset::init()
-{
-    m_dir = new QTemporaryDir;
-    m_db = CatalogueFixture::create(*m_dir);
-}
-
-void TestRecordset::cleanup()
-{
-    m_db.reset();
-    delete m_dir;
-    m_dir = nullptr;
-}
 
 void TestRecordset::movesAndEnds_data()
 {

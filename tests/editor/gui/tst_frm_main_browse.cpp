@@ -11,7 +11,12 @@ class TestFrmMainBrowse : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
+    void init()
+    {
+        f.setUp();
+        f.folder().addCollection();
+        QVERIFY(f.openWindow());
+    }
     void cleanup() { f.tearDownChecked(); }
 
     void navigation_data();
@@ -25,13 +30,6 @@ private:
     MainWindowFixture f;
     LocaleGuard m_locale{QLocale(QLocale::English, QLocale::UnitedStates)};
 };
-
-void TestFrmMainBrowse::init()
-{
-    f.setUp();
-    f.folder().addCollection();
-    QVERIFY(f.openWindow());
-}
 
 void TestFrmMainBrowse::navigation_data()
 {

@@ -36,7 +36,12 @@ class TestFrmMainMaintenance : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
+    void init()
+    {
+        f.setUp();
+        m_desktop = std::make_unique<RecordingDesktopOpener>();
+        m_modals = std::make_unique<ScopedScriptedModals>();
+    }
     void cleanup();
 
     void catalogueClosedAndOpenedAgain_data();
@@ -63,13 +68,6 @@ private:
         return titles;
     }
 };
-
-void TestFrmMainMaintenance::init()
-{
-    f.setUp();
-    m_desktop = std::make_unique<RecordingDesktopOpener>();
-    m_modals = std::make_unique<ScopedScriptedModals>();
-}
 
 void TestFrmMainMaintenance::cleanup()
 {

@@ -54,7 +54,11 @@ class TestLookupCompletion : public QObject
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup()
+    {
+        m_combo->hidePopup();
+        m_window.reset();
+    }
 
     void composedCharactersComplete();
     void backspaceInUnmatchedTextDeletesOneCharacter();
@@ -101,12 +105,6 @@ void TestLookupCompletion::init()
     m_other->setFocus(Qt::TabFocusReason);
     m_combo->setFocus(Qt::TabFocusReason);
     QVERIFY(m_combo->hasFocus());
-}
-
-void TestLookupCompletion::cleanup()
-{
-    m_combo->hidePopup();
-    m_window.reset();
 }
 
 void TestLookupCompletion::composedCharactersComplete()

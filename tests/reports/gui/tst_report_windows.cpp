@@ -64,7 +64,11 @@ class TestReportWindows : public QObject
     Q_OBJECT
 private slots:
     void init();
-    void cleanup();
+    void cleanup()
+    {
+        setPrinterChoice(nullptr);
+        m_db.reset();
+    }
     void destinationMenuKeepsOneCheck_data();
     void destinationMenuKeepsOneCheck();
     void selectionDialogAnswers_data();
@@ -93,12 +97,6 @@ void TestReportWindows::init()
     m_catalogue = std::make_unique<TemporaryCatalogue>();
     addSmallCatalogue(*m_catalogue);
     m_db = m_catalogue->open();
-}
-
-void TestReportWindows::cleanup()
-{
-    setPrinterChoice(nullptr);
-    m_db.reset();
 }
 
 void TestReportWindows::destinationMenuKeepsOneCheck_data()

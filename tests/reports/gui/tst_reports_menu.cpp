@@ -15,18 +15,16 @@ class TestReportsMenu : public QObject, public MainWindowFixture
 {
     Q_OBJECT
 private slots:
-    void init();
+    void init()
+    {
+        setUp();
+        folder().addCollection();
+        QVERIFY(openWindow());
+    }
     void cleanup() { tearDown(); }
     void runsFromTheMenu_data();
     void runsFromTheMenu();
 };
-
-void TestReportsMenu::init()
-{
-    setUp();
-    folder().addCollection();
-    QVERIFY(openWindow());
-}
 
 void TestReportsMenu::runsFromTheMenu_data()
 {

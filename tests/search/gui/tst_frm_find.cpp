@@ -25,7 +25,12 @@ private slots:
     void initTestCase() { m_catalogue = std::make_unique<SearchCatalogue>(); }
     void cleanupTestCase() { m_catalogue.reset(); }
     void init();
-    void cleanup();
+    void cleanup()
+    {
+        m_window.reset();
+        m_books.reset();
+        m_dialogs.reset();
+    }
 
     void fieldListHoldsTheProgramsFieldsInOrder();
     void controlsFollowTheFieldKind_data();
@@ -61,13 +66,6 @@ void TestFrmFind::init()
     m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     sharedState().DialogCancelled = true; // as the main window raises it
-}
-
-void TestFrmFind::cleanup()
-{
-    m_window.reset();
-    m_books.reset();
-    m_dialogs.reset();
 }
 
 void TestFrmFind::moveBooksTo(const QString& title)
