@@ -4,6 +4,7 @@
 // shown in the preview (first page, whole document) beside SQLite reading its
 // rows.
 #include "bench_registry.h"
+#include "report_doubles.h"
 
 #include "common/user_dialogs.h"
 #include "custom_reports/field_catalogue.h"
@@ -82,52 +83,10 @@ QString reportSql()
     return translateJetSql(buildReportQuery(report(1), fields()).sql);
 }
 
-class BenchDialogs final : public UserDialogs
-{
-public:
-    QString fileName;
-    void message(const QString& text, const QString&) override
-    {
-        throw std::runtime_error("unexpected message: " + text.toStdString());
-    }
-    Answer question(const QString&, const QString&) override { return Answer::Yes; }
-    QString openFileName(const QString&, const QString&, const QString&) override { return QString(); }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return fileName; }
-    void beep() override {}
-};
-
-// Documents laid out with the report fonts and completed at once.
-class BenchWindows final : public ReportWindows
-{
-public:
-    std::unique_ptr<DocumentBuild> shown;
-    void showReadDialog() override {}
-    void showSelectionDialog() override {}
-    std::unique_ptr<ReportDocument> newDocument() override
-    {
-        return std::make_unique<ReportDocument>(reportFontMetrics(), PageGeometry::letter());
-    }
-    void showPreview(std::unique_ptr<DocumentBuild> build) override
-    {
-        build->complete();
-        shown = std::move(build);
-    }
-    void setBusy(bool) override {}
-};
-
 void generate(Database& db, int destination, const QString& file, ReportWindows& windows)
 {
-    BenchDialogs dialogs;
-    dialogs.fileName = file;
-    UserDialogs& previous = userDialogs();
-    setUserDialogs(&dialogs);
-    try {
-        GenerateReport(report(destination), fields(), db, windows);
-    } catch (...) {
-        setUserDialogs(&previous);
-        throw;
-    }
-    setUserDialogs(&previous);
+    withAnswers(file, UserDialogs::Answer::Yes,
+                [&] { GenerateReport(report(destination), fields(), db, windows); });
 }
 
 std::function<void(BenchCatalogue&)> toFile(int destination, const QString& name)

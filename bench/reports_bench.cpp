@@ -4,6 +4,7 @@
 // preview window; and the count by category over 60 categories beside one
 // GROUP BY.
 #include "bench_registry.h"
+#include "report_doubles.h"
 
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
@@ -42,70 +43,11 @@ QString outputPath(const QString& name)
     return outputFolder().filePath(name);
 }
 
-// The save dialog answers with the file the run writes; nothing else is asked.
-class BenchDialogs final : public UserDialogs
-{
-public:
-    QString fileName;
-    void message(const QString& text, const QString&) override
-    {
-        throw std::runtime_error("unexpected message: " + text.toStdString());
-    }
-    Answer question(const QString&, const QString&) override { return Answer::No; }
-    QString openFileName(const QString&, const QString&, const QString&) override { return QString(); }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return fileName; }
-    void beep() override {}
-};
-
-// All books, read books; documents laid out with the report fonts and
-// completed at once.
-class BenchWindows final : public ReportWindows
-{
-public:
-    std::unique_ptr<DocumentBuild> shown;
-    void showReadDialog() override
-    {
-        sharedState().DialogCancelled = false;
-        reportState().ReadSelected = true;
-    }
-    void showSelectionDialog() override
-    {
-        sharedState().DialogCancelled = false;
-        reportState().RptSelID = -1;
-    }
-    std::unique_ptr<ReportDocument> newDocument() override
-    {
-        return std::make_unique<ReportDocument>(reportFontMetrics(), PageGeometry::letter());
-    }
-    void showPreview(std::unique_ptr<DocumentBuild> build) override
-    {
-        build->complete();
-        shown = std::move(build);
-    }
-    void setBusy(bool) override {}
-};
-
-// Runs one report with the benchmark's answers installed.
-template <typename Run> void withAnswers(const QString& file, Run run)
-{
-    BenchDialogs dialogs;
-    dialogs.fileName = file;
-    UserDialogs& previous = userDialogs();
-    setUserDialogs(&dialogs);
-    try {
-        run();
-    } catch (...) {
-        setUserDialogs(&previous);
-        throw;
-    }
-    setUserDialogs(&previous);
-}
-
 std::function<void(BenchCatalogue&)> listToTextFile(int list)
 {
     return [list](BenchCatalogue& catalogue) {
         const QString file = outputPath(u"list%1.txt"_s.arg(list));
-        withAnswers(file, [&] {
+        withAnswers(file, UserDialogs::Answer::No, [&] {
             BenchWindows windows;
             auto db = Database::open(catalogue.path, Database::OpenMode::Exclusive);
             reportState().ReportIndex = qint16(list);
@@ -224,7 +166,7 @@ Database& sixtyCategories(const BenchCatalogue& catalogue)
 void countByCategory(BenchCatalogue& catalogue)
 {
     Database& db = sixtyCategories(catalogue);
-    withAnswers(outputPath(u"CountCat.txt"_s), [&] {
+    withAnswers(outputPath(u"CountCat.txt"_s), UserDialogs::Answer::No, [&] {
         BenchWindows windows;
         CountByCategory({db, ReportDestination::TextFile, windows});
     });

@@ -20,18 +20,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class BusyPointer
-{
-public:
-    explicit BusyPointer(ReportWindows& windows) : m_windows(windows) { m_windows.setBusy(true); }
-    ~BusyPointer() { m_windows.setBusy(false); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-
-private:
-    ReportWindows& m_windows;
-};
-
 // The file chosen for a file destination; empty when the user cancelled or
 // would not replace the file.
 QString chosenFile(const ReportDefinition& report)

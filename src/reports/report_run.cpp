@@ -23,19 +23,6 @@ namespace {
 
 const QString TextFileFilter = u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*"_s;
 
-// The hourglass for the scope of a run, whichever way it ends.
-class BusyPointer
-{
-public:
-    explicit BusyPointer(ReportWindows& windows) : m_windows(windows) { m_windows.setBusy(true); }
-    ~BusyPointer() { m_windows.setBusy(false); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-
-private:
-    ReportWindows& m_windows;
-};
-
 // The save dialog; an empty name means the user cancelled.
 QString askTextFileName(const QString& defaultName)
 {

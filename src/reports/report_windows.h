@@ -30,3 +30,16 @@ public:
     // The hourglass while a report is being made.
     virtual void setBusy(bool busy) = 0;
 };
+
+// The hourglass for the scope of a run, whichever way it ends.
+class BusyPointer
+{
+public:
+    explicit BusyPointer(ReportWindows& windows) : m_windows(windows) { m_windows.setBusy(true); }
+    ~BusyPointer() { m_windows.setBusy(false); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+
+private:
+    ReportWindows& m_windows;
+};
