@@ -58,8 +58,7 @@ public:
 };
 
 // Runs one report with the benchmark's answers installed.
-template <typename Run>
-void withAnswers(const QString& file, UserDialogs::Answer answer, Run run)
+template <typename Run> void withAnswers(const QString& file, UserDialogs::Answer answer, Run run)
 {
     BenchDialogs dialogs;
     dialogs.fileName = file;

@@ -41,27 +41,12 @@ QString containsPattern(const QString& text)
     return quoted(u'*' + escaped + u'*');
 }
 
-std::optional<bool> optionalBool(const QVariant& value)
-{
-    return value.isNull() ? std::nullopt : std::optional<bool>(value.toBool());
-}
-
+// The designer knows five kinds of field; any other number is read as text.
 FieldSpecRow rowAt(const Recordset& rs)
 {
-    FieldSpecRow row;
-    row.specid = qint16(rs.value(u"specid"_s).toInt());
-    row.usewith = rs.value(u"usewith"_s).toString();
-    row.desc = rs.value(u"Desc"_s).toString();
-    row.fieldname = rs.value(u"fieldname"_s).toString();
-    const int datatype = rs.value(u"datatype"_s).toInt();
-    row.datatype = qint16(datatype >= 1 && datatype <= 5 ? datatype : 1);
-    row.fileName = rs.value(u"FileName"_s).toString();
-    row.linkfield = rs.value(u"linkfield"_s).toString();
-    row.ismemo = optionalBool(rs.value(u"ismemo"_s));
-    const QVariant width = rs.value(u"defwidth"_s);
-    if (!width.isNull())
-        row.defwidth = width.toDouble();
-    row.isCurrency = rs.value(u"IsCurrency"_s).toBool();
+    FieldSpecRow row = readFieldSpec(rs);
+    if (row.datatype < 1 || row.datatype > 5)
+        row.datatype = 1;
     return row;
 }
 
