@@ -81,7 +81,7 @@ QString CustomReportLines::cell(Column& column, std::size_t shown)
 }
 
 // Dates and times are looked up by their stored text: turning the text into
-// a QDateTime costs more than all the rest of a line, and most days recur.
+// a shown date costs more than all the rest of a line, and most days recur.
 QString CustomReportLines::moment(const Column& column)
 {
     const QString stored = m_rows->text(column.index);
@@ -90,19 +90,9 @@ QString CustomReportLines::moment(const Column& column)
     QHash<QString, QString>& known = column.datatype == Date ? m_days : m_times;
     auto found = known.constFind(stored);
     if (found == known.constEnd()) {
-        // A day alone is stored as "YYYY-MM-DD"; anything else takes the
-        // general conversion.
-        QDate day;
-        if (column.datatype == Date && stored.size() == 10 && stored[4] == u'-' && stored[7] == u'-')
-            day = QDate(QStringView(stored).left(4).toInt(), QStringView(stored).mid(5, 2).toInt(),
-                        QStringView(stored).mid(8, 2).toInt());
-        if (day.isValid()) {
-            found = known.insert(stored, LocaleFormats::shortDate(day));
-        } else {
-            const QDateTime value = m_rows->value(column.index).toDateTime();
-            found = known.insert(stored, column.datatype == Date ? LocaleFormats::shortDate(value.date())
-                                                                 : LocaleFormats::mediumTime(value.time()));
-        }
+        const QDateTime value = m_rows->value(column.index).toDateTime();
+        found = known.insert(stored, column.datatype == Date ? LocaleFormats::shortDate(value.date())
+                                                             : LocaleFormats::mediumTime(value.time()));
     }
     return *found;
 }

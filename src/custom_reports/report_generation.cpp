@@ -91,8 +91,21 @@ void toHtmlFile(const ReportDefinition& report, const ReportQuery& query, const 
     file.commit();
 }
 
-void generate(const ReportDefinition& report, const ReportFields& fields, Database& db,
-              ReportWindows& windows)
+} // namespace
+
+bool ConfirmFileReplace(const QString& path)
+{
+    sharedState().ReplaceRefused = false;
+    if (QFileInfo::exists(path)) {
+        const QString question = u"The file '"_s + path + u"' already exists.  Do you wish to replace it?"_s;
+        sharedState().ReplaceRefused =
+            userDialogs().question(question, u"File Exists"_s) == UserDialogs::Answer::No;
+    }
+    return sharedState().ReplaceRefused;
+}
+
+void GenerateReport(const ReportDefinition& report, const ReportFields& fields, Database& db,
+                    ReportWindows& windows)
 {
     std::optional<ReportQuery> query;
     try {
@@ -129,23 +142,4 @@ void generate(const ReportDefinition& report, const ReportFields& fields, Databa
             break;
         }
     });
-}
-
-} // namespace
-
-bool ConfirmFileReplace(const QString& path)
-{
-    sharedState().ReplaceRefused = false;
-    if (QFileInfo::exists(path)) {
-        const QString question = u"The file '"_s + path + u"' already exists.  Do you wish to replace it?"_s;
-        sharedState().ReplaceRefused =
-            userDialogs().question(question, u"File Exists"_s) == UserDialogs::Answer::No;
-    }
-    return sharedState().ReplaceRefused;
-}
-
-void GenerateReport(const ReportDefinition& report, const ReportFields& fields, Database& db,
-                    ReportWindows& windows)
-{
-    generate(report, fields, db, windows);
 }
