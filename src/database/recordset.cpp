@@ -174,14 +174,14 @@ struct Recordset::Impl final : ConnectionUser
 
     std::vector<Column> columns;
     QHash<QString, int> columnByName;
-    mutable std::array<std::pair<QString, int>, 8> recentNames{{{QString(), -1},
-                                                                {QString(), -1},
-                                                                {QString(), -1},
-                                                                {QString(), -1},
-                                                                {QString(), -1},
-                                                                {QString(), -1},
-                                                                {QString(), -1},
-                                                                {QString(), -1}}};
+    // The last names asked for, as asked: callers ask for the same few names
+    // row after row, and folding each anew was a good part of reading a list.
+    struct RecentName
+    {
+        QString name;
+        int index = -1; // none yet
+    };
+    mutable std::array<RecentName, 8> recentNames{};
     mutable size_t nextRecentName = 0;
 
     // Keyset recordsets: the base rows' keys in order, and a statement that
@@ -560,11 +560,9 @@ struct Recordset::Impl final : ConnectionUser
 
     int columnIndex(const QString& name) const
     {
-        // Callers ask for the same few names row after row; folding each
-        // name anew was a good part of reading a list.
-        for (const auto& [recent, index] : recentNames) {
-            if (index >= 0 && recent.size() == name.size() && recent == name)
-                return index;
+        for (const RecentName& recent : recentNames) {
+            if (recent.index >= 0 && recent.name == name)
+                return recent.index;
         }
         const auto found = columnByName.constFind(foldedName(name));
         if (found == columnByName.constEnd())
