@@ -18,7 +18,8 @@ public:
     virtual void message(const QString& text, const QString& title = QString()) = 0;
     // A Yes/No question with the question icon.
     virtual Answer question(const QString& text, const QString& title = QString()) = 0;
-    // File dialogs; an empty result means the user cancelled.
+    // File dialogs; an empty result means the user cancelled. The filter is
+    // given as description and pattern pairs separated by "|" (FileFilters).
     virtual QString openFileName(const QString& caption, const QString& directory, const QString& filter) = 0;
     virtual QString saveFileName(const QString& caption, const QString& suggestedPath,
                                  const QString& filter) = 0;

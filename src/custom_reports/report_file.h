@@ -13,7 +13,6 @@ class QIODevice;
 // CR LF, in the single-byte character set. Lists within a line are separated
 // by ";"; lines 12 to 22 hold one item per field identifier 1 to MaxSpecID.
 
-inline const QString ReportFileFilter = QStringLiteral("Report Files (*.rpt)");
 inline const QString ReportFileExtension = QStringLiteral(".rpt");
 
 // A report file's first line may name a program key of up to this length.

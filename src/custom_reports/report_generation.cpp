@@ -2,6 +2,7 @@
 
 #include "catalogue/db_error_handler.h"
 #include "common/clock.h"
+#include "common/file_filters.h"
 #include "common/locale_formats.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
@@ -26,8 +27,8 @@ QString chosenFile(const ReportDefinition& report)
 {
     const bool html = report.destination == CustomDestination::WebTable;
     const QString suggested = report.ProgramKey + (html ? u".htm"_s : u".txt"_s);
-    const QString path =
-        userDialogs().saveFileName(u"Save As"_s, suggested, html ? HtmlReportFilter : TextReportFilter);
+    const QString path = userDialogs().saveFileName(u"Save As"_s, suggested,
+                                                    html ? FileFilters::HtmlFiles : FileFilters::TextFiles);
     if (path.isEmpty() || ConfirmFileReplace(path))
         return QString();
     return path;

@@ -7,9 +7,6 @@ class ReportWindows;
 struct ReportDefinition;
 struct ReportFields;
 
-inline const QString TextReportFilter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*");
-inline const QString HtmlReportFilter = QStringLiteral("Html Files (*.htm)|*.htm|All Files (*.*)|*.*");
-
 // Asks whether to replace the chosen file when it exists; sets and returns
 // ReplaceRefused (true when the user answered No).
 bool ConfirmFileReplace(const QString& path);

@@ -2,6 +2,7 @@
 
 #include "catalogue/db_error_handler.h"
 #include "common/clock.h"
+#include "common/file_filters.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
 #include "database/database.h"
@@ -21,12 +22,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString TextFileFilter = u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*"_s;
-
 // The save dialog; an empty name means the user cancelled.
 QString askTextFileName(const QString& defaultName)
 {
-    return userDialogs().saveFileName(u"Save As"_s, defaultName, TextFileFilter);
+    return userDialogs().saveFileName(u"Save As"_s, defaultName, FileFilters::TextFiles);
 }
 
 // A printed document started as every standard report starts it: no

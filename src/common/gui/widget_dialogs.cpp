@@ -1,5 +1,7 @@
 #include "common/gui/widget_dialogs.h"
 
+#include "common/file_filters.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -33,15 +35,16 @@ UserDialogs::Answer WidgetDialogs::question(const QString& text, const QString& 
 
 QString WidgetDialogs::openFileName(const QString& caption, const QString& directory, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, directory, filter);
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, directory,
+                                        dialogFilterList(filter));
 }
 
 QString WidgetDialogs::saveFileName(const QString& caption, const QString& suggestedPath,
                                     const QString& filter)
 {
     // The program asks its own replace question, with its own words.
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggestedPath, filter, nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggestedPath,
+                                        dialogFilterList(filter), nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
 QString WidgetDialogs::directory(const QString& caption, const QString& startFolder)

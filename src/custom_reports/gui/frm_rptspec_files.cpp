@@ -2,6 +2,7 @@
 // cleared, replaced or closed.
 #include "custom_reports/gui/frm_rptspec.h"
 
+#include "common/file_filters.h"
 #include "common/shared_state.h"
 #include "common/text_routines.h"
 #include "common/user_dialogs.h"
@@ -55,7 +56,7 @@ void frmRptSpec::mnuOpen_Click()
 {
     if (!commitFocusedDetail() || !offerToSave())
         return;
-    const QString path = userDialogs().openFileName(u"Open"_s, QString(), ReportFileFilter);
+    const QString path = userDialogs().openFileName(u"Open"_s, QString(), FileFilters::ReportFiles);
     if (path.isEmpty())
         return;
     openReportFile(path);
@@ -81,7 +82,7 @@ bool frmRptSpec::saveReport()
 bool frmRptSpec::saveReportAs()
 {
     const QString path =
-        withReportExtension(userDialogs().saveFileName(u"Save As"_s, QString(), ReportFileFilter));
+        withReportExtension(userDialogs().saveFileName(u"Save As"_s, QString(), FileFilters::ReportFiles));
     if (path.isEmpty() || !ConfirmReportReplace(path))
         return false;
     return writeReport(path);

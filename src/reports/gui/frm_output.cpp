@@ -1,6 +1,7 @@
 #include "reports/gui/frm_output.h"
 
 #include "catalogue/db_error_handler.h"
+#include "common/file_filters.h"
 #include "common/user_dialogs.h"
 #include "reports/document_build.h"
 #include "reports/gui/page_output.h"
@@ -261,7 +262,7 @@ void frmOutput::cmdPdf_Click()
     if (!m_pages)
         return;
     const QString path =
-        userDialogs().saveFileName(u"Save as PDF"_s, defaultPdfName(), u"PDF Files (*.pdf);;All Files (*)"_s);
+        userDialogs().saveFileName(u"Save as PDF"_s, defaultPdfName(), FileFilters::PdfFiles);
     if (path.isEmpty())
         return;
     finishBuilding();
