@@ -137,7 +137,7 @@ QStringList CustomReportLines::totals() const
 void CustomReportLines::addClosingRows(ReportDocument& document)
 {
     if (m_anyTotal)
-        document.addRow(ColumnFormat::parse(m_query.tableFormat), totals());
+        document.addRow(m_query.tableColumns(), totals());
 }
 
 QList<QStringList> CustomReportLines::closingTextLines()

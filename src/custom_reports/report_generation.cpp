@@ -55,8 +55,7 @@ void toPreview(const ReportDefinition& report, const ReportQuery& query,
     document->setPageFooter(report.pageNumbers == PageNumbers::AtBottom ? u"|Page %d|"_s : QString());
     document->setPageHeader(pageHeader(report));
     document->StartDoc();
-    auto build = std::make_unique<DocumentBuild>(std::move(document), ColumnFormat::parse(query.tableFormat),
-                                                 std::move(lines));
+    auto build = std::make_unique<DocumentBuild>(std::move(document), query.tableColumns(), std::move(lines));
     build->fillFirstPage();
     windows.showPreview(std::move(build));
 }

@@ -169,6 +169,20 @@ bool ReportQuery::anyTotal() const
                        [](const ReportColumn& c) { return c.shown() && c.setting.ShowTotal; });
 }
 
+ColumnFormat ReportQuery::tableColumns() const
+{
+    ColumnFormat format = ColumnFormat::parse(tableFormat);
+    qsizetype position = 0;
+    for (const ReportColumn& column : columns) {
+        if (!column.shown())
+            continue;
+        if (position < format.size() && column.field.datatype != Text)
+            format.columns[position].keepWhole = true;
+        ++position;
+    }
+    return format;
+}
+
 ReportQuery buildReportQuery(const ReportDefinition& report, const ReportFields& fields)
 {
     ReportQuery query;

@@ -2,6 +2,7 @@
 
 #include "custom_reports/field_catalogue_source.h"
 #include "custom_reports/report_definition.h"
+#include "reports/column_format.h"
 
 #include <QList>
 #include <QString>
@@ -30,6 +31,9 @@ struct ReportQuery
 
     qsizetype shownCount() const;
     bool anyTotal() const; // some shown column ends with its total
+    // The table's columns as the printed report lays them out: every column
+    // but a text one keeps its values whole.
+    ColumnFormat tableColumns() const;
 };
 
 // Why a definition cannot be run: the message to show.

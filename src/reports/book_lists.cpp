@@ -82,6 +82,21 @@ QString Definition::sql(qint32 selectedKey) const
     return oneSqlHead + QString::number(selectedKey) + oneSqlTail;
 }
 
+ColumnFormat Definition::columns() const
+{
+    const ColumnFormat columns = ColumnFormat::parse(format);
+    switch (index) {
+    case PriceList:
+        return columns.withWholeCells({2, 3});
+    case ReadOrUnread:
+        return columns.withWholeCells({2}); // the read date; the unread list has no third column
+    case OnLoan:
+        return columns.withWholeCells({3});
+    default:
+        return columns;
+    }
+}
+
 Definition definition(int index, bool readSelected)
 {
     Definition list;
@@ -193,7 +208,7 @@ void BookListLines::addClosingRows(ReportDocument& document)
     if (m_index != BookLists::PriceList)
         return;
     // One wide first column spans author and title.
-    static const ColumnFormat totals = ColumnFormat::parse(u"7000|>1440|>1440;");
+    static const ColumnFormat totals = ColumnFormat::parse(u"7000|>1440|>1440;").withWholeCells({1, 2});
     document.addRow(
         totals, {u"Totals:"_s, LocaleFormats::currency(m_coverTotal), LocaleFormats::currency(m_buyTotal)});
 }

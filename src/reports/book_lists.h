@@ -45,6 +45,9 @@ struct Definition
     QString sql(qint32 selectedKey) const;
     // TableHeaderText: the column format followed by the header row.
     QString headerRowString() const { return format + headerRow; }
+    // The columns of the list's lines: the format, its prices and dates kept
+    // whole.
+    ColumnFormat columns() const;
 };
 
 // List 6 comes in a read and an unread variant.

@@ -54,6 +54,16 @@ QString ColumnFormat::text() const
     return result + u';';
 }
 
+ColumnFormat ColumnFormat::withWholeCells(std::initializer_list<qsizetype> positions) const
+{
+    ColumnFormat format = *this;
+    for (const qsizetype position : positions) {
+        if (position >= 0 && position < format.size())
+            format.columns[position].keepWhole = true;
+    }
+    return format;
+}
+
 double ColumnFormat::totalWidth() const
 {
     double total = 0;

@@ -3,13 +3,17 @@
 #include <QList>
 #include <QString>
 #include <QStringView>
+#include <initializer_list>
 
-// One column of a printed table: its width in twips (1440 to the inch) and
-// whether its cells are right-aligned.
+// One column of a printed table: its width in twips (1440 to the inch),
+// whether its cells are right-aligned, and whether they hold values (amounts,
+// numbers, dates) that are never broken across lines: such a cell too wide
+// for its column is drawn smaller instead.
 struct ColumnSpec
 {
     double width = 0;
     bool rightAligned = false;
+    bool keepWhole = false;
 
     friend bool operator==(const ColumnSpec&, const ColumnSpec&) = default;
 };
@@ -26,7 +30,11 @@ struct ColumnFormat
     // is not a number, or is negative, counts as 0.
     static ColumnFormat parse(QStringView text);
     // The text form, ended by ";" as row strings carry it: "6000|>1440;".
+    // Whether a column keeps its cells whole has no text form.
     QString text() const;
+    // The same columns, those at these positions (from 0) keeping their
+    // cells whole.
+    ColumnFormat withWholeCells(std::initializer_list<qsizetype> positions) const;
 
     qsizetype size() const { return columns.size(); }
     double totalWidth() const;

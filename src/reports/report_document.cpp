@@ -105,7 +105,8 @@ double ReportDocument::rowHeight(const ColumnFormat& format, const QStringList& 
 {
     qsizetype lines = 1;
     for (qsizetype i = 0; i < cells.size(); ++i) {
-        if (cells[i].isEmpty())
+        // A cell kept whole is one line, drawn smaller when it must be.
+        if (cells[i].isEmpty() || format.columns[i].keepWhole)
             continue;
         const double room = format.columns[i].width - 2 * CellPaddingX;
         lines = std::max(lines, wrapText(cells[i], std::max(room, 1.0), m_metrics, style).size());

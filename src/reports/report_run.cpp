@@ -57,11 +57,10 @@ void writeTextFile(TextReportFile& file, ReportLines& lines)
     file.commit();
 }
 
-void showDocument(ReportWindows& windows, std::unique_ptr<ReportDocument> document, const QString& format,
-                  std::unique_ptr<ReportLines> lines)
+void showDocument(ReportWindows& windows, std::unique_ptr<ReportDocument> document,
+                  const ColumnFormat& format, std::unique_ptr<ReportLines> lines)
 {
-    auto build =
-        std::make_unique<DocumentBuild>(std::move(document), ColumnFormat::parse(format), std::move(lines));
+    auto build = std::make_unique<DocumentBuild>(std::move(document), format, std::move(lines));
     build->fillFirstPage();
     windows.showPreview(std::move(build));
 }
@@ -115,7 +114,7 @@ void runBookList(const ReportRun& run)
         return;
     }
     if (toPreview)
-        showDocument(run.windows, std::move(document), list.format, std::move(lines));
+        showDocument(run.windows, std::move(document), list.columns(), std::move(lines));
     else
         writeTextFile(*file, *lines);
 }
@@ -137,7 +136,8 @@ void runCategoryCount(const ReportRun& run)
                                  CategoryCount::Format + CategoryCount::HeaderRow);
     auto lines = std::make_unique<CategoryCountLines>(run.db);
     if (toPreview)
-        showDocument(run.windows, std::move(document), CategoryCount::Format, std::move(lines));
+        showDocument(run.windows, std::move(document),
+                     ColumnFormat::parse(CategoryCount::Format).withWholeCells({1}), std::move(lines));
     else
         writeTextFile(*file, *lines);
 }

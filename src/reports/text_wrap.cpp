@@ -1,5 +1,7 @@
 #include "reports/text_wrap.h"
 
+#include <algorithm>
+
 namespace {
 
 class LineBreaker
@@ -94,4 +96,10 @@ QList<TextLine> wrapText(QStringView text, double width, const TextMetrics& metr
         start = end + 1;
     }
     return lines;
+}
+
+double oneLineScale(QStringView text, double width, const TextMetrics& metrics, TextStyle style)
+{
+    const double needed = metrics.width(text, style);
+    return needed > width && needed > 0 ? std::max(width, 0.0) / needed : 1.0;
 }

@@ -20,3 +20,7 @@ struct TextLine
 // line; every line holds at least one character, so a width too narrow for
 // any still ends.
 QList<TextLine> wrapText(QStringView text, double width, const TextMetrics& metrics, TextStyle style);
+
+// How much smaller a text kept whole on one line is drawn so that it fits
+// width: 1 when it fits as it is.
+double oneLineScale(QStringView text, double width, const TextMetrics& metrics, TextStyle style);

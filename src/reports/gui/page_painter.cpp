@@ -62,6 +62,12 @@ void DocumentPagePainter::paintPage(QPainter& painter, int pageIndex) const
             const QString cell = column < row.cells.size() ? row.cells[column] : QString();
             const double room = std::max(spec.width - 2 * ReportDocument::CellPaddingX, 1.0);
             double top = rowTop + ReportDocument::CellPaddingY;
+            if (spec.keepWhole) {
+                paintWholeCell(painter, cell, QRectF(left, top, spec.width, lineHeight), spec.rightAligned,
+                               style);
+                left += spec.width;
+                continue;
+            }
             for (const TextLine& line : wrapText(cell, room, metrics, style)) {
                 if (top + lineHeight > rowBottom + 0.5)
                     break; // a row cut at the page's end
@@ -80,6 +86,31 @@ void DocumentPagePainter::paintPage(QPainter& painter, int pageIndex) const
             painter.drawLine(QPointF(table.left(), rowBottom), QPointF(left, rowBottom));
         }
     }
+    painter.restore();
+}
+
+// A value on one line, drawn smaller when it is wider than its column, on the
+// baseline it would have at its full size.
+void DocumentPagePainter::paintWholeCell(QPainter& painter, const QString& cell, const QRectF& line,
+                                         bool rightAligned, TextStyle style) const
+{
+    if (cell.isEmpty())
+        return;
+    const TextMetrics& metrics = m_document.metrics();
+    const double room = std::max(line.width() - 2 * ReportDocument::CellPaddingX, 1.0);
+    const double scale = oneLineScale(cell, room, metrics, style);
+    const double width = metrics.width(cell, style) * scale;
+    const double x = rightAligned ? line.right() - ReportDocument::CellPaddingX - width
+                                  : line.left() + ReportDocument::CellPaddingX;
+    const double baseline = line.top() + reportFontMetrics().ascent(style);
+    if (scale >= 1) {
+        painter.drawText(QPointF(x, baseline), cell);
+        return;
+    }
+    painter.save();
+    painter.translate(x, baseline);
+    painter.scale(scale, scale);
+    painter.drawText(QPointF(0, 0), cell);
     painter.restore();
 }
 

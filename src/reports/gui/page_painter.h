@@ -1,7 +1,10 @@
 #pragma once
 
+#include "reports/text_metrics.h"
+
 #include <QRectF>
 #include <QSizeF>
+#include <QString>
 
 class QPainter;
 class ReportDocument;
@@ -36,6 +39,8 @@ public:
     void paintPage(QPainter& painter, int pageIndex) const override;
 
 private:
+    void paintWholeCell(QPainter& painter, const QString& cell, const QRectF& line, bool rightAligned,
+                        TextStyle style) const;
     void paintHeader(QPainter& painter, const QString& text, const QRectF& area, int pageNumber) const;
 
     const ReportDocument& m_document;
