@@ -13,6 +13,7 @@
 #include "reports/report_document.h"
 #include "reports/report_state.h"
 #include "reports/report_windows.h"
+#include "reports/tab_separated_fields.h"
 
 #include <QFileInfo>
 #include <optional>
@@ -65,8 +66,10 @@ void toTextFile(const QString& path, CustomReportLines& lines)
     TextReportFile file(path);
     if (!lines.isEmpty()) {
         QStringList cells;
-        while (lines.next(cells))
+        while (lines.next(cells)) {
+            makeTabSeparatedFields(cells);
             file.writeLine(cells);
+        }
         for (const QStringList& closing : lines.closingTextLines())
             file.writeLine(closing);
     }

@@ -14,6 +14,7 @@
 #include "reports/report_document.h"
 #include "reports/report_state.h"
 #include "reports/report_windows.h"
+#include "reports/tab_separated_fields.h"
 #include "reports/text_report_file.h"
 
 #include <optional>
@@ -50,8 +51,10 @@ std::unique_ptr<ReportDocument> startDocument(ReportWindows& windows, const QStr
 void writeTextFile(TextReportFile& file, ReportLines& lines)
 {
     QStringList cells;
-    while (lines.next(cells))
+    while (lines.next(cells)) {
+        makeTabSeparatedFields(cells);
         file.writeLine(cells);
+    }
     for (const QStringList& closing : lines.closingTextLines())
         file.writeLine(closing);
     file.commit();

@@ -285,6 +285,14 @@ void TestBookReports::countsBooks_data()
         << QStringList{u"No Category Entered\t3"_s, u"Atlases\t"_s, u"Fiction\t1,234"_s,
                        u"Total Number of Books\t1,237"_s}
         << u"You have now entered 1237 books in The Quillary Program."_s;
+    // Written by another tool: each would start a new column or line.
+    QTest::newRow("TAB and line ends inside names are spaces")
+        << QByteArray("INSERT INTO Categories (CatID, CatName) VALUES (1, 'Maps' || char(9) || 'Atlases'),"
+                      " (2, 'Sea' || char(13, 10) || 'Charts'), (3, 'Lake' || char(10) || 'Poems');"
+                      "INSERT INTO Books (Title, CatID) VALUES ('Solo', 2);")
+        << QStringList{u"Lake Poems\t"_s, u"Maps Atlases\t"_s, u"Sea Charts\t1"_s,
+                       u"Total Number of Books\t1"_s}
+        << u"You have now entered 1 book in The Quillary Program."_s;
 }
 
 void TestBookReports::countsBooks()

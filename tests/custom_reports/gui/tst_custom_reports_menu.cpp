@@ -8,6 +8,8 @@
 #include "support/file_contents.h"
 #include "support/locale_guard.h"
 
+#include <QProcess>
+
 using namespace mainwin_test;
 using namespace report_test;
 
@@ -24,6 +26,7 @@ private slots:
     void menuOpensOneDesignerAndClosingAsksFirst();
     void generateReportToEachDestination_data();
     void generateReportToEachDestination();
+    void narrowValuesStayWhole();
 
 private:
     MainWindowFixture m_fixture;
@@ -76,13 +79,17 @@ void TestCustomReportsMenu::generateReportToEachDestination_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QByteArray>("contents");
     QTest::newRow("preview") << 1 << QString() << QByteArray();
-    QTest::newRow("text file") << 2 << u"out.txt"_s << QByteArray("Banana\tAdams\r\nZoo Life\tAdams\r\n");
+    QTest::newRow("text file") << 2 << u"out.txt"_s
+                               << QByteArray(
+                                      "Banana\tAdams\r\nTab and line ends\tAdams\r\nZoo Life\tAdams\r\n");
     QTest::newRow("web table") << 3 << u"out.htm"_s
                                << QByteArray("<tr><td>Banana</td><td>Adams</td></tr>\r\n");
 }
 
 // The shipped fields, Title and the author's last name chosen, books by
-// Adams only, to each destination through the designer's own button.
+// Adams only, to each destination through the designer's own button. A TAB
+// and line ends stored inside a title (by another tool) are spaces in a text
+// file, where they would start a new column or line.
 void TestCustomReportsMenu::generateReportToEachDestination()
 {
     QFETCH(int, destination);
@@ -90,6 +97,7 @@ void TestCustomReportsMenu::generateReportToEachDestination()
     QFETCH(QByteArray, contents);
     LocaleGuard locale(QLocale(QLocale::English, QLocale::UnitedStates));
     m_fixture.folder().addCollection();
+    m_fixture.folder().addBook(u"Tab\tand\r\nline\nends"_s, {{u"AuthID"_s, 2}});
     writeFieldCatalogue(
         readFieldCatalogueSource(QStringLiteral(QUILLARY_SOURCE_DIR "/data/rptspec.csv")).rows,
         QDir(m_fixture.folder().path()).filePath(FieldCatalogueFileName));
@@ -114,10 +122,48 @@ void TestCustomReportsMenu::generateReportToEachDestination()
         frmOutput* output = main.reports().output();
         QVERIFY(output && output->isVisible());
         output->finishBuilding();
-        QCOMPARE(output->document()->rowCount(), 3); // the header row and two books
+        QCOMPARE(output->document()->rowCount(), 4); // the header row and three books
         return;
     }
     QVERIFY2(fileBytes(path).contains(contents), fileBytes(path).constData());
+}
+
+// A report laid out in centimetres with the catalogue's widths (1 cm for a
+// price or a date): each amount and date is printed whole on its line, drawn
+// smaller than the title beside it.
+void TestCustomReportsMenu::narrowValuesStayWhole()
+{
+    LocaleGuard locale(QLocale(QLocale::English, QLocale::UnitedStates));
+    m_fixture.folder().addBook(u"Banana"_s, {{u"CoverPrice"_s, 1032.5}, {u"BuyDate"_s, QDate(2001, 12, 24)}});
+    writeFieldCatalogue(
+        readFieldCatalogueSource(QStringLiteral(QUILLARY_SOURCE_DIR "/data/rptspec.csv")).rows,
+        QDir(m_fixture.folder().path()).filePath(FieldCatalogueFileName));
+    QVERIFY(m_fixture.openWindow());
+    frmMain& main = m_fixture.window();
+    main.mnuRptCustom->trigger();
+    auto* designer = main.findChild<frmRptSpec*>();
+    QVERIFY(designer);
+    for (const QString& field : {u"Title"_s, u"Cover Price"_s, u"Date Purchased"_s}) {
+        designer->List1->setCurrentItem(designer->List1->findItems(field, Qt::MatchExactly).value(0));
+        designer->cmdAdd_Click();
+    }
+    designer->optWidth[1]->setChecked(true);
+    QTest::mouseClick(designer->cmdGenerate, Qt::LeftButton);
+    frmOutput* output = main.reports().output();
+    QVERIFY(output && output->isVisible());
+    output->finishBuilding();
+
+    const QString pdf = QDir(m_fixture.folder().path()).filePath(u"narrow.pdf"_s);
+    m_fixture.dialogs().setNextFileName(pdf);
+    QTest::mouseClick(output->cmdPdf, Qt::LeftButton);
+    QProcess pdftotext;
+    pdftotext.start(u"pdftotext"_s, {u"-raw"_s, pdf, u"-"_s});
+    QVERIFY(pdftotext.waitForFinished(60000));
+    const QStringList lines = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\n');
+    QVERIFY2(lines.contains(u"Banana $1,032.50 12/24/2001"_s), qPrintable(lines.join(u'|')));
+    const ReportDocument& document = *output->document();
+    const double oneLine = document.metrics().lineHeight(TextStyle::Body) + 2 * ReportDocument::CellPaddingY;
+    QCOMPARE(document.rowsOfPage(0)[1].height, float(oneLine));
 }
 
 QTEST_MAIN(TestCustomReportsMenu)
