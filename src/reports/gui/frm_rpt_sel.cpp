@@ -1,6 +1,7 @@
 #include "reports/gui/frm_rpt_sel.h"
 
 #include "catalogue/db_error_handler.h"
+#include "common/gui/current_entry_visible.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
 #include "database/database.h"
@@ -12,6 +13,7 @@ using namespace Qt::StringLiterals;
 frmRptSel::frmRptSel(Database& db, QWidget* parent) : QDialog(parent)
 {
     setupUi(this);
+    keepCurrentEntryVisible(List1);
     connect(optAll, &QRadioButton::clicked, this, &frmRptSel::optAll_Click);
     connect(optSelected, &QRadioButton::clicked, this, &frmRptSel::optSelected_Click);
     connect(cmdOk, &QPushButton::clicked, this, &frmRptSel::cmdOk_Click);

@@ -1,6 +1,7 @@
 #include "search/gui/frm_find.h"
 
 #include "catalogue/db_error_handler.h"
+#include "common/gui/current_entry_visible.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
 #include "custom_reports/field_catalogue.h"
@@ -48,6 +49,9 @@ frmFind::frmFind(Database& catalogue, Recordset& books, QWidget* parent)
     lstNum->hide();
     lstBool->hide();
     lstSel->hide();
+
+    for (QListWidget* list : {lstField, lstText, lstNum, lstBool, lstSel})
+        keepCurrentEntryVisible(list);
 
     connect(lstField, &QListWidget::currentRowChanged, this, &frmFind::lstField_Click);
     connect(txtToFind, &QLineEdit::textChanged, this, &frmFind::txtToFind_Change);
