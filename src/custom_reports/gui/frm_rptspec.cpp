@@ -1,5 +1,7 @@
 #include "custom_reports/gui/frm_rptspec.h"
 
+#include "common/gui/clearable_choice.h"
+#include "common/gui/current_entry_visible.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
 #include "custom_reports/report_criteria.h"
@@ -40,12 +42,41 @@ frmRptSpec::frmRptSpec(QWidget* parent) : QMainWindow(parent)
     // the details control itself, so a refused value is reported once.
     cmdGenerate->setFocusPolicy(Qt::TabFocus);
     cmdCancel->setFocusPolicy(Qt::TabFocus);
+    keepPlaceForDetails();
+    keepCurrentEntryVisible(List1);
+    keepCurrentEntryVisible(List2);
     frame1->hide();
     for (int kind = 1; kind <= 5; ++kind)
         fraSel[kind]->hide();
     connectCommands();
     connectChangeTracking();
     watchDetails();
+    // A sort once chosen can be taken back. The lists keep their entries, so
+    // the positions report files store mean the same fields.
+    for (QComboBox* sort : {cmbSort1, cmbSort2}) {
+        makeChoiceClearable(sort, u"(no sort)"_s, [this] { ReportChanged = true; });
+        sort->setToolTip(u"Delete clears the sort"_s);
+    }
+}
+
+// The details and every criteria frame keep their room while hidden, so the
+// lists and their buttons stay where they are whatever kind of field the
+// details show, or none: a second click on a button finds it where the first
+// one did.
+void frmRptSpec::keepPlaceForDetails()
+{
+    for (QWidget* frame :
+         std::initializer_list<QWidget*>{frame1, fraSel1, fraSel2, fraSel3, fraSel4, fraSel5}) {
+        QSizePolicy policy = frame->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        frame->setSizePolicy(policy);
+    }
+    // Measured as they will look: the details are hidden from the start, and
+    // what their layouts measured before the style was applied would stand
+    // until they are first shown, and then grow.
+    frame1->ensurePolished();
+    for (QLayout* layout : frame1->findChildren<QLayout*>())
+        layout->invalidate();
 }
 
 frmRptSpec::~frmRptSpec() = default;

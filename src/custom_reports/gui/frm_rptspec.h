@@ -84,6 +84,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Escape closes the window as its close box does.
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -97,6 +99,7 @@ private:
     static bool fileStep(const std::function<void()>& step);
 
     void setUpControlArrays();
+    void keepPlaceForDetails();
     void connectCommands();
     void connectChangeTracking();
     void watchDetails();

@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 
 using namespace Qt::StringLiterals;
 
@@ -159,6 +160,15 @@ void frmRptSpec::applyReading(const ReportFileReading& reading)
         return;
     m_fields = reading.fields;
     showDefinition(*reading.definition);
+}
+
+void frmRptSpec::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Cancel)) {
+        close();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void frmRptSpec::closeEvent(QCloseEvent* event)
