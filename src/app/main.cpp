@@ -1,5 +1,6 @@
 #include "common/gui/widget_desktop_opener.h"
 #include "common/gui/widget_dialogs.h"
+#include "common/gui/windows_on_screen.h"
 #include "common/user_dialogs.h"
 #include "custom_reports/gui/frm_rptspec.h"
 #include "editor/gui/frm_main.h"
@@ -76,6 +77,8 @@ int main(int argc, char* argv[])
     setUserDialogs(&dialogs);
     WidgetDesktopOpener desktop;
     setDesktopOpener(&desktop);
+    WindowsOnScreen windowsOnScreen;
+    app.installEventFilter(&windowsOnScreen);
 
     int result = 0;
     {

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QGraphicsItem>
 #include <QGraphicsView>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPrintPreviewWidget>
 #include <QPrinterInfo>
@@ -255,6 +256,15 @@ void frmOutput::cmdPrint_Click()
 void frmOutput::cmdOk_Click()
 {
     close();
+}
+
+void frmOutput::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Cancel)) {
+        cmdOk_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void frmOutput::cmdPdf_Click()

@@ -52,6 +52,10 @@ public:
     void cmdOk_Click();
     void cmdPdf_Click();
 
+protected:
+    // Escape closes the window as Ok does.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void addSomeLines();
     void refreshPreview();

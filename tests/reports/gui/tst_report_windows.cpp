@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QFontInfo>
+#include <QGraphicsView>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
@@ -78,6 +79,8 @@ private slots:
     void reportFontsAreArialOrItsTwin();
     void previewShowsPrintsAndSavesTheSamePages();
     void previewShowsFirstPageWhileReading();
+    void previewClosesWithOkOrEscape_data();
+    void previewClosesWithOkOrEscape();
 
 private:
     std::unique_ptr<TemporaryCatalogue> m_catalogue;
@@ -335,6 +338,37 @@ void TestReportWindows::previewShowsFirstPageWhileReading()
         return dark;
     };
     QTRY_VERIFY(darkPixels() > 50);
+}
+
+// Ok closes the preview, and so does Escape wherever the focus is in it.
+void TestReportWindows::previewClosesWithOkOrEscape_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Ok") << u"Ok"_s;
+    QTest::newRow("Escape in the pages") << u"pages"_s;
+    QTest::newRow("Escape on a button") << u"button"_s;
+}
+
+void TestReportWindows::previewClosesWithOkOrEscape()
+{
+    QFETCH(QString, how);
+    QWidget mainWindow;
+    ProgramReportWindows windows(&mainWindow, [this] { return m_db.get(); });
+    reportState().ReportIndex = 1;
+    RunBookReport({*m_db, ReportDestination::Preview, windows});
+    frmOutput* output = windows.output();
+    QVERIFY(output && output->isVisible());
+    if (how == u"Ok"_s) {
+        QTest::mouseClick(output->cmdOk, Qt::LeftButton);
+    } else {
+        QWidget* focus = how == u"pages"_s
+                             ? static_cast<QWidget*>(output->preview()->findChild<QGraphicsView*>())
+                             : output->cmdZoomTwo;
+        QVERIFY(focus);
+        focus->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(focus, Qt::Key_Escape);
+    }
+    QTRY_VERIFY(!windows.output());
 }
 
 QTEST_MAIN(TestReportWindows)
