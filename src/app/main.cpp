@@ -8,7 +8,9 @@
 #include "reports/gui/frm_output.h"
 #include "reports/gui/reports_menu.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QIcon>
 #include <QTimer>
@@ -63,6 +65,31 @@ void schedulePreviewScreenshot(frmMain& window, const QString& path)
     });
 }
 
+// QUILLARY_SCREENSHOT_SAVE_DIALOG=<file.png>: the same for the save dialog of
+// the "Title & Author" list written to a file, once it lists the folder's
+// files; the dialog is then cancelled.
+void scheduleSaveDialogScreenshot(frmMain& window, const QString& path)
+{
+    auto* poll = new QTimer(&window);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, path] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        const auto* files = dialog ? dialog->findChild<QAbstractItemView*>(u"listView"_s) : nullptr;
+        if (!files || files->model()->rowCount(files->rootIndex()) == 0)
+            return;
+        poll->stop();
+        QCoreApplication::processEvents();
+        const bool saved = dialog->grab().save(path);
+        dialog->reject();
+        QTimer::singleShot(0, qApp, [saved] { QCoreApplication::exit(saved ? 0 : 1); });
+    });
+    QTimer::singleShot(0, &window, [&window, poll] {
+        poll->start(20);
+        window.reports().mnuFormat_Click(2);
+        window.reports().mnuReport_Click(1);
+        window.close();
+    });
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -93,6 +120,9 @@ int main(int argc, char* argv[])
         const QString previewShot = qEnvironmentVariable("QUILLARY_SCREENSHOT_PREVIEW");
         if (!previewShot.isEmpty())
             schedulePreviewScreenshot(window, previewShot);
+        const QString dialogShot = qEnvironmentVariable("QUILLARY_SCREENSHOT_SAVE_DIALOG");
+        if (!dialogShot.isEmpty())
+            scheduleSaveDialogScreenshot(window, dialogShot);
         const QString screenshot = qEnvironmentVariable("QUILLARY_SCREENSHOT");
         if (!screenshot.isEmpty())
             scheduleScreenshot(window, screenshot);
