@@ -175,13 +175,14 @@ void TestReportGeneration::buildsTheQuery_data()
     QTest::addColumn<QStringList>("parameters");
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("header");
+    QTest::addColumn<QList<bool>>("whole"); // per column: its values are never broken across lines
     QTest::newRow("title, joined author, hidden price")
         << u"Title|Author Last Name|Cover Price|Cover Price:hide|"
            u"Title:starts=The|Cover Price:below=20|sort=Author Last Name"_s
         << u"en_US"_s
         << u"Select Title, LastName, CoverPrice from (books left join Authors on books.AuthID = "
            u"Authors.AuthID) where  Title like ? and CoverPrice < 20 order by LastName"_s
-        << QStringList{u"The*"_s} << u"4320|2160;"_s << u"Title|Author Last Name;"_s;
+        << QStringList{u"The*"_s} << u"4320|2160;"_s << u"Title|Author Last Name;"_s << QList{false, false};
     QTest::newRow("one join per table, a name inside another, two linked columns")
         << u"Author Last Name|Author First Name|Series|Series Group|Owner|sort=Series|then=Title"_s
         << u"en_US"_s
@@ -189,18 +190,19 @@ void TestReportGeneration::buildsTheQuery_data()
            u"books.AuthID = Authors.AuthID) left join Series on books.SerID = Series.SerID) left join Ser on "
            u"books.SerID = Ser.SerID) left join Owners on books.OwnerID = Owners.OwnID) order by SerDesc, Title"_s
         << QStringList() << u"2160|2160|2880|1440|2160;"_s
-        << u"Author Last Name|Author First Name|Series|Series Group|Owner;"_s;
+        << u"Author Last Name|Author First Name|Series|Series Group|Owner;"_s << QList<bool>(5, false);
     QTest::newRow("false alone, widths in centimetres")
         << u"Fiction|Volume|Fiction:false|Fiction:width=1|Volume:width=2.5|unit=cm"_s << u"en_US"_s
         << u"Select Fiction, Vol from books where  not Fiction"_s << QStringList() << u"561.6|>1404;"_s
-        << u"Fiction|Volume;"_s;
+        << u"Fiction|Volume;"_s << QList{true, true};
     QTest::newRow("dates month first, numbers plain, whatever the locale")
         << u"Title|Date Read|Buy Price|Read|Date Read:from=2001-03-07|"
            u"Date Read:to=2001-03-31|Buy Price:above=1.234,5|Read:true|Buy Price:width=1.5|Read:hide"_s
         << u"de_DE"_s
         << u"Select Title, ReadDate, BuyPrice, Read from books where  ReadDate >= #3/7/2001# and ReadDate <= "
            u"#3/31/2001# and BuyPrice > 1234.5 and Read"_s
-        << QStringList() << u"4320|1440|>2160;"_s << u"Title|Date Read|Buy Price;"_s;
+        << QStringList() << u"4320|1440|>2160;"_s << u"Title|Date Read|Buy Price;"_s
+        << QList{false, true, true};
 }
 
 void TestReportGeneration::buildsTheQuery()
@@ -216,6 +218,10 @@ void TestReportGeneration::buildsTheQuery()
     QTEST(parameters, "parameters");
     QTEST(query.tableFormat, "format");
     QTEST(query.tableHeader, "header");
+    QList<bool> whole;
+    for (const ColumnSpec& column : query.tableColumns().columns)
+        whole << column.keepWhole;
+    QTEST(whole, "whole");
 }
 
 void TestReportGeneration::refusesBeforeAnything_data()

@@ -8,8 +8,6 @@
 #include "support/file_contents.h"
 #include "support/locale_guard.h"
 
-#include <QProcess>
-
 using namespace mainwin_test;
 using namespace report_test;
 
@@ -26,7 +24,6 @@ private slots:
     void menuOpensOneDesignerAndClosingAsksFirst();
     void generateReportToEachDestination_data();
     void generateReportToEachDestination();
-    void narrowValuesStayWhole();
 
 private:
     MainWindowFixture m_fixture;
@@ -126,44 +123,6 @@ void TestCustomReportsMenu::generateReportToEachDestination()
         return;
     }
     QVERIFY2(fileBytes(path).contains(contents), fileBytes(path).constData());
-}
-
-// A report laid out in centimetres with the catalogue's widths (1 cm for a
-// price or a date): each amount and date is printed whole on its line, drawn
-// smaller than the title beside it.
-void TestCustomReportsMenu::narrowValuesStayWhole()
-{
-    LocaleGuard locale(QLocale(QLocale::English, QLocale::UnitedStates));
-    m_fixture.folder().addBook(u"Banana"_s, {{u"CoverPrice"_s, 1032.5}, {u"BuyDate"_s, QDate(2001, 12, 24)}});
-    writeFieldCatalogue(
-        readFieldCatalogueSource(QStringLiteral(QUILLARY_SOURCE_DIR "/data/rptspec.csv")).rows,
-        QDir(m_fixture.folder().path()).filePath(FieldCatalogueFileName));
-    QVERIFY(m_fixture.openWindow());
-    frmMain& main = m_fixture.window();
-    main.mnuRptCustom->trigger();
-    auto* designer = main.findChild<frmRptSpec*>();
-    QVERIFY(designer);
-    for (const QString& field : {u"Title"_s, u"Cover Price"_s, u"Date Purchased"_s}) {
-        designer->List1->setCurrentItem(designer->List1->findItems(field, Qt::MatchExactly).value(0));
-        designer->cmdAdd_Click();
-    }
-    designer->optWidth[1]->setChecked(true);
-    QTest::mouseClick(designer->cmdGenerate, Qt::LeftButton);
-    frmOutput* output = main.reports().output();
-    QVERIFY(output && output->isVisible());
-    output->finishBuilding();
-
-    const QString pdf = QDir(m_fixture.folder().path()).filePath(u"narrow.pdf"_s);
-    m_fixture.dialogs().setNextFileName(pdf);
-    QTest::mouseClick(output->cmdPdf, Qt::LeftButton);
-    QProcess pdftotext;
-    pdftotext.start(u"pdftotext"_s, {u"-raw"_s, pdf, u"-"_s});
-    QVERIFY(pdftotext.waitForFinished(60000));
-    const QStringList lines = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\n');
-    QVERIFY2(lines.contains(u"Banana $1,032.50 12/24/2001"_s), qPrintable(lines.join(u'|')));
-    const ReportDocument& document = *output->document();
-    const double oneLine = document.metrics().lineHeight(TextStyle::Body) + 2 * ReportDocument::CellPaddingY;
-    QCOMPARE(document.rowsOfPage(0)[1].height, float(oneLine));
 }
 
 QTEST_MAIN(TestCustomReportsMenu)

@@ -1,8 +1,11 @@
 #include "../report_fixture.h"
 #include "catalogue/sample_catalogue.h"
+#include "common/gui/windows_on_screen.h"
 #include "reports/gui/frm_output.h"
 #include "reports/gui/frm_read.h"
 #include "reports/gui/frm_rpt_sel.h"
+#include "reports/gui/page_output.h"
+#include "reports/gui/page_painter.h"
 #include "reports/gui/printer_choice.h"
 #include "reports/gui/program_report_windows.h"
 #include "reports/gui/report_fonts.h"
@@ -19,6 +22,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
+#include <QScreen>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -63,6 +67,13 @@ using ModalAnswer = std::function<void(QDialog&)>;
 class TestReportWindows : public QObject
 {
     Q_OBJECT
+public:
+    // A laptop's screen, smaller than the preview's usual height.
+    static void initMain()
+    {
+        qputenv("QT_QPA_PLATFORM",
+                "offscreen:configfile=" QUILLARY_SOURCE_DIR "/tests/fixtures/screen_1366x768.json");
+    }
 private slots:
     void init();
     void cleanup()
@@ -79,8 +90,7 @@ private slots:
     void reportFontsAreArialOrItsTwin();
     void previewShowsPrintsAndSavesTheSamePages();
     void previewShowsFirstPageWhileReading();
-    void previewClosesWithOkOrEscape_data();
-    void previewClosesWithOkOrEscape();
+    void wholeValuesPrintOnOneLine();
 
 private:
     std::unique_ptr<TemporaryCatalogue> m_catalogue;
@@ -236,9 +246,9 @@ void TestReportWindows::reportFontsAreArialOrItsTwin()
 }
 
 // The by-author list of one author, chosen in the real frmRptSel, shown in
-// frmOutput, saved as PDF and printed twice: the saved and printed pages
-// hold the same text, with the date, the title and the page number in each
-// page header.
+// frmOutput (whole on the laptop's screen), saved as PDF and printed twice:
+// the saved and printed pages hold the same text, with the date, the title
+// and the page number in each page header.
 void TestReportWindows::previewShowsPrintsAndSavesTheSamePages()
 {
     const LocaleGuard locale(u"en_US"_s);
@@ -260,9 +270,13 @@ void TestReportWindows::previewShowsPrintsAndSavesTheSamePages()
         return dialog.result();
     });
     reportState().ReportIndex = 2;
+    WindowsOnScreen windowsOnScreen; // as the program installs it
+    qApp->installEventFilter(&windowsOnScreen);
     RunBookReport({*m_db, ReportDestination::Preview, windows});
     frmOutput* output = windows.output();
     QVERIFY(output && output->isVisible() && !output->isModal());
+    QCOMPARE(output->screen()->availableGeometry(), QRect(0, 0, 1366, 768));
+    QVERIFY(output->screen()->availableGeometry().contains(output->frameGeometry()));
     QCOMPARE(output->windowTitle(), u"Report Output"_s);
     output->finishBuilding();
     const int pages = output->pages()->pageCount();
@@ -304,7 +318,8 @@ void TestReportWindows::previewShowsPrintsAndSavesTheSamePages()
     QCOMPARE(m_dialogs.texts().size(), 1);
     QVERIFY(m_dialogs.texts().first().startsWith(u"3051  Could not write"_s));
 
-    QTest::mouseClick(output->cmdOk, Qt::LeftButton);
+    // Escape in the pages closes the window as Ok does.
+    QTest::keyClick(output->preview()->findChild<QGraphicsView*>(), Qt::Key_Escape);
     QTRY_VERIFY(!windows.output());
 }
 
@@ -340,35 +355,16 @@ void TestReportWindows::previewShowsFirstPageWhileReading()
     QTRY_VERIFY(darkPixels() > 50);
 }
 
-// Ok closes the preview, and so does Escape wherever the focus is in it.
-void TestReportWindows::previewClosesWithOkOrEscape_data()
+// Amounts and dates are never broken across lines: in a column too narrow
+// for them (1 cm) they are printed smaller.
+void TestReportWindows::wholeValuesPrintOnOneLine()
 {
-    QTest::addColumn<QString>("how");
-    QTest::newRow("Ok") << u"Ok"_s;
-    QTest::newRow("Escape in the pages") << u"pages"_s;
-    QTest::newRow("Escape on a button") << u"button"_s;
-}
-
-void TestReportWindows::previewClosesWithOkOrEscape()
-{
-    QFETCH(QString, how);
-    QWidget mainWindow;
-    ProgramReportWindows windows(&mainWindow, [this] { return m_db.get(); });
-    reportState().ReportIndex = 1;
-    RunBookReport({*m_db, ReportDestination::Preview, windows});
-    frmOutput* output = windows.output();
-    QVERIFY(output && output->isVisible());
-    if (how == u"Ok"_s) {
-        QTest::mouseClick(output->cmdOk, Qt::LeftButton);
-    } else {
-        QWidget* focus = how == u"pages"_s
-                             ? static_cast<QWidget*>(output->preview()->findChild<QGraphicsView*>())
-                             : output->cmdZoomTwo;
-        QVERIFY(focus);
-        focus->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(focus, Qt::Key_Escape);
-    }
-    QTRY_VERIFY(!windows.output());
+    ReportDocument document(reportFontMetrics());
+    document.addRow(ColumnFormat::parse(u"561.6|561.6;").withWholeCells({0, 1}),
+                    {u"$1,032.50"_s, u"12/24/2001"_s});
+    const QString path = m_folder.filePath(u"whole.pdf"_s);
+    writePdf(DocumentPagePainter(document), path);
+    QCOMPARE(pdfPageText(path, 1), u"$1,032.50 12/24/2001"_s);
 }
 
 QTEST_MAIN(TestReportWindows)
