@@ -66,10 +66,13 @@ void fitWithinScreen(QWidget& window)
     const QRect area = screen->availableGeometry();
     const QMargins frame = frameOf(window);
     const QSize room = area.size().shrunkBy(frame);
-    const QSize size =
-        window.size().boundedTo(room).expandedTo(window.minimumSizeHint()).expandedTo(window.minimumSize());
-    if (size != window.size())
+    QSize size = window.size();
+    if (size.width() > room.width() || size.height() > room.height()) {
+        // Never below what the window's contents need: a window that cannot
+        // be made small enough is at least as small as it can be.
+        size = size.boundedTo(room).expandedTo(window.minimumSizeHint()).expandedTo(window.minimumSize());
         window.resize(size);
+    }
     // A window placed by the program (or centred over its parent) is kept
     // inside; where the window manager is to place one, it knows best.
     if (!window.testAttribute(Qt::WA_Moved))
