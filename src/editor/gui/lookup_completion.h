@@ -55,10 +55,10 @@ public:
     void ComboKeyPress(QChar character, QComboBox* combo);
     // After every change of the text, typed or set by the program.
     void ComboAutoComplete(QComboBox* combo);
-    // The entry whose first characters equal text without regard to case, or
-    // -1. The search starts at the current entry and goes forward through the
-    // sorted list, so among several matches the current entry wins, and
-    // otherwise the first one in the list.
+    // The entry whose first characters equal text without regard to case,
+    // accents counted, or -1. The search starts at the current entry and goes
+    // forward through the sorted list, so among several matches the current
+    // entry wins, and otherwise the first one in the list.
     int ComboFindPrefix(const QString& text, QComboBox* combo);
     // The entry equal to text without regard to case, or -1.
     int ComboFindWhole(const QString& text, QComboBox* combo);
