@@ -587,20 +587,19 @@ int frmMain::bookCount() const
 }
 
 // Selects the entry carrying the stored key; -1, Null or a key no entry
-// carries (a lookup row removed since) leave the field empty.
+// carries (a lookup row removed since) leave the field empty. The text is
+// shown as stored, neither completed nor partly selected.
 void frmMain::showLookup(QComboBox* combo, const QVariant& key)
 {
-    combo->setCurrentIndex(-1);
-    combo->setEditText(QString());
-    if (key.isNull())
-        return;
     bool isNumber = false;
-    const qlonglong value = key.toLongLong(&isNumber);
-    if (!isNumber || value < 0)
-        return;
-    const int row = LookupRow(combo, value);
-    if (row >= 0)
-        combo->setCurrentIndex(row);
+    const qlonglong value = key.isNull() ? -1 : key.toLongLong(&isNumber);
+    const int row = isNumber && value >= 0 ? LookupRow(combo, value) : -1;
+    m_completion->setByProgram([combo, row] {
+        combo->setCurrentIndex(-1);
+        combo->setEditText(QString());
+        if (row >= 0)
+            combo->setCurrentIndex(row);
+    });
 }
 
 void frmMain::ShowRecord()
@@ -652,10 +651,8 @@ void frmMain::ClearFields()
     txtNotes->clear();
     for (QLineEdit* edit : {txtISBN, txtYear, txtCoverPrice, txtBuyPrice})
         edit->clear();
-    for (QComboBox* combo : {cmbAuthID, cmbPubID, cmbCatID, cmbOwnerID, cmbLocID, cmbForID, cmbSerID}) {
-        combo->setCurrentIndex(-1);
-        combo->setEditText(QString());
-    }
+    for (QComboBox* combo : {cmbAuthID, cmbPubID, cmbCatID, cmbOwnerID, cmbLocID, cmbForID, cmbSerID})
+        showLookup(combo, QVariant());
     optFiction[0]->setChecked(true);
     optNew[0]->setChecked(true);
     optPaperback[0]->setChecked(true);

@@ -9,10 +9,12 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QSignalBlocker>
 #include <QVariant>
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -123,6 +125,13 @@ void LookupCompletion::rewriteAuthorNameOnLeaving(QComboBox* combo)
         field->rewritesAuthorName = true;
 }
 
+void LookupCompletion::setByProgram(const std::function<void()>& change)
+{
+    const bool outer = std::exchange(m_programSets, true);
+    const auto restore = qScopeGuard([this, outer] { m_programSets = outer; });
+    change();
+}
+
 void LookupCompletion::ComboSelectAll(QComboBox* combo)
 {
     TypedLength = 0;
@@ -165,7 +174,7 @@ void LookupCompletion::ComboKeyDown(int key, QComboBox* combo)
 void LookupCompletion::ComboAutoComplete(QComboBox* combo)
 {
     QLineEdit* edit = combo->lineEdit();
-    if (!CompleteAllowed || CompleteBusy || !edit)
+    if (!CompleteAllowed || CompleteBusy || m_programSets || !edit)
         return;
     const QString text = edit->text();
     if (combo->count() == 0 || text.isEmpty())

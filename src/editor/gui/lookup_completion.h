@@ -45,6 +45,11 @@ public:
     // "Smith, John Ronald". The combo must be attached.
     void rewriteAuthorNameOnLeaving(QComboBox* combo);
 
+    // Runs change, in which the program sets the fields' texts (a book shown,
+    // the fields emptied): a text the program sets is shown as set, neither
+    // completed nor partly selected, whatever was typed before.
+    void setByProgram(const std::function<void()>& change);
+
     // Getting the focus: all of the text selected, nothing counted as typed.
     void ComboSelectAll(QComboBox* combo);
     // Before a key takes effect (key is a Qt::Key). The Down arrow opens the
@@ -94,6 +99,7 @@ private:
     void handleFocusIn(QComboBox* combo);
     void handleFocusOut(Field& field);
 
+    bool m_programSets = false; // inside setByProgram
     QHash<QComboBox*, EntryCache> m_entries;
     QHash<QObject*, QComboBox*> m_watched; // combo, line edit and list view -> combo
     QHash<QComboBox*, Field> m_fields;

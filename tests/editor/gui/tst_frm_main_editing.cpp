@@ -70,6 +70,8 @@ void TestFrmMainEditing::updateShowsStoredBookInCurrentOrder()
     QCOMPARE(w.txtTitle->text(), u"Cherry"_s);
     QCOMPARE(w.cmbAuthID->currentText(), author);
     QCOMPARE(w.cmbCatID->currentText(), category);
+    // Shown whole, though the completion had selected part of what was typed.
+    QVERIFY(!w.cmbAuthID->lineEdit()->hasSelectedText() && !w.cmbCatID->lineEdit()->hasSelectedText());
     QVERIFY(browseButtonsShown(w) && !w.Editing);
     QCOMPARE(static_cast<int>(w.SortOrder), order);
     for (int item = 1; item <= 3; ++item)
