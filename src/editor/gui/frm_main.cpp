@@ -250,7 +250,7 @@ void frmMain::connectCommands()
                 mnuSort_Click(index);
         });
     for (QAction* command : {mnuSortMenu->menuAction(), mnuSort[1], mnuSort[2], mnuSort[3], mnuBackup,
-                             mnuDelete->menuAction(), mnuPack, mnuReports->menuAction()})
+                             mnuDelete->menuAction(), mnuPack})
         addCatalogueCommand(command);
     connectMaintenanceCommands();
 }

@@ -96,10 +96,11 @@ public:
     void ShowBrowseButtons();
 
     // Commands that would replace the book on screen or close the catalogue
-    // (sort orders, backup, compaction, removal of unused entries, reports):
+    // (sort orders, backup, compaction, removal of unused entries):
     // unavailable while a book is being added or edited, so that the typing is
-    // never lost nor stored over another book. Other windows' commands of the
-    // kind join with addCatalogueCommand.
+    // never lost nor stored over another book. The reports only read the
+    // catalogue and stay available. Other windows' commands of the kind join
+    // with addCatalogueCommand.
     void addCatalogueCommand(QAction* command);
     void setCatalogueCommandsEnabled(bool enabled);
 
