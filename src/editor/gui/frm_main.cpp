@@ -4,6 +4,7 @@
 #include "catalogue/catalogue_state.h"
 #include "catalogue/db_error_handler.h"
 #include "common/gui/leaving_fields.h"
+#include "common/gui/second_click_guard.h"
 #include "common/locale_formats.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
@@ -253,6 +254,11 @@ void frmMain::connectCommands()
                              mnuDelete->menuAction(), mnuPack})
         addCatalogueCommand(command);
     connectMaintenanceCommands();
+    // The buttons of the two sets share their places: the second click of a
+    // double click on Cancel or Update must not land on Find or Help.
+    auto* secondClicks = new SecondClickGuard(this);
+    for (QPushButton* button : findChildren<QPushButton*>())
+        secondClicks->watch(button);
 }
 
 void frmMain::connectReports()

@@ -2,6 +2,8 @@
 // command buttons, and what the stores leave in the catalogue.
 
 #include "editor/gui/main_window_fixture.h"
+#include "support/recording_desktop_opener.h"
+#include "support/scripted_modals.h"
 
 using namespace mainwin_test;
 using namespace Qt::StringLiterals;
@@ -28,6 +30,7 @@ private slots:
     void everyFieldIsStoredAndShownAgain();
     void datesOfTheTwentiesMoveACenturyOn_data();
     void datesOfTheTwentiesMoveACenturyOn();
+    void doubleClickPressesOnlyTheButtonClicked();
 
 private:
     MainWindowFixture f;
@@ -358,6 +361,30 @@ void TestFrmMainEditing::datesOfTheTwentiesMoveACenturyOn()
     const QStringList rows = f.rows("select BuyDate from Books");
     QCOMPARE(rows.size(), 1);
     QVERIFY2(rows.front().startsWith(stored.toString(Qt::ISODate)), qPrintable(rows.front()));
+}
+
+// The second click of a double click on Cancel or Update presses nothing of
+// what took their place; one on a button that stays presses it again.
+void TestFrmMainEditing::doubleClickPressesOnlyTheButtonClicked()
+{
+    ScopedScriptedModals modals;
+    RecordingDesktopOpener desktop;
+    f.folder().addCollection();
+    QVERIFY(f.openWindow());
+    frmMain& w = f.window();
+    const auto doubleClick = [&w](QWidget* button) {
+        const QPoint spot = button->mapTo(&w, button->rect().center());
+        QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, spot);
+        QTest::lastMouseTimestamp -= QTest::mouseDoubleClickInterval; // the buttons laid out, still in time
+        QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, spot);
+    };
+    for (QPushButton* button : {w.cmdCancel, w.cmdUpdate}) {
+        f.typeInto(w.txtYear, u"1990"_s);
+        doubleClick(button);
+    }
+    doubleClick(w.cmdNext);
+    QCOMPARE(w.txtTitle->text(), u"The Cat"_s);
+    QVERIFY(modals.shown().isEmpty() && desktop.opened.isEmpty());
 }
 
 QTEST_MAIN(TestFrmMainEditing)
