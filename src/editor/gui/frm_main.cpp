@@ -610,6 +610,7 @@ void frmMain::showLookup(QComboBox* combo, const QVariant& key)
 
 void frmMain::ShowRecord()
 {
+    m_bookAsRead.reset();
     Editing = true;
     // Lowered also when reading the row fails, or no change would ever enter
     // the edit state again.
@@ -648,10 +649,12 @@ void frmMain::ShowRecord()
     chkOnLoan->setChecked(rs.value(u"OnLoan"_s).toBool());
     txtLoanedTo->setText(plainText(rs.value(u"LoanedTo"_s)));
     dcLoanDate->setText(shortDateText(rs.value(u"LoanDate"_s)));
+    m_bookAsRead = readBookAsRead(rs, enteredBook());
 }
 
 void frmMain::ClearFields()
 {
+    m_bookAsRead.reset();
     for (QLineEdit* edit : {txtVol, txtIssue, txtTitle})
         edit->clear();
     txtNotes->clear();
@@ -876,7 +879,8 @@ StoreResult frmMain::SaveRecord(std::optional<qint32> existingBookId)
         if (!rsBookEdit)
             throw DbError(DbErrorNumber::ObjectClosed, u"Object invalid or no longer set."_s);
         LookupResolver resolver = m_session.lookupResolver();
-        result = writeBook(m_session.database(), *rsBookEdit, entry, resolver, existingBookId);
+        result = writeBook(m_session.database(), *rsBookEdit, entry, resolver, existingBookId,
+                           m_bookAsRead ? &*m_bookAsRead : nullptr);
     });
     if (result.stored) {
         addListEntries(result.listEntries);

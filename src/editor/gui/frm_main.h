@@ -241,4 +241,7 @@ private:
     QPointer<frmRptSpec> m_customReports;
     BookSearch m_search; // keeps the search window between searches
     QList<QAction*> m_catalogueCommands;
+    // The book on screen as read, so that Update stores what the user left
+    // alone exactly as it was; none while no stored book is shown.
+    std::optional<BookAsRead> m_bookAsRead;
 };

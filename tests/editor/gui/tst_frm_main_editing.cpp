@@ -30,6 +30,7 @@ private slots:
     void everyFieldIsStoredAndShownAgain();
     void datesOfTheTwentiesMoveACenturyOn_data();
     void datesOfTheTwentiesMoveACenturyOn();
+    void untouchedFieldsAreStoredAsRead();
     void doubleClickPressesOnlyTheButtonClicked();
 
 private:
@@ -361,6 +362,25 @@ void TestFrmMainEditing::datesOfTheTwentiesMoveACenturyOn()
     const QStringList rows = f.rows("select BuyDate from Books");
     QCOMPARE(rows.size(), 1);
     QVERIFY2(rows.front().startsWith(stored.toString(Qt::ISODate)), qPrintable(rows.front()));
+}
+
+// Changed in its title alone, a book keeps every other column as it was read,
+// and brings no new lookup row.
+void TestFrmMainEditing::untouchedFieldsAreStoredAsRead()
+{
+    f.folder().execute(u"insert into Authors values (4, 'Homer', Null)"_s);
+    f.folder().addBook(u"Odyssey"_s, {{u"Notes"_s, u"One\r\nTwo\r\n"_s},
+                                      {u"CoverPrice"_s, 12.3456},
+                                      {u"BuyDate"_s, QDate(1925, 4, 3)},
+                                      {u"Fiction"_s, QVariant()},
+                                      {u"AuthID"_s, 4}});
+    const QByteArray asStored = "select quote(Notes), CoverPrice, BuyDate, quote(Fiction), AuthID, "
+                                "(select count(*) from Authors) from Books";
+    const QStringList before = nativeRows(*Database::open(f.folder().cataloguePath()), asStored);
+    QVERIFY(f.openWindow());
+    f.typeInto(f.window().txtTitle, u"The Odyssey"_s);
+    f.window().cmdUpdate->click();
+    QCOMPARE(f.rows(asStored), before);
 }
 
 // The second click of a double click on Cancel or Update presses nothing of
