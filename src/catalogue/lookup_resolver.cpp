@@ -26,9 +26,13 @@ QString quoted(const QString& name)
     return QString(name).replace(u"'"_s, u"''"_s);
 }
 
+// An empty name also matches Null, which every reader takes for the empty
+// text: rows converted from other files hold Null names, and a second row
+// of the same name must not be added beside them.
 QString equals(const QString& column, const QString& name)
 {
-    return column + u"='"_s + quoted(name) + u"'"_s;
+    const QString equal = column + u"='"_s + quoted(name) + u"'"_s;
+    return name.isEmpty() ? u"("_s + equal + u" or "_s + column + u" is null)"_s : equal;
 }
 
 } // namespace

@@ -75,11 +75,58 @@ ConvertedValues convertEntry(const BookEntry& entry)
     return values;
 }
 
+// The columns the window shows, apart from the lookup keys.
+const QStringList ShownColumns{u"Title"_s,     u"vol"_s,      u"issue"_s, u"Fiction"_s,    u"New"_s,
+                               u"paperback"_s, u"ISBN"_s,     u"Year"_s,  u"CoverPrice"_s, u"BuyPrice"_s,
+                               u"BuyDate"_s,   u"ReadDate"_s, u"Read"_s,  u"Notes"_s,      u"OnLoan"_s,
+                               u"LoanedTo"_s,  u"LoanDate"_s};
+
+// What the row receives for each column: the value made from the entry, or
+// the value read when the user left the field as it was shown.
+class RowValues
+{
+public:
+    RowValues(Recordset& row, const BookEntry& entry, const BookAsRead* asRead)
+        : m_row(row), m_entry(entry), m_asRead(asRead)
+    {
+    }
+
+    // Writes column and returns what it wrote.
+    template <typename T> QVariant put(const QString& column, T BookEntry::*field, const QVariant& made)
+    {
+        const bool unchanged = m_asRead && m_entry.*field == m_asRead->shown.*field;
+        const QVariant value = unchanged ? readValue(column, made) : made;
+        m_row.setValue(column, value);
+        return value;
+    }
+
+    // The key read for a lookup field left as it was shown.
+    std::optional<QVariant> keptKey(LookupField field) const
+    {
+        const QString& column = lookupTable(field).booksColumn;
+        if (!m_asRead || m_entry.lookups[field] != m_asRead->shown.lookups[field] ||
+            !m_asRead->columns.contains(column))
+            return std::nullopt;
+        return m_asRead->columns.value(column);
+    }
+
+private:
+    QVariant readValue(const QString& column, const QVariant& made) const
+    {
+        const auto read = m_asRead->columns.constFind(column);
+        return read == m_asRead->columns.constEnd() ? made : read.value();
+    }
+
+    Recordset& m_row;
+    const BookEntry& m_entry;
+    const BookAsRead* m_asRead;
+};
+
 // Writes every column of the row in the order the window has always written
 // them, resolving the lookup texts on the way, and stores it. Returns the
 // book's key.
 qint32 writeRow(Recordset& row, const BookEntry& entry, const ConvertedValues& values,
-                LookupResolver& lookups, std::optional<qint32> existingBookId,
+                LookupResolver& lookups, std::optional<qint32> existingBookId, const BookAsRead* asRead,
                 std::vector<LookupAddition>& added)
 {
     if (existingBookId) {
@@ -91,32 +138,41 @@ qint32 writeRow(Recordset& row, const BookEntry& entry, const ConvertedValues& v
         row.addNew();
     }
     const qint32 bookId = row.value(u"BookID"_s).toInt();
+    // What was read belongs to this book only.
+    RowValues columns(row, entry,
+                      asRead && existingBookId && asRead->bookId == *existingBookId ? asRead : nullptr);
 
-    row.setValue(u"Title"_s, entry.title);
-    row.setValue(u"vol"_s, values.vol);
-    row.setValue(u"issue"_s, values.issue);
+    const QVariant title = columns.put(u"Title"_s, &BookEntry::title, entry.title);
+    columns.put(u"vol"_s, &BookEntry::vol, values.vol);
+    columns.put(u"issue"_s, &BookEntry::issue, values.issue);
     for (const LookupField field : AllLookupFields) {
+        const QString& column = lookupTable(field).booksColumn;
+        if (const std::optional<QVariant> kept = columns.keptKey(field)) {
+            row.setValue(column, *kept);
+            continue;
+        }
         const QString& text = entry.lookups[field];
         const LookupResolver::Resolution resolution = lookups.ResolveLookupValue(field, text);
         if (resolution.added)
             added.push_back({field, text, resolution.key});
-        row.setValue(lookupTable(field).booksColumn, resolution.key);
+        row.setValue(column, resolution.key);
     }
-    row.setValue(u"Fiction"_s, entry.fiction);
-    row.setValue(u"New"_s, entry.boughtNew);
-    row.setValue(u"paperback"_s, entry.paperback);
-    row.setValue(u"ISBN"_s, entry.isbn);
-    row.setValue(u"Year"_s, values.year);
-    row.setValue(u"CoverPrice"_s, values.coverPrice);
-    row.setValue(u"BuyPrice"_s, values.buyPrice);
-    row.setValue(u"BuyDate"_s, values.buyDate);
-    row.setValue(u"ReadDate"_s, values.readDate);
-    row.setValue(u"Read"_s, entry.read);
-    row.setValue(u"Notes"_s, entry.notes);
-    row.setValue(u"SortTitle"_s, MakeSortTitle(entry.title));
-    row.setValue(u"OnLoan"_s, entry.onLoan);
-    row.setValue(u"LoanedTo"_s, entry.loanedTo);
-    row.setValue(u"LoanDate"_s, values.loanDate);
+    columns.put(u"Fiction"_s, &BookEntry::fiction, entry.fiction);
+    columns.put(u"New"_s, &BookEntry::boughtNew, entry.boughtNew);
+    columns.put(u"paperback"_s, &BookEntry::paperback, entry.paperback);
+    columns.put(u"ISBN"_s, &BookEntry::isbn, entry.isbn);
+    columns.put(u"Year"_s, &BookEntry::year, values.year);
+    columns.put(u"CoverPrice"_s, &BookEntry::coverPrice, values.coverPrice);
+    columns.put(u"BuyPrice"_s, &BookEntry::buyPrice, values.buyPrice);
+    columns.put(u"BuyDate"_s, &BookEntry::buyDate, values.buyDate);
+    columns.put(u"ReadDate"_s, &BookEntry::readDate, values.readDate);
+    columns.put(u"Read"_s, &BookEntry::read, entry.read);
+    columns.put(u"Notes"_s, &BookEntry::notes, entry.notes);
+    // Made from the title as stored.
+    row.setValue(u"SortTitle"_s, MakeSortTitle(title.toString()));
+    columns.put(u"OnLoan"_s, &BookEntry::onLoan, entry.onLoan);
+    columns.put(u"LoanedTo"_s, &BookEntry::loanedTo, entry.loanedTo);
+    columns.put(u"LoanDate"_s, &BookEntry::loanDate, values.loanDate);
     row.update();
     return bookId;
 }
@@ -167,8 +223,22 @@ QString& LookupTexts::operator[](LookupField field)
     return const_cast<QString&>(std::as_const(*this)[field]);
 }
 
+BookAsRead readBookAsRead(const Recordset& books, const BookEntry& shown)
+{
+    BookAsRead read;
+    read.bookId = books.value(u"BookID"_s).toInt();
+    read.shown = shown;
+    for (const QString& column : ShownColumns)
+        read.columns.insert(column, books.value(column));
+    for (const LookupField field : AllLookupFields) {
+        const QString& column = lookupTable(field).booksColumn;
+        read.columns.insert(column, books.value(column));
+    }
+    return read;
+}
+
 StoreResult writeBook(Database& db, Recordset& rsBookEdit, const BookEntry& entry, LookupResolver& lookups,
-                      std::optional<qint32> existingBookId)
+                      std::optional<qint32> existingBookId, const BookAsRead* asRead)
 {
     StoreResult result;
     const ConvertedValues values = convertEntry(entry);
@@ -188,7 +258,7 @@ StoreResult writeBook(Database& db, Recordset& rsBookEdit, const BookEntry& entr
         added.clear();
         db.beginTransaction();
         try {
-            bookId = writeRow(rsBookEdit, entry, values, lookups, existingBookId, added);
+            bookId = writeRow(rsBookEdit, entry, values, lookups, existingBookId, asRead, added);
             db.commit();
         } catch (...) {
             abandonRow(rsBookEdit);

@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QVariantHash>
 #include <optional>
 #include <vector>
 
@@ -50,6 +51,23 @@ struct BookEntry
     LookupTexts lookups;
 };
 
+// A book as the window read it from its row: the key, the stored value of
+// every column the window shows, and the entry as the window showed them. A
+// field whose text or state is still the one shown is stored with the value
+// read: the line ends of notes from another program, a price with more
+// decimals than the currency shows, a date of the twenties, a Null flag, the
+// key of a lookup row whose name another row shares.
+struct BookAsRead
+{
+    qint32 bookId = -1;
+    BookEntry shown;
+    QVariantHash columns; // by the names readBookAsRead gives them
+};
+
+// The columns of the current row of books (a recordset over Books) that the
+// window shows, with shown, the entry the window made of them.
+BookAsRead readBookAsRead(const Recordset& books, const BookEntry& shown);
+
 // An entry the window must add to a lookup field's list after a successful
 // store: the field's full text, with the key of its new row.
 struct LookupAddition
@@ -77,9 +95,11 @@ struct StoreResult
 // nothing is written. The lookup rows added and the book's row are written in
 // one transaction, the store under the locked-record retry; a failure is
 // reported through HandleDbError, leaves the catalogue as it was and returns
-// stored false, so the window can keep the values on screen.
+// stored false, so the window can keep the values on screen. asRead, when
+// it is the book with existingBookId, keeps what the user did not change as
+// it was read.
 StoreResult writeBook(Database& db, Recordset& rsBookEdit, const BookEntry& entry, LookupResolver& lookups,
-                      std::optional<qint32> existingBookId);
+                      std::optional<qint32> existingBookId, const BookAsRead* asRead = nullptr);
 
 // The date rule of stored dates: a date of 1900 to 1929 is taken to mean
 // 2000 to 2029, so that "3/5/05" does not land in 1905. Nothing for a text

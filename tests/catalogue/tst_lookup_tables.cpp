@@ -55,6 +55,9 @@ void TestLookupTables::typedNamesFindOrAddTheirRow_data()
     QTest::newRow("author without first name added")
         << LookupField::Author << QByteArray("INSERT INTO Authors VALUES (5, 'Smith', 'John');") << u"Smith"_s
         << QStringList{u"Smith, "_s, u"Smith, John"_s} << true;
+    QTest::newRow("author with a Null first name found")
+        << LookupField::Author << QByteArray("INSERT INTO Authors VALUES (5, 'Homer', NULL);") << u"Homer"_s
+        << QStringList{u"Homer, "_s} << false;
     QTest::newRow("owner found in its own key column")
         << LookupField::Owner << QByteArray("INSERT INTO Owners VALUES (3, 'Ann');") << u"ANN"_s
         << QStringList{u"Ann"_s} << false;

@@ -83,6 +83,8 @@ void frmRptSpec::watchDetails()
 
     // A date field refuses a text that is no date itself, and opens the
     // calendar with its right edge under the field's, two field heights down.
+    // A day from the calendar is stored as that date typed and left: the
+    // focus comes back from the calendar without telling the field.
     const auto date = [this](DateField* field, Bound value, const QString& caption) {
         field->setRefusalMessage(ReportCriteria::DateRefusal);
         field->setCalendarOptions({caption, CalendarPlacement::Edge::Right, 2, false});
@@ -91,6 +93,10 @@ void frmRptSpec::watchDetails()
             if (bound)
                 setting.*value = *bound;
             return bound.has_value();
+        });
+        connect(field, &DateField::calendarClosed, this, [this, field] {
+            if (field->acceptText())
+                leaveDetail(field);
         });
     };
     date(dcStartDate, &FieldSetting::StartValue, u"Select Start Date"_s);

@@ -59,7 +59,6 @@ void DateField::focusOutEvent(QFocusEvent* event)
 
 void DateField::showPopup()
 {
-    emit edited();
     dateEntry().PickerDate = calendarStartDate(text(), m_options.movesOldDatesForward);
 
     frmDateEnt calendar(window());
@@ -71,6 +70,7 @@ void DateField::showPopup()
     // Closed without a choice, the calendar leaves the day it opened on, so
     // an empty field receives today.
     setText(LocaleFormats::shortDate(dateEntry().PickerDate));
+    emit calendarClosed();
     setFocus(Qt::OtherFocusReason);
     focusNextChild();
 }

@@ -10,6 +10,8 @@
 // it opened on, in the locale's short date, and the focus moves on as Tab
 // moves it. A typed text is checked when the field is left: a text that is no
 // date is refused with the field's message, and the text and the focus stay.
+// A day from the calendar counts as typed and left (calendarClosed), even
+// where the window gets no focus events on the way back from the calendar.
 class DateField : public QComboBox
 {
     Q_OBJECT
@@ -46,9 +48,15 @@ public:
 signals:
     // Every change of the text, typed or set by the program.
     void textChanged(const QString& text);
-    // Every change of the text, and every opening of the calendar: what puts
-    // the window into its edit state.
+    // Every change of the text, typed or from the calendar: what puts the
+    // window into its edit state. Opening the calendar and closing it on the
+    // date the field already showed is no change.
     void edited();
+    // The calendar has closed and the field shows its answer: what leaving
+    // the field after typing that date does must happen now. The focus moving
+    // on afterwards sends no focus events while the window is still inactive
+    // (the calendar had the activation), so it cannot be relied on.
+    void calendarClosed();
 
 protected:
     void focusOutEvent(QFocusEvent* event) override;

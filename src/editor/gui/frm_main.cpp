@@ -4,6 +4,7 @@
 #include "catalogue/catalogue_state.h"
 #include "catalogue/db_error_handler.h"
 #include "common/gui/leaving_fields.h"
+#include "common/gui/second_click_guard.h"
 #include "common/locale_formats.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
@@ -250,9 +251,14 @@ void frmMain::connectCommands()
                 mnuSort_Click(index);
         });
     for (QAction* command : {mnuSortMenu->menuAction(), mnuSort[1], mnuSort[2], mnuSort[3], mnuBackup,
-                             mnuDelete->menuAction(), mnuPack, mnuReports->menuAction()})
+                             mnuDelete->menuAction(), mnuPack})
         addCatalogueCommand(command);
     connectMaintenanceCommands();
+    // The buttons of the two sets share their places: the second click of a
+    // double click on Cancel or Update must not land on Find or Help.
+    auto* secondClicks = new SecondClickGuard(this);
+    for (QPushButton* button : findChildren<QPushButton*>())
+        secondClicks->watch(button);
 }
 
 void frmMain::connectReports()
@@ -587,24 +593,24 @@ int frmMain::bookCount() const
 }
 
 // Selects the entry carrying the stored key; -1, Null or a key no entry
-// carries (a lookup row removed since) leave the field empty.
+// carries (a lookup row removed since) leave the field empty. The text is
+// shown as stored, neither completed nor partly selected.
 void frmMain::showLookup(QComboBox* combo, const QVariant& key)
 {
-    combo->setCurrentIndex(-1);
-    combo->setEditText(QString());
-    if (key.isNull())
-        return;
     bool isNumber = false;
-    const qlonglong value = key.toLongLong(&isNumber);
-    if (!isNumber || value < 0)
-        return;
-    const int row = LookupRow(combo, value);
-    if (row >= 0)
-        combo->setCurrentIndex(row);
+    const qlonglong value = key.isNull() ? -1 : key.toLongLong(&isNumber);
+    const int row = isNumber && value >= 0 ? LookupRow(combo, value) : -1;
+    m_completion->setByProgram([combo, row] {
+        combo->setCurrentIndex(-1);
+        combo->setEditText(QString());
+        if (row >= 0)
+            combo->setCurrentIndex(row);
+    });
 }
 
 void frmMain::ShowRecord()
 {
+    m_bookAsRead.reset();
     Editing = true;
     // Lowered also when reading the row fails, or no change would ever enter
     // the edit state again.
@@ -643,19 +649,19 @@ void frmMain::ShowRecord()
     chkOnLoan->setChecked(rs.value(u"OnLoan"_s).toBool());
     txtLoanedTo->setText(plainText(rs.value(u"LoanedTo"_s)));
     dcLoanDate->setText(shortDateText(rs.value(u"LoanDate"_s)));
+    m_bookAsRead = readBookAsRead(rs, enteredBook());
 }
 
 void frmMain::ClearFields()
 {
+    m_bookAsRead.reset();
     for (QLineEdit* edit : {txtVol, txtIssue, txtTitle})
         edit->clear();
     txtNotes->clear();
     for (QLineEdit* edit : {txtISBN, txtYear, txtCoverPrice, txtBuyPrice})
         edit->clear();
-    for (QComboBox* combo : {cmbAuthID, cmbPubID, cmbCatID, cmbOwnerID, cmbLocID, cmbForID, cmbSerID}) {
-        combo->setCurrentIndex(-1);
-        combo->setEditText(QString());
-    }
+    for (QComboBox* combo : {cmbAuthID, cmbPubID, cmbCatID, cmbOwnerID, cmbLocID, cmbForID, cmbSerID})
+        showLookup(combo, QVariant());
     optFiction[0]->setChecked(true);
     optNew[0]->setChecked(true);
     optPaperback[0]->setChecked(true);
@@ -873,7 +879,8 @@ StoreResult frmMain::SaveRecord(std::optional<qint32> existingBookId)
         if (!rsBookEdit)
             throw DbError(DbErrorNumber::ObjectClosed, u"Object invalid or no longer set."_s);
         LookupResolver resolver = m_session.lookupResolver();
-        result = writeBook(m_session.database(), *rsBookEdit, entry, resolver, existingBookId);
+        result = writeBook(m_session.database(), *rsBookEdit, entry, resolver, existingBookId,
+                           m_bookAsRead ? &*m_bookAsRead : nullptr);
     });
     if (result.stored) {
         addListEntries(result.listEntries);

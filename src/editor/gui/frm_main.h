@@ -96,10 +96,11 @@ public:
     void ShowBrowseButtons();
 
     // Commands that would replace the book on screen or close the catalogue
-    // (sort orders, backup, compaction, removal of unused entries, reports):
+    // (sort orders, backup, compaction, removal of unused entries):
     // unavailable while a book is being added or edited, so that the typing is
-    // never lost nor stored over another book. Other windows' commands of the
-    // kind join with addCatalogueCommand.
+    // never lost nor stored over another book. The reports only read the
+    // catalogue and stay available. Other windows' commands of the kind join
+    // with addCatalogueCommand.
     void addCatalogueCommand(QAction* command);
     void setCatalogueCommandsEnabled(bool enabled);
 
@@ -240,4 +241,7 @@ private:
     QPointer<frmRptSpec> m_customReports;
     BookSearch m_search; // keeps the search window between searches
     QList<QAction*> m_catalogueCommands;
+    // The book on screen as read, so that Update stores what the user left
+    // alone exactly as it was; none while no stored book is shown.
+    std::optional<BookAsRead> m_bookAsRead;
 };

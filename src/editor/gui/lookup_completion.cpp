@@ -9,10 +9,12 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QSignalBlocker>
 #include <QVariant>
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -75,9 +77,18 @@ qint16 typedLength(qsizetype length)
     return static_cast<qint16>(std::clamp<qsizetype>(length, 0, std::numeric_limits<qint16>::max()));
 }
 
+// The order of the lists, accents and case ignored: entries that start with
+// the text, whatever their accents, stand together in the sorted list.
 int compareWithEntry(const QString& text, const QString& entry)
 {
     return compareNoCasePrimary(text, QStringView(entry).left(text.size()));
+}
+
+// Whether the entry starts with the text as typed: case ignored, accents
+// counted, so that "Muller" never completes to "Müller".
+bool entryStartsWith(const QString& entry, const QString& text)
+{
+    return compareNoCase(text, QStringView(entry).left(text.size())) == 0;
 }
 
 } // namespace
@@ -112,6 +123,13 @@ void LookupCompletion::rewriteAuthorNameOnLeaving(QComboBox* combo)
 {
     if (auto field = m_fields.find(combo); field != m_fields.end())
         field->rewritesAuthorName = true;
+}
+
+void LookupCompletion::setByProgram(const std::function<void()>& change)
+{
+    const bool outer = std::exchange(m_programSets, true);
+    const auto restore = qScopeGuard([this, outer] { m_programSets = outer; });
+    change();
 }
 
 void LookupCompletion::ComboSelectAll(QComboBox* combo)
@@ -156,7 +174,7 @@ void LookupCompletion::ComboKeyDown(int key, QComboBox* combo)
 void LookupCompletion::ComboAutoComplete(QComboBox* combo)
 {
     QLineEdit* edit = combo->lineEdit();
-    if (!CompleteAllowed || CompleteBusy || !edit)
+    if (!CompleteAllowed || CompleteBusy || m_programSets || !edit)
         return;
     const QString text = edit->text();
     if (combo->count() == 0 || text.isEmpty())
@@ -189,17 +207,16 @@ int LookupCompletion::ComboFindPrefix(const QString& text, QComboBox* combo)
 
     const int selected = combo->currentIndex();
     const int current = selected >= 0 && selected < count ? selected : 0;
-    const int atCurrent = compareWithEntry(text, list.texts[current]);
-    if (atCurrent == 0)
+    if (entryStartsWith(list.texts[current], text))
         return current;
 
-    // A text before the current entry is looked for from the top, one after
-    // it from the next entry on. The scan stops at the first entry that does
-    // not sort before the text; in a sorted list that is where the entries
-    // starting with the text begin, so a binary search finds the same entry.
-    // A list out of order (the database's order may differ from this one in
-    // punctuation) is scanned as it stands.
-    int first = atCurrent < 0 ? 0 : current + 1;
+    // A text after the current entry is looked for from the next entry on,
+    // any other from the top. The entries that start with the text, accents
+    // aside, begin at the first entry that does not sort before it; in a
+    // sorted list a binary search finds that entry. A list out of order (the
+    // database's order may differ from this one in punctuation) is scanned
+    // as it stands.
+    int first = compareWithEntry(text, list.texts[current]) > 0 ? current + 1 : 0;
     if (list.sorted) {
         int last = count;
         while (first < last) {
@@ -213,7 +230,11 @@ int LookupCompletion::ComboFindPrefix(const QString& text, QComboBox* combo)
         while (first < count && compareWithEntry(text, list.texts[first]) > 0)
             ++first;
     }
-    return first < count && compareWithEntry(text, list.texts[first]) == 0 ? first : -1;
+    // Among them, the first whose accents are the typed ones.
+    for (; first < count && compareWithEntry(text, list.texts[first]) == 0; ++first)
+        if (entryStartsWith(list.texts[first], text))
+            return first;
+    return -1;
 }
 
 const LookupCompletion::EntryCache& LookupCompletion::entries(QComboBox* combo)

@@ -45,6 +45,11 @@ public:
     // "Smith, John Ronald". The combo must be attached.
     void rewriteAuthorNameOnLeaving(QComboBox* combo);
 
+    // Runs change, in which the program sets the fields' texts (a book shown,
+    // the fields emptied): a text the program sets is shown as set, neither
+    // completed nor partly selected, whatever was typed before.
+    void setByProgram(const std::function<void()>& change);
+
     // Getting the focus: all of the text selected, nothing counted as typed.
     void ComboSelectAll(QComboBox* combo);
     // Before a key takes effect (key is a Qt::Key). The Down arrow opens the
@@ -55,10 +60,10 @@ public:
     void ComboKeyPress(QChar character, QComboBox* combo);
     // After every change of the text, typed or set by the program.
     void ComboAutoComplete(QComboBox* combo);
-    // The entry whose first characters equal text without regard to case, or
-    // -1. The search starts at the current entry and goes forward through the
-    // sorted list, so among several matches the current entry wins, and
-    // otherwise the first one in the list.
+    // The entry whose first characters equal text without regard to case,
+    // accents counted, or -1. The search starts at the current entry and goes
+    // forward through the sorted list, so among several matches the current
+    // entry wins, and otherwise the first one in the list.
     int ComboFindPrefix(const QString& text, QComboBox* combo);
     // The entry equal to text without regard to case, or -1.
     int ComboFindWhole(const QString& text, QComboBox* combo);
@@ -94,6 +99,7 @@ private:
     void handleFocusIn(QComboBox* combo);
     void handleFocusOut(Field& field);
 
+    bool m_programSets = false; // inside setByProgram
     QHash<QComboBox*, EntryCache> m_entries;
     QHash<QObject*, QComboBox*> m_watched; // combo, line edit and list view -> combo
     QHash<QComboBox*, Field> m_fields;

@@ -40,17 +40,14 @@ void TestFrmMainDates::pickedOrKeptDateIsStored_data()
     QTest::addColumn<QString>("action"); // in the calendar: "Escape", "Right Enter", "click 3 1"
     QTest::addColumn<QString>("shown");  // the field's text when the calendar has closed
     QTest::addColumn<QString>("focusOn");
-    QTest::addColumn<QDate>("storedAfter");
+    QTest::addColumn<QDate>("storedAfter"); // none: the date shown kept, the book unchanged
 
     const QString us = u"en_US"_s, f4 = u"F4"_s, altDown = u"Alt+Down"_s, arrow = u"arrow"_s;
     QTest::newRow("purchase in 1925 opens in 2025")
         << us << u"BuyDate"_s << QVariant(QDate(1925, 4, 3)) << f4 << u"Escape"_s << u"4/3/2025"_s
         << u"optNew_0"_s << QDate(2025, 4, 3);
-    // Kept on opening, the date still moves on when stored, as every date of
-    // the twenties does.
-    QTest::newRow("loan in 1925 stays")
-        << us << u"LoanDate"_s << QVariant(QDate(1925, 4, 3)) << altDown << u"Escape"_s << u"4/3/1925"_s
-        << u"txtLoanedTo"_s << QDate(2025, 4, 3);
+    QTest::newRow("loan in 1925 stays") << us << u"LoanDate"_s << QVariant(QDate(1925, 4, 3)) << altDown
+                                        << u"Escape"_s << u"4/3/1925"_s << u"txtLoanedTo"_s << QDate();
     QTest::newRow("empty reading date gets today")
         << us << u"ReadDate"_s << QVariant() << arrow << u"Escape"_s << u"6/15/2024"_s << u"chkOnLoan"_s
         << QDate(2024, 6, 15);
@@ -65,9 +62,8 @@ void TestFrmMainDates::pickedOrKeptDateIsStored_data()
     QTest::newRow("1930 reading opens in 2030")
         << us << u"ReadDate"_s << QVariant(QDate(1930, 12, 31)) << f4 << u"Escape"_s << u"12/31/2030"_s
         << u"chkOnLoan"_s << QDate(2030, 12, 31);
-    QTest::newRow("1931 purchase stays")
-        << us << u"BuyDate"_s << QVariant(QDate(1931, 1, 1)) << arrow << u"Escape"_s << u"1/1/1931"_s
-        << u"optNew_0"_s << QDate(1931, 1, 1);
+    QTest::newRow("1931 purchase stays") << us << u"BuyDate"_s << QVariant(QDate(1931, 1, 1)) << arrow
+                                         << u"Escape"_s << u"1/1/1931"_s << u"optNew_0"_s << QDate();
     QTest::newRow("day first, read at start-up")
         << u"de_DE"_s << u"BuyDate"_s << QVariant(QDate(2001, 1, 31)) << f4 << u"Right Enter"_s
         << u"01.02.2001"_s << u"optNew_0"_s << QDate(2001, 2, 1);
@@ -111,8 +107,10 @@ void TestFrmMainDates::pickedOrKeptDateIsStored()
         QTest::keyClick(field, key.key(), key.keyboardModifiers());
     }
     QTEST(field->text(), "shown");
-    QVERIFY(editButtonsShown(w));
     QCOMPARE(f.focused(), w.findChild<QWidget*>(focusOn));
+    QCOMPARE(editButtonsShown(w), storedAfter.isValid());
+    if (!storedAfter.isValid())
+        return;
 
     w.cmdUpdate->click();
     const QStringList rows = f.rows("select BuyDate, ReadDate, LoanDate from Books");

@@ -2,6 +2,8 @@
 // command buttons, and what the stores leave in the catalogue.
 
 #include "editor/gui/main_window_fixture.h"
+#include "support/recording_desktop_opener.h"
+#include "support/scripted_modals.h"
 
 using namespace mainwin_test;
 using namespace Qt::StringLiterals;
@@ -28,6 +30,8 @@ private slots:
     void everyFieldIsStoredAndShownAgain();
     void datesOfTheTwentiesMoveACenturyOn_data();
     void datesOfTheTwentiesMoveACenturyOn();
+    void untouchedFieldsAreStoredAsRead();
+    void doubleClickPressesOnlyTheButtonClicked();
 
 private:
     MainWindowFixture f;
@@ -70,6 +74,8 @@ void TestFrmMainEditing::updateShowsStoredBookInCurrentOrder()
     QCOMPARE(w.txtTitle->text(), u"Cherry"_s);
     QCOMPARE(w.cmbAuthID->currentText(), author);
     QCOMPARE(w.cmbCatID->currentText(), category);
+    // Shown whole, though the completion had selected part of what was typed.
+    QVERIFY(!w.cmbAuthID->lineEdit()->hasSelectedText() && !w.cmbCatID->lineEdit()->hasSelectedText());
     QVERIFY(browseButtonsShown(w) && !w.Editing);
     QCOMPARE(static_cast<int>(w.SortOrder), order);
     for (int item = 1; item <= 3; ++item)
@@ -356,6 +362,49 @@ void TestFrmMainEditing::datesOfTheTwentiesMoveACenturyOn()
     const QStringList rows = f.rows("select BuyDate from Books");
     QCOMPARE(rows.size(), 1);
     QVERIFY2(rows.front().startsWith(stored.toString(Qt::ISODate)), qPrintable(rows.front()));
+}
+
+// Changed in its title alone, a book keeps every other column as it was read,
+// and brings no new lookup row.
+void TestFrmMainEditing::untouchedFieldsAreStoredAsRead()
+{
+    f.folder().execute(u"insert into Authors values (4, 'Homer', Null)"_s);
+    f.folder().addBook(u"Odyssey"_s, {{u"Notes"_s, u"One\r\nTwo\r\n"_s},
+                                      {u"CoverPrice"_s, 12.3456},
+                                      {u"BuyDate"_s, QDate(1925, 4, 3)},
+                                      {u"Fiction"_s, QVariant()},
+                                      {u"AuthID"_s, 4}});
+    const QByteArray asStored = "select quote(Notes), CoverPrice, BuyDate, quote(Fiction), AuthID, "
+                                "(select count(*) from Authors) from Books";
+    const QStringList before = nativeRows(*Database::open(f.folder().cataloguePath()), asStored);
+    QVERIFY(f.openWindow());
+    f.typeInto(f.window().txtTitle, u"The Odyssey"_s);
+    f.window().cmdUpdate->click();
+    QCOMPARE(f.rows(asStored), before);
+}
+
+// The second click of a double click on Cancel or Update presses nothing of
+// what took their place; one on a button that stays presses it again.
+void TestFrmMainEditing::doubleClickPressesOnlyTheButtonClicked()
+{
+    ScopedScriptedModals modals;
+    RecordingDesktopOpener desktop;
+    f.folder().addCollection();
+    QVERIFY(f.openWindow());
+    frmMain& w = f.window();
+    const auto doubleClick = [&w](QWidget* button) {
+        const QPoint spot = button->mapTo(&w, button->rect().center());
+        QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, spot);
+        QTest::lastMouseTimestamp -= QTest::mouseDoubleClickInterval; // the buttons laid out, still in time
+        QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, spot);
+    };
+    for (QPushButton* button : {w.cmdCancel, w.cmdUpdate}) {
+        f.typeInto(w.txtYear, u"1990"_s);
+        doubleClick(button);
+    }
+    doubleClick(w.cmdNext);
+    QCOMPARE(w.txtTitle->text(), u"The Cat"_s);
+    QVERIFY(modals.shown().isEmpty() && desktop.opened.isEmpty());
 }
 
 QTEST_MAIN(TestFrmMainEditing)

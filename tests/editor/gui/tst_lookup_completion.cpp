@@ -16,10 +16,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The search as the field has always made it (case and accents ignored, as
-// in the catalogue's order): a forward scan of the sorted
-// list from the current entry, restarting from the top when the text sorts
-// before that entry, stopping at the first entry the text sorts before.
+// The search as a forward scan of the list in the catalogue's order from the
+// current entry, restarting from the top when the text sorts before that
+// entry, stopping at the first entry the text sorts before (case and accents
+// ignored); found is an entry that starts with the text, accents counted.
 int linearFindPrefix(const QStringList& entries, int current, const QString& text)
 {
     if (entries.isEmpty() || text.isEmpty())
@@ -27,12 +27,17 @@ int linearFindPrefix(const QStringList& entries, int current, const QString& tex
     const auto compare = [&](int i) {
         return compareNoCasePrimary(text, QStringView(entries[i]).left(text.size()));
     };
+    const auto startsWith = [&](int i) {
+        return compareNoCase(text, QStringView(entries[i]).left(text.size())) == 0;
+    };
     int i = std::max(current, 0);
-    if (compare(i) < 0)
+    if (startsWith(i))
+        return i;
+    if (compare(i) <= 0)
         i = 0;
-    for (; i < entries.size(); ++i)
-        if (const int result = compare(i); result <= 0)
-            return result == 0 ? i : -1;
+    for (; i < entries.size() && compare(i) >= 0; ++i)
+        if (startsWith(i))
+            return i;
     return -1;
 }
 
@@ -61,6 +66,7 @@ private slots:
     }
 
     void composedCharactersComplete();
+    void accentsCount();
     void backspaceInUnmatchedTextDeletesOneCharacter();
     void enterDoesNotAddTheTypedText();
     void gettingFocusSelectsEverything();
@@ -121,6 +127,16 @@ void TestLookupCompletion::composedCharactersComplete()
     QApplication::sendEvent(m_combo, &composed);
     QCOMPARE(m_combo->currentText(), u"Émx"_s);
     QCOMPARE(m_combo->currentIndex(), -1);
+}
+
+// Plain letters go past an accented entry, and never take it.
+void TestLookupCompletion::accentsCount()
+{
+    m_combo->insertItems(1, {u"Müller, Anne"_s, u"Muller, Bob"_s});
+    typeInField(u"mu"_s);
+    QCOMPARE(m_combo->currentText(), u"Muller, Bob"_s);
+    typeInField(u"ller, A"_s);
+    QCOMPARE(m_combo->currentText(), u"Muller, A"_s);
 }
 
 void TestLookupCompletion::backspaceInUnmatchedTextDeletesOneCharacter()
