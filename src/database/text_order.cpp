@@ -1,7 +1,6 @@
 #include "database/text_order.h"
 
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 namespace TextOrder {
@@ -378,50 +377,58 @@ template <typename Reader> int compareWhole(Reader left, Reader right)
     return compareStreams(Folded<Reader>(left, 0), Folded<Reader>(right, 1));
 }
 
-// The length of the common start of two texts that is ASCII on both sides
-// and equal but for case; *order is set when an ASCII character decides.
-template <typename Char>
-std::size_t equalAsciiStart(const Char* left, const Char* right, std::size_t common, int* order)
+// How far two texts run alike: equal unit for unit but for the case of ASCII
+// letters. Both fold and decompose alike up to the last ASCII character in
+// that stretch, since an ASCII character starts a code point in any reading
+// and no mark is ever moved across it.
+struct CommonStart
 {
-    for (std::size_t i = 0; i < common; ++i) {
-        const auto x = static_cast<unsigned>(left[i]);
-        const auto y = static_cast<unsigned>(right[i]);
-        if ((x | y) >= 0x80)
-            return i;
-        if (x == y)
-            continue;
-        const unsigned char lx = asciiLower(static_cast<unsigned char>(x));
-        const unsigned char ly = asciiLower(static_cast<unsigned char>(y));
-        if (lx != ly) {
-            *order = lx < ly ? -1 : 1;
-            return i;
-        }
-    }
-    return common;
-}
+    std::size_t length = 0;   // where the texts first differ, or the shorter one ends
+    std::size_t foldFrom = 0; // the last ASCII character before that, or 0
+    int order = 0;            // set when an ASCII character decides
+};
 
-int lengthOrder(std::size_t left, std::size_t right)
+template <typename Char> CommonStart commonStart(const Char* left, const Char* right, std::size_t common)
 {
-    return left == right ? 0 : (left < right ? -1 : 1);
+    CommonStart start;
+    for (; start.length < common; ++start.length) {
+        const auto x = static_cast<unsigned>(left[start.length]);
+        const auto y = static_cast<unsigned>(right[start.length]);
+        if (x != y) {
+            if ((x | y) >= 0x80)
+                break;
+            const unsigned char lx = asciiLower(static_cast<unsigned char>(x));
+            const unsigned char ly = asciiLower(static_cast<unsigned char>(y));
+            if (lx != ly) {
+                start.order = lx < ly ? -1 : 1;
+                break;
+            }
+        }
+        if (x < 0x80)
+            start.foldFrom = start.length;
+    }
+    return start;
 }
 
 // Both levels of two texts: SQLite's NOCASE where the texts are ASCII, the
-// folding only from the first character that is not.
+// folding only from the last ASCII character before they differ otherwise.
 template <typename Char, typename Reader>
 int compareTexts(const Char* left, std::size_t leftLength, const Char* right, std::size_t rightLength)
 {
     const std::size_t common = leftLength < rightLength ? leftLength : rightLength;
-    int order = 0;
-    const std::size_t i = equalAsciiStart(left, right, common, &order);
-    if (order != 0)
-        return order;
-    // A text that another begins with comes first: what follows it always
-    // adds to the second level.
-    if (i == common)
-        return lengthOrder(leftLength, rightLength);
-    if (leftLength == rightLength && std::memcmp(left + i, right + i, (leftLength - i) * sizeof(Char)) == 0)
-        return 0;
-    return compareWhole(Reader(left + i, left + leftLength), Reader(right + i, right + rightLength));
+    const CommonStart start = commonStart(left, right, common);
+    if (start.order != 0)
+        return start.order;
+    if (start.length == common) {
+        if (leftLength == rightLength)
+            return 0;
+        // A text that another begins with comes first, as long as it ends
+        // in a character that nothing following can fold into.
+        if (common == 0 || start.foldFrom == common - 1)
+            return leftLength < rightLength ? -1 : 1;
+    }
+    const std::size_t from = start.foldFrom;
+    return compareWhole(Reader(left + from, left + leftLength), Reader(right + from, right + rightLength));
 }
 
 } // namespace
@@ -441,14 +448,13 @@ int compareUtf16(const char16_t* left, std::size_t leftLength, const char16_t* r
 int compareUtf16Letters(const char16_t* left, std::size_t leftLength, const char16_t* right,
                         std::size_t rightLength)
 {
-    const std::size_t common = leftLength < rightLength ? leftLength : rightLength;
-    int order = 0;
-    const std::size_t i = equalAsciiStart(left, right, common, &order);
-    if (order != 0)
-        return order;
+    const CommonStart start = commonStart(left, right, leftLength < rightLength ? leftLength : rightLength);
+    if (start.order != 0)
+        return start.order;
     // Unlike the whole order, marks alone after a common start add nothing.
-    return compareLetters(Utf16Reader(left + i, left + leftLength),
-                          Utf16Reader(right + i, right + rightLength));
+    const std::size_t from = start.foldFrom;
+    return compareLetters(Utf16Reader(left + from, left + leftLength),
+                          Utf16Reader(right + from, right + rightLength));
 }
 
 int sqliteCollation(void*, int leftLength, const void* left, int rightLength, const void* right)

@@ -262,6 +262,9 @@ void TestTextOrder::textsCompare_data()
     QTest::newRow("accent alone decides last") << u"Eclair"_s << u"éclair"_s << -1;
     QTest::newRow("decomposed equals composed") << u"E\u0301clair"_s << u"éclair"_s << 0;
     QTest::newRow("marks in either order") << u"a\u0301\u0323"_s << u"\u1EA1\u0301"_s << 0;
+    QTest::newRow("accented start in common")
+        << u"García Márquez, Anne"_s << u"garcía márquez, Gabriel"_s << -1;
+    QTest::newRow("a mark moved before a shared one") << u"a\u0360"_s << u"a\u0360\u0301"_s << 1;
     QTest::newRow("Hangul syllable as its jamo") << u"각"_s << u"\u1100\u1161\u11A8"_s << 0;
     QTest::newRow("Ø among the Os") << u"Ørsted"_s << u"Orwell"_s << -1;
     QTest::newRow("Ø after plain O") << u"Orsted"_s << u"ørsted"_s << -1;
