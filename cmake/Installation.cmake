@@ -39,8 +39,10 @@ foreach(f IN LISTS QUILLARY_HELP_FILES)
 endforeach()
 
 install(TARGETS quillary RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# Beside the program, where doc/file-format.md tells other tools to load it from.
-install(TARGETS quillary_collation LIBRARY DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Beside the program, where doc/file-format.md tells other tools to load it
+# from; it is loaded, never run, on every system alike.
+install(TARGETS quillary_collation LIBRARY DESTINATION ${CMAKE_INSTALL_BINDIR}
+  PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 install(FILES ${PROJECT_BINARY_DIR}/rptspec.mdb DESTINATION ${QUILLARY_DATA_DIR})
 install(FILES ${QUILLARY_HELP_FILES} DESTINATION ${QUILLARY_DATA_DIR}/doc)
 install(FILES ${PROJECT_SOURCE_DIR}/data/quillary.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
