@@ -5,6 +5,7 @@
 #include "database/database.h"
 #include "database/native_sql.h"
 #include "database/sqlite_extensions.h"
+#include "database/text_order.h"
 #include "maintenance/backup.h"
 #include "maintenance/compaction.h"
 #include "maintenance/maintenance_files.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <sqlite3.h>
 #include <stdexcept>
 
@@ -40,9 +42,18 @@ void compact(BenchCatalogue& catalogue)
         throw std::runtime_error(result.message.toStdString());
 }
 
+// SQLite's built-in NOCASE, the rule the program's collation equals on ASCII
+// text: what the same work costs with the simplest rule there is.
+int asciiNoCase(void*, int leftLength, const void* left, int rightLength, const void* right)
+{
+    const int order = sqlite3_strnicmp(static_cast<const char*>(left), static_cast<const char*>(right),
+                                       std::min(leftLength, rightLength));
+    return order != 0 ? order : leftLength - rightLength;
+}
+
 // VACUUM INTO alone. The catalogue's indexes order text by the program's
-// NOCASE collation, so SQLite needs it registered to do the same work; plain
-// `sqlite3 FILE "VACUUM INTO 'x'"` compares with its own, simpler NOCASE.
+// collation, so SQLite needs it registered to do the same work; or, for the
+// cost of the order itself, SQLite's own NOCASE under the collation's name.
 void vacuumInto(BenchCatalogue& catalogue, bool programCollation)
 {
     const QString target = besideCatalogue(catalogue, u"x"_s);
@@ -51,6 +62,8 @@ void vacuumInto(BenchCatalogue& catalogue, bool programCollation)
     sqlite3_open_v2(QFile::encodeName(catalogue.path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     if (programCollation)
         registerSqliteExtensions(db);
+    else
+        sqlite3_create_collation(db, TextOrder::CollationName, SQLITE_UTF8, nullptr, &asciiNoCase);
     const QByteArray sql = "VACUUM INTO '" + QFile::encodeName(target) + "'";
     const int rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
     sqlite3_close(db);
@@ -107,7 +120,7 @@ void deleteUnusedAuthorsWithSqlite(BenchCatalogue& catalogue)
 const BenchRegistration registration{
     {u"compact (vs VACUUM INTO, same collation)"_s, compact,
      [](BenchCatalogue& catalogue) { vacuumInto(catalogue, true); }, true},
-    {u"compact (vs plain sqlite3 VACUUM INTO)"_s, compact,
+    {u"compact (vs VACUUM INTO, SQLite's NOCASE)"_s, compact,
      [](BenchCatalogue& catalogue) { vacuumInto(catalogue, false); }, true},
     {u"backup catalogue (synced, renamed)"_s, backUp, copyFile, true},
     {u"delete unused authors (1,000 of them)"_s, deleteUnusedAuthors, deleteUnusedAuthorsWithSqlite},

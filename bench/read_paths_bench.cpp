@@ -8,6 +8,7 @@
 #include "catalogue/lookup_tables.h"
 #include "database/database.h"
 #include "database/recordset.h"
+#include "database/text_order.h"
 
 #include <sqlite3.h>
 #include <stdexcept>
@@ -58,8 +59,10 @@ void startUpReadsBySqlite(BenchCatalogue& catalogue)
     }
     try {
         readAll(db, "PRAGMA locking_mode=EXCLUSIVE");
-        // A bare connection has SQLite's own NOCASE where the program has its
-        // own, so each order is the index's, read as it lies.
+        // The catalogue's text is declared with the program's collation, which
+        // a bare connection needs to read the indexes in their order.
+        sqlite3_create_collation(db, TextOrder::CollationName, SQLITE_UTF8, nullptr,
+                                 &TextOrder::sqliteCollation);
         readAll(db, "SELECT rowid FROM Books ORDER BY SortTitle");
         readAll(db, "SELECT * FROM Books WHERE rowid = (SELECT rowid FROM Books ORDER BY SortTitle LIMIT 1)");
         for (const LookupField field : LookupListOrder)

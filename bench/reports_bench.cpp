@@ -58,14 +58,17 @@ std::function<void(BenchCatalogue&)> listToTextFile(int list)
     };
 }
 
-// The sqlite3 shell exporting the list's query to a file.
+// The sqlite3 shell exporting the list's query to a file, with the program's
+// collation loaded (the catalogue's text columns are declared with it).
 std::function<void(BenchCatalogue&)> shellExport(int list)
 {
     return [list](BenchCatalogue& catalogue) {
         const QString sql = translateJetSql(BookLists::definition(list).allSql);
         const QString file = outputPath(u"shell%1.txt"_s.arg(list));
         QProcess shell;
-        shell.start(u"sqlite3"_s, {u"-tabs"_s, catalogue.path, u".once "_s + file, sql});
+        shell.start(u"sqlite3"_s,
+                    {u"-tabs"_s, u"-cmd"_s, u".load "_s + QStringLiteral(QUILLARY_COLLATION_EXTENSION),
+                     catalogue.path, u".once "_s + file, sql});
         if (!shell.waitForFinished(600000) || shell.exitCode() != 0)
             throw std::runtime_error("the sqlite3 shell failed: " +
                                      shell.readAllStandardError().toStdString());

@@ -1,6 +1,7 @@
 # What ships with the program, where it lies in the build folder and where
 # `cmake --install` puts it:
 #   bin/quillary
+#   bin/quillary-collation.so                the text order for other SQLite tools
 #   share/quillary/rptspec.mdb               the field catalogue
 #   share/quillary/doc/quillary.htm (+ pictures)   the help page
 #   share/applications/quillary.desktop
@@ -38,6 +39,10 @@ foreach(f IN LISTS QUILLARY_HELP_FILES)
 endforeach()
 
 install(TARGETS quillary RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Beside the program, where doc/file-format.md tells other tools to load it
+# from; it is loaded, never run, on every system alike.
+install(TARGETS quillary_collation LIBRARY DESTINATION ${CMAKE_INSTALL_BINDIR}
+  PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 install(FILES ${PROJECT_BINARY_DIR}/rptspec.mdb DESTINATION ${QUILLARY_DATA_DIR})
 install(FILES ${QUILLARY_HELP_FILES} DESTINATION ${QUILLARY_DATA_DIR}/doc)
 install(FILES ${PROJECT_SOURCE_DIR}/data/quillary.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

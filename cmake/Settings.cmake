@@ -1,11 +1,16 @@
 # One place for the compiler settings every target of the project shares.
-add_library(quillary_settings INTERFACE)
-target_compile_options(quillary_settings INTERFACE
+# The warnings alone also apply to the loadable extension, which other
+# programs load and which therefore takes neither Qt nor the sanitizers.
+add_library(quillary_warnings INTERFACE)
+target_compile_options(quillary_warnings INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
   -Wcast-align -Woverloaded-virtual -Wnull-dereference -Wformat=2)
 if(QUILLARY_WERROR)
-  target_compile_options(quillary_settings INTERFACE -Werror)
+  target_compile_options(quillary_warnings INTERFACE -Werror)
 endif()
+
+add_library(quillary_settings INTERFACE)
+target_link_libraries(quillary_settings INTERFACE quillary_warnings)
 target_compile_definitions(quillary_settings INTERFACE
   QT_NO_CAST_FROM_ASCII
   QT_NO_CAST_TO_ASCII

@@ -6,6 +6,7 @@
 #include "catalogue/db_error_handler.h"
 #include "catalogue/schema.h"
 #include "common/user_dialogs.h"
+#include "database/collation_version.h"
 #include "database/database.h"
 #include "database/recordset.h"
 
@@ -197,7 +198,11 @@ bool BookSession::openCatalogue(const QString& dataFolder)
     bool vouched = unchanged;
     if (!unchanged)
         runStep([this, endedCleanly, &sound, &vouched] {
-            sound = isSoundDatabase(database(), endedCleanly ? IntegrityCheck::Quick : IntegrityCheck::Full);
+            // Text indexes built under other rules than the program's are
+            // rebuilt by the upgrade; comparing them with their tables would
+            // only report their order as damage.
+            const bool full = !endedCleanly && !textOrderOutOfDate(database());
+            sound = isSoundDatabase(database(), full ? IntegrityCheck::Full : IntegrityCheck::Quick);
             vouched = sound;
         });
     if (!sound)

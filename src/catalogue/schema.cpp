@@ -22,24 +22,24 @@ namespace {
 constexpr const char* LookupTables = R"sql(
 CREATE TABLE Authors (
     AuthID INTEGER PRIMARY KEY AUTOINCREMENT,
-    LastName TEXT COLLATE NOCASE,
-    FirstName TEXT COLLATE NOCASE
+    LastName TEXT COLLATE QUILLARY,
+    FirstName TEXT COLLATE QUILLARY
 );
 CREATE TABLE Publishers (
     PubID INTEGER PRIMARY KEY AUTOINCREMENT,
-    PubName TEXT COLLATE NOCASE
+    PubName TEXT COLLATE QUILLARY
 );
 CREATE TABLE Categories (
     CatID INTEGER PRIMARY KEY AUTOINCREMENT,
-    CatName TEXT COLLATE NOCASE
+    CatName TEXT COLLATE QUILLARY
 );
 CREATE TABLE Owners (
     OwnID INTEGER PRIMARY KEY AUTOINCREMENT,
-    OwnName TEXT COLLATE NOCASE
+    OwnName TEXT COLLATE QUILLARY
 );
 CREATE TABLE Locations (
     LocID INTEGER PRIMARY KEY AUTOINCREMENT,
-    LocName TEXT COLLATE NOCASE
+    LocName TEXT COLLATE QUILLARY
 );
 CREATE INDEX Authors_Name ON Authors (LastName, FirstName);
 CREATE INDEX Publishers_PubName ON Publishers (PubName);
@@ -51,19 +51,19 @@ CREATE INDEX Locations_LocName ON Locations (LocName);
 constexpr const char* FormatAndSeriesTables = R"sql(
 CREATE TABLE Formats (
     ForID INTEGER PRIMARY KEY AUTOINCREMENT,
-    ForDesc TEXT COLLATE NOCASE
+    ForDesc TEXT COLLATE QUILLARY
 );
 CREATE TABLE Series (
     SerID INTEGER PRIMARY KEY AUTOINCREMENT,
-    SerDesc TEXT COLLATE NOCASE
+    SerDesc TEXT COLLATE QUILLARY
 );
 )sql";
 
 constexpr const char* CurrentBooksTable = R"sql(
 CREATE TABLE Books (
     BookID INTEGER PRIMARY KEY AUTOINCREMENT,
-    Title TEXT COLLATE NOCASE,
-    SortTitle TEXT COLLATE NOCASE,
+    Title TEXT COLLATE QUILLARY,
+    SortTitle TEXT COLLATE QUILLARY,
     AuthID INTEGER DEFAULT -1,
     PubID INTEGER DEFAULT -1,
     CatID INTEGER DEFAULT -1,
@@ -74,7 +74,7 @@ CREATE TABLE Books (
     Vol INTEGER,
     Issue INTEGER,
     Year SMALLINT,
-    ISBN TEXT COLLATE NOCASE,
+    ISBN TEXT COLLATE QUILLARY,
     Fiction BOOLEAN DEFAULT 0,
     New BOOLEAN DEFAULT 0,
     Paperback BOOLEAN DEFAULT 0,
@@ -83,9 +83,9 @@ CREATE TABLE Books (
     ReadDate DATETIME,
     CoverPrice CURRENCY,
     BuyPrice CURRENCY,
-    Notes TEXT COLLATE NOCASE,
+    Notes TEXT COLLATE QUILLARY,
     OnLoan BOOLEAN DEFAULT 0,
-    LoanedTo TEXT COLLATE NOCASE,
+    LoanedTo TEXT COLLATE QUILLARY,
     LoanDate DATETIME
 );
 )sql";
@@ -95,15 +95,15 @@ CREATE TABLE Books (
 constexpr const char* EarlierBooksTable = R"sql(
 CREATE TABLE Books (
     BookID INTEGER PRIMARY KEY AUTOINCREMENT,
-    Title TEXT COLLATE NOCASE,
-    SortTitle TEXT COLLATE NOCASE,
+    Title TEXT COLLATE QUILLARY,
+    SortTitle TEXT COLLATE QUILLARY,
     AuthID INTEGER DEFAULT -1,
     PubID INTEGER DEFAULT -1,
     CatID INTEGER DEFAULT -1,
     OwnerID INTEGER DEFAULT -1,
     LocID INTEGER DEFAULT -1,
     Year SMALLINT,
-    ISBN TEXT COLLATE NOCASE,
+    ISBN TEXT COLLATE QUILLARY,
     Fiction BOOLEAN DEFAULT 0,
     New BOOLEAN DEFAULT 0,
     Paperback BOOLEAN DEFAULT 0,
@@ -112,9 +112,9 @@ CREATE TABLE Books (
     ReadDate DATETIME,
     CoverPrice CURRENCY,
     BuyPrice CURRENCY,
-    Notes TEXT COLLATE NOCASE,
+    Notes TEXT COLLATE QUILLARY,
     OnLoan BOOLEAN DEFAULT 0,
-    LoanedTo TEXT COLLATE NOCASE,
+    LoanedTo TEXT COLLATE QUILLARY,
     LoanDate DATETIME
 );
 )sql";
@@ -242,10 +242,20 @@ void createCatalogueTables(Database& db)
     markCollationCurrent(db);
 }
 
+namespace {
+
+// The earlier version declared its text columns with SQLite's own NOCASE.
+QByteArray asEarlierDeclared(const char* definitions)
+{
+    return QByteArray(definitions).replace("COLLATE QUILLARY", "COLLATE NOCASE");
+}
+
+} // namespace
+
 void createEarlierLayoutTables(Database& db)
 {
-    executeNative(db, LookupTables);
-    executeNative(db, EarlierBooksTable);
+    executeNative(db, asEarlierDeclared(LookupTables));
+    executeNative(db, asEarlierDeclared(EarlierBooksTable));
     executeNative(db, BooksIndexes);
 }
 
@@ -277,7 +287,7 @@ void upgradeCatalogue(Database& db)
     // over the missing tables or columns on every start).
     if (!hasCurrentLayout(db))
         db.transaction([&] { runUpgrade(db); });
-    rebuildIndexesForCollation(db);
+    bringTextOrderUpToDate(db);
 }
 
 std::vector<std::pair<QString, QString>> catalogueDefinitions()

@@ -25,15 +25,17 @@ std::vector<std::pair<QString, QString>> catalogueDefinitions();
 void createCatalogueTables(Database& db);
 
 // Creates the tables of the earlier layout (no Formats, Series, ForID, SerID,
-// Vol, Issue); used by tests and the sample generator to exercise the upgrade.
+// Vol, Issue; text declared with SQLite's NOCASE); used by tests and the sample
+// generator to exercise the upgrade.
 void createEarlierLayoutTables(Database& db);
 
 // Brings a catalogue in the earlier layout up to the current one, in place;
-// a current catalogue (Books has ForID) keeps its layout. Either way, indexes
-// built under older rules of the NOCASE collation are rebuilt. Works on
-// catalogueState().dbCatalogue and does nothing when it is not open. The
-// upgrade runs in one transaction: when any step fails, the DbError propagates
-// and the file is left exactly as it was.
+// a current catalogue (Books has ForID) keeps its layout. Either way, a file
+// whose text order is out of date is then brought up to date
+// (database/collation_version.h). Works on catalogueState().dbCatalogue and
+// does nothing when it is not open. Each of the two runs in one transaction:
+// when any step fails, the DbError propagates and the file is left as that
+// step found it (a failed layout upgrade leaves it exactly as it was).
 void UpgradeCatalogue();
 
 // The same on any open database.

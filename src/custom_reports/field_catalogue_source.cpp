@@ -101,12 +101,12 @@ QString toRow(const QHash<QString, QString>& v, FieldSpecRow* row)
 constexpr const char* RptSpecTable = R"sql(
 CREATE TABLE RptSpec (
     specid SMALLINT NOT NULL,
-    usewith TEXT COLLATE NOCASE,
-    "Desc" TEXT COLLATE NOCASE NOT NULL,
-    fieldname TEXT COLLATE NOCASE,
+    usewith TEXT COLLATE QUILLARY,
+    "Desc" TEXT COLLATE QUILLARY NOT NULL,
+    fieldname TEXT COLLATE QUILLARY,
     datatype SMALLINT NOT NULL,
-    FileName TEXT COLLATE NOCASE,
-    linkfield TEXT COLLATE NOCASE,
+    FileName TEXT COLLATE QUILLARY,
+    linkfield TEXT COLLATE QUILLARY,
     ismemo BOOLEAN,
     defwidth REAL,
     IsCurrency BOOLEAN NOT NULL

@@ -2,6 +2,7 @@
 
 #include "database/sql_tokenizer.h"
 #include "database/sqlite_error.h"
+#include "database/sqlite_extensions.h"
 #include "database/stored_values.h"
 
 #include <QLocale>
@@ -124,16 +125,16 @@ const TypeMapping* storedTypeFor(const SqlToken& token)
         {"BYTE", "SMALLINT", false},
         {"INTEGER1", "SMALLINT", false},
         {"TINYINT", "SMALLINT", false},
-        {"TEXT", "TEXT COLLATE NOCASE", true},
-        {"CHAR", "TEXT COLLATE NOCASE", true},
-        {"VARCHAR", "TEXT COLLATE NOCASE", true},
-        {"CHARACTER", "TEXT COLLATE NOCASE", true},
-        {"STRING", "TEXT COLLATE NOCASE", true},
-        {"ALPHANUMERIC", "TEXT COLLATE NOCASE", true},
-        {"MEMO", "TEXT COLLATE NOCASE", true},
-        {"LONGTEXT", "TEXT COLLATE NOCASE", true},
-        {"LONGCHAR", "TEXT COLLATE NOCASE", true},
-        {"NOTE", "TEXT COLLATE NOCASE", true},
+        {"TEXT", "TEXT COLLATE QUILLARY", true},
+        {"CHAR", "TEXT COLLATE QUILLARY", true},
+        {"VARCHAR", "TEXT COLLATE QUILLARY", true},
+        {"CHARACTER", "TEXT COLLATE QUILLARY", true},
+        {"STRING", "TEXT COLLATE QUILLARY", true},
+        {"ALPHANUMERIC", "TEXT COLLATE QUILLARY", true},
+        {"MEMO", "TEXT COLLATE QUILLARY", true},
+        {"LONGTEXT", "TEXT COLLATE QUILLARY", true},
+        {"LONGCHAR", "TEXT COLLATE QUILLARY", true},
+        {"NOTE", "TEXT COLLATE QUILLARY", true},
         {"YESNO", "BOOLEAN", false},
         {"BIT", "BOOLEAN", false},
         {"LOGICAL", "BOOLEAN", false},
@@ -414,6 +415,90 @@ void rewriteConcatenation(SqlTokens& tokens)
     }
 }
 
+// ---- pattern matching ------------------------------------------------------
+
+// Words and symbols that end an operand of "like": everything that binds
+// less tightly than the comparison itself.
+bool endsLikeOperand(const SqlToken& token)
+{
+    static const QSet<QString> words = {
+        u"and"_s,  u"or"_s,   u"not"_s,    u"xor"_s,    u"eqv"_s,   u"imp"_s,   u"is"_s,     u"between"_s,
+        u"in"_s,   u"like"_s, u"escape"_s, u"select"_s, u"from"_s,  u"where"_s, u"by"_s,     u"as"_s,
+        u"when"_s, u"then"_s, u"else"_s,   u"case"_s,   u"end"_s,   u"on"_s,    u"having"_s, u"asc"_s,
+        u"desc"_s, u"set"_s,  u"values"_s, u"order"_s,  u"group"_s, u"join"_s,  u"limit"_s,  u"union"_s};
+    static const QSet<QString> symbols = {u","_s,  u"="_s,  u"<>"_s, u"<"_s,  u">"_s,
+                                          u"<="_s, u">="_s, u"!="_s, u"=="_s, u";"_s};
+    if (token.kind == SqlToken::Kind::Word)
+        return words.contains(token.text.toLower());
+    if (token.kind == SqlToken::Kind::Symbol)
+        return symbols.contains(token.text);
+    return false;
+}
+
+// The extent [first, end) of the operand next to tokens[from]: the one before
+// it (step -1) or after it (step +1), blanks at its edges left out; empty
+// when there is none.
+std::pair<size_t, size_t> likeOperand(const SqlTokens& tokens, size_t from, int step)
+{
+    const QStringView opening = step < 0 ? u")" : u"(";
+    const QStringView closing = step < 0 ? u"(" : u")";
+    size_t first = size_t(-1);
+    size_t last = size_t(-1);
+    int depth = 0;
+    for (size_t k = from + size_t(step); k < tokens.size(); k += size_t(step)) {
+        const SqlToken& token = tokens[k];
+        if (token.isSpace())
+            continue;
+        if (token.isSymbol(opening)) {
+            ++depth;
+        } else if (token.isSymbol(closing)) {
+            if (depth == 0)
+                break;
+            --depth;
+        } else if (depth == 0 && endsLikeOperand(token)) {
+            break;
+        }
+        if (first == size_t(-1))
+            first = k;
+        last = k;
+    }
+    if (first == size_t(-1))
+        return {from, from};
+    return step < 0 ? std::pair(last, first + 1) : std::pair(first, last + 1);
+}
+
+// "a like p" becomes a call of the program's own pattern match, p first as in
+// SQLite's like(p, a); "a not like p" its negation. SQLite's own LIKE, which
+// knows only % and _, is never reached.
+void rewriteLike(SqlTokens& tokens)
+{
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        if (!tokens[i].isWord(u"like"))
+            continue;
+        const size_t previous = previousSolid(tokens, i);
+        const bool negated = previous != size_t(-1) && tokens[previous].isWord(u"not");
+        const auto [valueFirst, valueEnd] = likeOperand(tokens, negated ? previous : i, -1);
+        const auto [patternFirst, patternEnd] = likeOperand(tokens, i, +1);
+        if (valueFirst == valueEnd || patternFirst == patternEnd)
+            continue; // not an expression this can take apart: SQLite reports it
+        // Tokens as the tokenizer makes them, for the passes that follow.
+        const SqlToken space{SqlToken::Kind::Space, u" "_s};
+        SqlTokens call;
+        if (negated)
+            call.insert(call.end(), {SqlToken{SqlToken::Kind::Word, u"not"_s}, space});
+        call.insert(call.end(),
+                    {SqlToken{SqlToken::Kind::Word, QString::fromLatin1(JetLikeFunction)}, symbol(u"("_s)});
+        call.insert(call.end(), tokens.begin() + qsizetype(patternFirst),
+                    tokens.begin() + qsizetype(patternEnd));
+        call.insert(call.end(), {symbol(u","_s), space});
+        call.insert(call.end(), tokens.begin() + qsizetype(valueFirst), tokens.begin() + qsizetype(valueEnd));
+        call.push_back(symbol(u")"_s));
+        tokens.erase(tokens.begin() + qsizetype(valueFirst), tokens.begin() + qsizetype(patternEnd));
+        tokens.insert(tokens.begin() + qsizetype(valueFirst), call.begin(), call.end());
+        i = valueFirst + call.size() - 1;
+    }
+}
+
 // ---- literals and names ----------------------------------------------------
 
 QString sqliteStringLiteral(const QString& content)
@@ -497,6 +582,7 @@ QString translateJetSql(const QString& jetSql)
     for (size_t i = 0; i < tokens.size(); ++i)
         translateToken(tokens[i], tokens, i, jetSql);
     ColumnTypeRewriter(tokens).run();
+    rewriteLike(tokens);
     rewriteConcatenation(tokens);
     return joinTokens(tokens);
 }

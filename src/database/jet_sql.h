@@ -9,6 +9,8 @@
 //   "text" -> 'text'        [name] -> "name"          #3/7/2001# -> '2001-03-07'
 //   true / false -> 1 / 0   a & b -> text concatenation in which Null counts
 //                           as empty text
+//   a like p -> a call of the classic pattern match (JetLikeFunction, see
+//               database/sqlite_extensions.h) with p and a
 //   a trailing ";" is dropped, and the classic column types of CREATE TABLE
 //   and ALTER TABLE ... ADD become the types this program stores.
 // Everything else passes through unchanged. Throws DbError 3075 on an

@@ -1,9 +1,10 @@
 #include "database/sqlite_extensions.h"
 
+#include "database/text_order.h"
+
 #include <QList>
 #include <QString>
 #include <algorithm>
-#include <array>
 #include <sqlite3.h>
 #include <vector>
 
@@ -179,91 +180,6 @@ void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
                        matchElements(*pattern, foldedUtf8(value, sqlite3_value_bytes(argv[1]))) ? 1 : 0);
 }
 
-// ---- collation -------------------------------------------------------------
-
-unsigned char asciiLower(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
-}
-
-int sign(int order)
-{
-    return order < 0 ? -1 : (order > 0 ? 1 : 0);
-}
-
-// A text with case and accents folded away: "Éclair" as "eclair".
-QString baseLetters(const QString& text)
-{
-    QString folded = text.toCaseFolded().normalized(QString::NormalizationForm_D);
-    folded.removeIf([](QChar c) { return c.category() == QChar::Mark_NonSpacing; });
-    return folded;
-}
-
-// The base letter in lower case of each character of the Latin alphabets
-// (up to U+024F) that folds to a single one; 0 for the others (ß, combining
-// marks, other scripts), which take the full folding. Saves the folding's
-// allocations on nearly every comparison of names and titles.
-constexpr char16_t QuickBaseLimit = 0x250;
-
-const std::array<char16_t, QuickBaseLimit>& quickBaseTable()
-{
-    static const std::array<char16_t, QuickBaseLimit> table = [] {
-        std::array<char16_t, QuickBaseLimit> bases{};
-        for (char16_t c = 0; c < QuickBaseLimit; ++c) {
-            const QString base = baseLetters(QString(QChar(c)));
-            bases[c] = base.size() == 1 ? base.front().unicode() : u'\0';
-        }
-        return bases;
-    }();
-    return table;
-}
-
-// The first level of the order without folding whole texts where every
-// character has a quick base; otherwise the full folding.
-int comparePrimary(QStringView left, QStringView right)
-{
-    const auto& bases = quickBaseTable();
-    const qsizetype common = std::min(left.size(), right.size());
-    for (qsizetype i = 0; i < common; ++i) {
-        const char16_t x = left[i].unicode();
-        const char16_t y = right[i].unicode();
-        const char16_t bx = x < QuickBaseLimit ? bases[x] : u'\0';
-        const char16_t by = y < QuickBaseLimit ? bases[y] : u'\0';
-        if (bx == u'\0' || by == u'\0')
-            return sign(baseLetters(left.mid(i).toString()).compare(baseLetters(right.mid(i).toString())));
-        if (bx != by)
-            return bx < by ? -1 : 1;
-    }
-    const auto quick = [&bases](QStringView rest) {
-        return std::all_of(rest.begin(), rest.end(), [&bases](QChar c) {
-            return c.unicode() < QuickBaseLimit && bases[c.unicode()] != u'\0';
-        });
-    };
-    if (quick(left.mid(common)) && quick(right.mid(common)))
-        return sign(static_cast<int>(left.size() - right.size()));
-    return sign(baseLetters(left.mid(common).toString()).compare(baseLetters(right.mid(common).toString())));
-}
-
-// Letters first by their base letters, so that "Éclair" sorts among the Es;
-// texts equal but for accents then by the accents, "Eclair" before "Éclair",
-// which keeps the order total and texts that differ in accents apart. Case
-// never counts. Pure ASCII texts order exactly as SQLite's own NOCASE does.
-int compareFolded(const QString& left, const QString& right)
-{
-    if (const int order = comparePrimary(left, right))
-        return order;
-    // Composed and decomposed accents are the same letter.
-    return sign(left.toCaseFolded()
-                    .normalized(QString::NormalizationForm_D)
-                    .compare(right.toCaseFolded().normalized(QString::NormalizationForm_D)));
-}
-
-int noCaseCollation(void*, int leftLength, const void* left, int rightLength, const void* right)
-{
-    return compareNoCase(static_cast<const char*>(left), leftLength, static_cast<const char*>(right),
-                         rightLength);
-}
-
 } // namespace
 
 bool jetLikeMatch(QStringView pattern, QStringView value)
@@ -273,63 +189,28 @@ bool jetLikeMatch(QStringView pattern, QStringView value)
 
 int compareNoCase(const char* left, int leftLength, const char* right, int rightLength)
 {
-    const auto* a = reinterpret_cast<const unsigned char*>(left);
-    const auto* b = reinterpret_cast<const unsigned char*>(right);
-    const int common = std::min(leftLength, rightLength);
-    int i = 0;
-    for (; i < common; ++i) {
-        if (a[i] >= 0x80 || b[i] >= 0x80)
-            break;
-        const unsigned char x = asciiLower(a[i]);
-        const unsigned char y = asciiLower(b[i]);
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    if (i == common) {
-        // One text is a prefix of the other, or the common part ends in
-        // non-ASCII text that the folded comparison below settles.
-        const bool restIsAscii =
-            std::all_of(a + i, a + leftLength, [](unsigned char c) { return c < 0x80; }) &&
-            std::all_of(b + i, b + rightLength, [](unsigned char c) { return c < 0x80; });
-        if (restIsAscii)
-            return leftLength == rightLength ? 0 : (leftLength < rightLength ? -1 : 1);
-    }
-    // The equal ASCII start folds to the same keys on both sides.
-    return compareFolded(QString::fromUtf8(left + i, leftLength - i),
-                         QString::fromUtf8(right + i, rightLength - i));
+    return TextOrder::sqliteCollation(nullptr, leftLength, left, rightLength, right);
 }
 
 int compareNoCase(QStringView left, QStringView right)
 {
-    const qsizetype common = std::min(left.size(), right.size());
-    qsizetype i = 0;
-    for (; i < common; ++i) {
-        const char16_t x = left[i].unicode();
-        const char16_t y = right[i].unicode();
-        if (x >= 0x80 || y >= 0x80)
-            break;
-        const unsigned char lx = asciiLower(static_cast<unsigned char>(x));
-        const unsigned char ly = asciiLower(static_cast<unsigned char>(y));
-        if (lx != ly)
-            return lx < ly ? -1 : 1;
-    }
-    // A text that another begins with sorts first, whatever follows.
-    if (i == common)
-        return sign(static_cast<int>(left.size() - right.size()));
-    return compareFolded(left.mid(i).toString(), right.mid(i).toString());
+    return TextOrder::compareUtf16(left.utf16(), size_t(left.size()), right.utf16(), size_t(right.size()));
 }
 
 int compareNoCasePrimary(QStringView left, QStringView right)
 {
-    return comparePrimary(left, right);
+    return TextOrder::compareUtf16Letters(left.utf16(), size_t(left.size()), right.utf16(),
+                                          size_t(right.size()));
 }
 
 int registerSqliteExtensions(sqlite3* db)
 {
-    int rc = sqlite3_create_collation(db, "NOCASE", SQLITE_UTF8, nullptr, &noCaseCollation);
+    int rc = sqlite3_create_collation(db, TextOrder::CollationName, SQLITE_UTF8, nullptr,
+                                      &TextOrder::sqliteCollation);
     if (rc != SQLITE_OK)
         return rc;
-    rc = sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
-                                 nullptr, &likeFunction, nullptr, nullptr);
+    rc =
+        sqlite3_create_function(db, JetLikeFunction, 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS,
+                                nullptr, &likeFunction, nullptr, nullptr);
     return rc;
 }

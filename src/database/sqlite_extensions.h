@@ -4,14 +4,20 @@
 
 struct sqlite3;
 
-// Registers on a connection what the classic dialect needs of it:
-//  - the NOCASE collation, replaced by one that ignores case for every
-//    language (É equals é) and sorts accented letters beside their base
-//    letters, while ordering ASCII text exactly as SQLite's own NOCASE does;
-//    its rules are versioned (database/collation_version.h);
-//  - like(pattern, value) with the classic wildcards, also without regard to
-//    case; Null in gives Null out.
+// Registers on a connection what the classic dialect needs of it, each under
+// a name of the program's own, so that a tool without them fails loudly
+// rather than quietly using a rule of its own under the same name:
+//  - the collation of stored text, TextOrder::CollationName
+//    (database/text_order.h), which ignores case for every language (É
+//    equals é) and sorts accented letters beside their base letters, while
+//    ordering ASCII text exactly as SQLite's built-in NOCASE does; its rules
+//    are versioned (database/collation_version.h);
+//  - JetLikeFunction(pattern, value), the classic pattern match, also without
+//    regard to case; Null in gives Null out. The classic dialect's `like`
+//    operator is translated into a call of it (database/jet_sql.h).
 // Returns SQLite's result code.
+inline constexpr char JetLikeFunction[] = "quillary_like";
+
 int registerSqliteExtensions(sqlite3* db);
 
 // The classic pattern match: * any run of characters, ? one character, # one
@@ -19,7 +25,7 @@ int registerSqliteExtensions(sqlite3* db);
 // it; everything else stands for itself, compared without regard to case.
 bool jetLikeMatch(QStringView pattern, QStringView value);
 
-// The order of the NOCASE collation over two UTF-8 texts: -1, 0 or 1.
+// The order of the collation over two UTF-8 texts: -1, 0 or 1.
 // Accented letters sort beside their base letters (an accent only decides
 // between texts otherwise equal); case never counts.
 int compareNoCase(const char* left, int leftLength, const char* right, int rightLength);

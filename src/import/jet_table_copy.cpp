@@ -89,12 +89,12 @@ QByteArray declaredType(const JetColumn& column)
     case JetType::DateTime:
         return "DATETIME";
     case JetType::Text:
-        return column.size > 0 ? "VARCHAR(" + QByteArray::number(column.size) + ") COLLATE NOCASE"
-                               : QByteArray("TEXT COLLATE NOCASE");
+        return column.size > 0 ? "VARCHAR(" + QByteArray::number(column.size) + ") COLLATE QUILLARY"
+                               : QByteArray("TEXT COLLATE QUILLARY");
     case JetType::Memo:
-        return "TEXT COLLATE NOCASE";
+        return "TEXT COLLATE QUILLARY";
     case JetType::Guid:
-        return "VARCHAR(38) COLLATE NOCASE";
+        return "VARCHAR(38) COLLATE QUILLARY";
     case JetType::Binary:
     case JetType::Ole:
         return "BLOB";

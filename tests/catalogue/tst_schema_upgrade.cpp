@@ -58,6 +58,10 @@ void TestSchemaUpgrade::upgradesEarlierLayout()
         "SELECT name FROM sqlite_master WHERE type = 'index' AND name NOT LIKE 'sqlite_%' "
         "ORDER BY name";
     QCOMPARE(nativeRows(db, indexes), nativeRows(*TemporaryCatalogue().open(), indexes));
+    // Its text is declared and indexed as in a new file.
+    QCOMPARE(nativeRows(db, "SELECT count(*) FROM sqlite_master WHERE sql LIKE '%nocase%'"),
+             QStringList{u"0"_s});
+    QCOMPARE(nativeRows(db, "PRAGMA integrity_check"), QStringList{u"ok"_s});
 
     // The probe now finds ForID: a second start-up changes nothing.
     const QStringList upgraded = catalogueContents(db);

@@ -32,9 +32,16 @@ void TestJetSql::translates_data()
     QTest::newRow("time alone") << u"x >= #10:30:00 AM#"_s << u"x >= '1899-12-30 10:30:00'"_s;
     QTest::newRow("counter and sized text")
         << u"CREATE TABLE Formats (ForID COUNTER,ForDesc TEXT (40))"_s
-        << u"CREATE TABLE Formats (ForID INTEGER PRIMARY KEY AUTOINCREMENT,ForDesc TEXT COLLATE NOCASE)"_s;
+        << u"CREATE TABLE Formats (ForID INTEGER PRIMARY KEY AUTOINCREMENT,ForDesc TEXT COLLATE QUILLARY)"_s;
     QTest::newRow("concatenation of calls and sums")
         << u"x = upper(a) & (b + 1)"_s << u"x = ifnull(upper(a),'') || ifnull((b + 1),'')"_s;
+    QTest::newRow("like, the pattern first")
+        << u"Title like \"*ring*\" and x = 1"_s << u"quillary_like('*ring*', Title) and x = 1"_s;
+    QTest::newRow("not like over a concatenation")
+        << u"where (LastName & FirstName not like ?)"_s
+        << u"where (not quillary_like(?, ifnull(LastName,'') || ifnull(FirstName,'')))"_s;
+    QTest::newRow("like with calls on both sides")
+        << u"upper(a) like lower(\"X*\") or b"_s << u"quillary_like(lower('X*'), upper(a)) or b"_s;
     QTest::newRow("unterminated text") << u"Title like \"*ring"_s << QString();
     QTest::newRow("impossible date") << u"BuyDate > #2/30/2001#"_s << QString();
 }

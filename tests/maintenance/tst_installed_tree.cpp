@@ -45,6 +45,7 @@ void TestInstalledTree::holdsWhatShips_data()
     QTest::addColumn<bool>("executable");
     QTest::addColumn<QString>("foundAs"); // how the installed program looks for it
     QTest::newRow("the program") << u"bin/quillary"_s << true << QString();
+    QTest::newRow("the collation for other tools") << u"bin/quillary-collation.so"_s << false << QString();
     QTest::newRow("the field catalogue") << u"share/quillary/rptspec.mdb"_s << false << u"field catalogue"_s;
     QTest::newRow("the help page") << u"share/quillary/doc/quillary.htm"_s << false << u"help page"_s;
     QTest::newRow("the help page's picture") << u"share/quillary/doc/main-window.png"_s << false << QString();
