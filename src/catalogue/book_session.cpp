@@ -247,6 +247,7 @@ void BookSession::dropRecordsets()
 {
     for (const LookupField field : LookupOpenOrder)
         lookupRecordset(field).reset();
+    m_keptOrder.forget();
     m_books.reset();
     m_bookEdit.reset();
 }
@@ -262,8 +263,9 @@ void BookSession::runOpeningSteps(const std::function<void()>& afterBookEdit)
     };
     if (!runStep(upgrade) && isOpen() && m_slot->get() != before)
         runStep(upgrade);
-    runStep([this] { m_books = BookOrder::openBooks(database(), BookOrder::ByTitle); });
     m_sortOrder = SortOrder::Title;
+    m_keptOrder.forget();
+    runStep([this] { reopenBooks(SortOrder::Title); });
     runStep([this] { openBookEdit(); });
     if (afterBookEdit)
         runStep(afterBookEdit);
@@ -294,6 +296,7 @@ void BookSession::close()
             runStep([&recordset] { recordset->close(); });
         recordset.reset();
     }
+    m_keptOrder.forget();
     if (m_books)
         runStep([this] { m_books->close(); });
     m_books.reset();
@@ -330,7 +333,24 @@ Database& BookSession::database() const
 void BookSession::reopenBooks(SortOrder order)
 {
     m_sortOrder = order;
-    m_books = BookOrder::openBooks(database(), static_cast<int>(order));
+    Database& db = database();
+    const int index = static_cast<int>(order);
+    std::optional<std::vector<qint64>> keys;
+    if (m_books) {
+        try {
+            keys = m_keptOrder.keysAfterChanges(db, index, *m_books);
+        } catch (const DbError&) {
+            keys.reset(); // read in full below, which reports what is wrong
+        }
+    }
+    if (!keys)
+        keys = m_keptOrder.readAll(db, index);
+    try {
+        m_books = db.openRecordset(BookOrder::query(index), RecordsetType::Snapshot, std::move(*keys));
+    } catch (...) {
+        m_keptOrder.forget();
+        throw;
+    }
 }
 
 int BookSession::bookCount() const
@@ -355,6 +375,17 @@ void BookSession::reopenEditRecordsets()
 
 void BookSession::openBookEditOn(qint32 bookId)
 {
+    // The editing dynaset holds every book already: found there, the book is
+    // deleted without reading every key in title order again.
+    if (m_bookEdit) {
+        try {
+            m_bookEdit->findFirst(u"BookID = "_s + QString::number(bookId));
+            if (!m_bookEdit->noMatch())
+                return;
+        } catch (const DbError&) {
+            // a dynaset of a connection closed meanwhile: a new one below
+        }
+    }
     auto books =
         database().openRecordset(u"Select * from Books order by SortTitle"_s, RecordsetType::Dynaset);
     books->findFirst(u"BookID = "_s + QString::number(bookId));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/book_order.h"
 #include "catalogue/lookup_resolver.h"
 #include "catalogue/lookup_tables.h"
 
@@ -62,6 +63,8 @@ public:
     // rsBooks reopened in order (the Sort menu, and after every store and
     // delete). Throws DbError. The order is taken even when the reopen fails,
     // as the Sort menu shows it, so that the next reopen tries it again.
+    // Reopened in the order it was in, rsBooks keeps its keys and moves only
+    // the books changed meanwhile (BookOrder::KeptOrder).
     void reopenBooks(SortOrder order);
     const SortOrder& sortOrder() const { return m_sortOrder; }
     // Number of books in rsBooks; 0 when it is empty or not open.
@@ -70,9 +73,10 @@ public:
     // rsBookEdit and the lookup recordsets opened afresh, so that they match
     // the tables again after a store was rolled back. Failures are reported.
     void reopenEditRecordsets();
-    // rsBookEdit replaced by a dynaset in title order positioned on the book
-    // with bookId, ready for deleting it. Throws DbError 3021 when there is no
-    // such book, so that a failed find never leaves another row current.
+    // rsBookEdit positioned on the book with bookId, ready for deleting it:
+    // found in rsBookEdit itself, or else in a new dynaset in title order that
+    // replaces it. Throws DbError 3021 when there is no such book, so that a
+    // failed find never leaves another row current.
     void openBookEditOn(qint32 bookId);
 
     // The resolver over the seven lookup dynasets; throws DbError 3420 when
@@ -95,6 +99,7 @@ private:
 
     std::unique_ptr<Database>* m_slot;
     std::unique_ptr<Recordset> m_books;
+    BookOrder::KeptOrder m_keptOrder; // the order m_books's keys are kept in
     std::unique_ptr<Recordset> m_bookEdit;
     std::array<std::unique_ptr<Recordset>, 7> m_lookups; // indexed by LookupField
     SortOrder m_sortOrder = SortOrder::Title;

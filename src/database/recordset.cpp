@@ -103,8 +103,31 @@ public:
     void clear()
     {
         m_built = false;
+        m_scans = 0;
         m_dense.clear();
         m_sparse.clear();
+    }
+
+    // Where key stands: looked up in the table once it is built. The first
+    // find after the keys changed (the book just stored, found again) looks
+    // for its few matches by a plain scan instead, which costs less than
+    // building the table; a second one builds it.
+    qsizetype positionOf(const std::vector<qint64>& keys, qint64 key, size_t matches)
+    {
+        constexpr size_t FewMatches = 4;
+        if (!m_built && matches <= FewMatches && m_scans < 1) {
+            const auto found = std::find(keys.begin(), keys.end(), key);
+            return found == keys.end() ? -1 : qsizetype(found - keys.begin());
+        }
+        build(keys);
+        return positionOf(key);
+    }
+
+    // Ends a find that may have scanned.
+    void findDone()
+    {
+        if (!m_built)
+            ++m_scans;
     }
 
     void build(const std::vector<qint64>& keys)
@@ -139,6 +162,7 @@ public:
 
 private:
     bool m_built = false;
+    int m_scans = 0; // finds answered by scanning since the keys changed
     qint64 m_lowest = 0;
     std::vector<qsizetype> m_dense;
     QHash<qint64, qsizetype> m_sparse;
@@ -683,16 +707,15 @@ struct Recordset::Impl final : ConnectionUser
             break;
         }
         const bool forward = direction == Direction::First || direction == Direction::Next;
-        if (!matches.empty())
-            keyPositions.build(keys);
         qsizetype found = -1;
         for (qint64 key : matches) {
-            const qsizetype at = keyPositions.positionOf(key);
+            const qsizetype at = keyPositions.positionOf(keys, key, matches.size());
             if (at < low || at > high)
                 continue;
             if (found < 0 || (forward ? at < found : at > found))
                 found = at;
         }
+        keyPositions.findDone();
         lastFindFailed = found < 0;
         if (found >= 0) {
             leaveRow();
@@ -1048,4 +1071,14 @@ void Recordset::close()
     if (d->connection)
         d->connection->remove(d.get());
     d->release();
+}
+
+std::optional<std::vector<qint64>> Recordset::takeKeys()
+{
+    if (d->closed || !d->connection->db || !d->keyset || d->keysPending)
+        return std::nullopt;
+    std::vector<qint64> keys = std::move(d->keys);
+    d->keys.clear();
+    close();
+    return keys;
 }

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVariant>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class Database;
 
@@ -61,6 +63,11 @@ public:
     QVariant value(int index) const;
 
     void close();
+    // The keys of a recordset over the rows of one base table, in its order,
+    // handed over to a caller that keeps the order itself (to open the
+    // recordset again with a few rows moved); the recordset is closed. Empty
+    // when it is closed already or does not keep keys.
+    std::optional<std::vector<qint64>> takeKeys();
 
 private:
     friend class Database;
