@@ -1,6 +1,7 @@
 // Opening the catalogue and the browse recordset in each sort order, the paths
 // every start-up, sort and save goes through.
-#include "bench_registry.h"
+#include "bare_connection.h"
+#include "sqlite_reads.h"
 
 #include "catalogue/book_order.h"
 #include "database/database.h"
@@ -50,17 +51,13 @@ std::function<void(BenchCatalogue&)> openBrowseAndFind(int order)
 std::function<void(BenchCatalogue&)> orderedKeys(const QByteArray& sql)
 {
     return [sql](BenchCatalogue& catalogue) {
-        NativeStatement keys(*catalogue.db, sql);
-        qint64 count = 0;
-        while (keys.step())
-            ++count;
-        if (count != catalogue.books)
+        if (readAll(bareConnection(catalogue), sql) != catalogue.books)
             throw std::runtime_error("the ordered keys miss books");
     };
 }
 
 const BenchRegistration registration{
-    {u"open catalogue"_s, openCatalogue, openWithSqlite, true},
+    {u"open catalogue"_s, openCatalogue, openWithSqlite, true, {}, u"bare connection, opened"_s},
     {u"rsBooks by title + find by key"_s, openBrowseAndFind(BookOrder::ByTitle),
      orderedKeys("SELECT BookID FROM Books ORDER BY SortTitle")},
     {u"rsBooks by author + find by key"_s, openBrowseAndFind(BookOrder::ByAuthor),

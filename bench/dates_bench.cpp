@@ -1,12 +1,13 @@
 // The calendar's steppers held down: each step computes the new month and lays
 // it out, a hundred years of months here.
-#include "bench_registry.h"
+#include "bare_connection.h"
 
 #include "database/native_sql.h"
 #include "dates/calendar_navigation.h"
 #include "dates/date_format.h"
 #include "dates/month_layout.h"
 
+#include <sqlite3.h>
 #include <stdexcept>
 
 using namespace Qt::StringLiterals;
@@ -33,17 +34,20 @@ void stepAndLayOutMonths(BenchCatalogue&)
 // the number of days of the month.
 void monthsFromSqlite(BenchCatalogue& catalogue)
 {
-    NativeStatement months(*catalogue.db,
-                           "WITH RECURSIVE m(i, first) AS (SELECT 1, '2000-02-01' UNION ALL "
-                           "SELECT i + 1, date(first, '+1 month') FROM m WHERE i < 1200) "
-                           "SELECT strftime('%w', first), strftime('%d', date(first, '+1 month', '-1 day')) "
-                           "FROM m");
+    sqlite3_stmt* months = nullptr;
+    sqlite3_prepare_v2(bareConnection(catalogue),
+                       "WITH RECURSIVE m(i, first) AS (SELECT 1, '2000-02-01' UNION ALL "
+                       "SELECT i + 1, date(first, '+1 month') FROM m WHERE i < 1200) "
+                       "SELECT strftime('%w', first), strftime('%d', date(first, '+1 month', '-1 day')) "
+                       "FROM m",
+                       -1, &months, nullptr);
     qint64 check = 0;
     int count = 0;
-    while (months.step()) {
-        check += months.columnInt(0) + months.columnInt(1);
+    while (sqlite3_step(months) == SQLITE_ROW) {
+        check += sqlite3_column_int(months, 0) + sqlite3_column_int(months, 1);
         ++count;
     }
+    sqlite3_finalize(months);
     if (count != MonthsStepped || check == 0)
         throw std::runtime_error("SQLite lost its way stepping the months");
 }

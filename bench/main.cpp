@@ -3,6 +3,7 @@
 //   quillary-bench [--books N] [--only TEXT]
 // Without --books it measures 10,000 and then 100,000 books.
 #include "bench_registry.h"
+#include "program_memory.h"
 
 #include "catalogue/sample_catalogue.h"
 #include "database/database.h"
@@ -16,6 +17,7 @@
 #include <QTextStream>
 #include <algorithm>
 #include <exception>
+#include <map>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -54,11 +56,25 @@ struct Measurement
     std::optional<double> sqlite;
 };
 
+// A memory figure of a process of its own: one run each.
+double megabytesOf(const std::function<void(BenchCatalogue&)>& work, BenchCatalogue& catalogue)
+{
+    catalogue.megabytes = 0;
+    work(catalogue);
+    return catalogue.megabytes;
+}
+
 Measurement measure(BenchOperation& operation, BenchCatalogue& catalogue, int runs)
 {
     if (operation.opensCatalogue)
         catalogue.db.reset();
     Measurement result;
+    if (operation.memory) {
+        result.program = megabytesOf(operation.run, catalogue);
+        if (operation.baseline)
+            result.sqlite = megabytesOf(operation.baseline, catalogue);
+        return result;
+    }
     result.program = medianOf(runs, [&] { operation.run(catalogue); });
     if (operation.baseline)
         result.sqlite = medianOf(runs, [&] { operation.baseline(catalogue); });
@@ -94,14 +110,28 @@ QString column(double value, int width)
     return QString::number(value, 'f', 2).rightJustified(width);
 }
 
-void printLine(QTextStream& out, const QString& name, const Measurement& m)
+// The program's time of each operation at the smallest size measured, for
+// the aims that are about growth.
+std::map<QString, double>& smallestSizeTimes()
 {
-    out << name.leftJustified(40) << column(m.program, 12);
+    static std::map<QString, double> times;
+    return times;
+}
+
+void printLine(QTextStream& out, const BenchOperation& operation, const Measurement& m)
+{
+    out << operation.name.leftJustified(40) << column(m.program, 12);
     if (m.sqlite)
         out << column(*m.sqlite, 12) << column(m.program / std::max(*m.sqlite, 1e-6), 8);
     else
         out << u"-"_s.rightJustified(12) << u"-"_s.rightJustified(8);
-    out << Qt::endl;
+    QString aim = operation.aim;
+    if (operation.growthAim) {
+        const auto [smallest, first] = smallestSizeTimes().try_emplace(operation.name, m.program);
+        if (!first)
+            aim += u" (%1x)"_s.arg(m.program / std::max(smallest->second, 1e-6), 0, 'f', 2);
+    }
+    out << u"  "_s << aim.leftJustified(24) << u"  "_s << operation.against << Qt::endl;
 }
 
 bool benchmark(int books, const QStringList& only, QTextStream& out)
@@ -115,9 +145,14 @@ bool benchmark(int books, const QStringList& only, QTextStream& out)
     catalogue.books = books;
     catalogue.authors = std::max(12, books / 5);
     catalogue.path = QDir(folder.path()).filePath(u"Quillary.mdb"_s);
+    catalogue.barePath = QDir(folder.path()).filePath(u"Bare.mdb"_s);
     const double generated = milliseconds([&] {
         generateSampleCatalogue(catalogue.path, SampleOptions{books, catalogue.authors, 1, false});
     });
+    if (!QFile::copy(catalogue.path, catalogue.barePath)) {
+        out << "Cannot copy the catalogue for SQLite's own connection" << Qt::endl;
+        return false;
+    }
     catalogue.probeBookId = (books + 1) / 2;
     resetPeakMemory();
     catalogue.db = Database::open(catalogue.path, Database::OpenMode::Exclusive);
@@ -126,13 +161,14 @@ bool benchmark(int books, const QStringList& only, QTextStream& out)
         << books << " books, " << catalogue.authors << " authors (generated in " << qRound(generated)
         << " ms)" << Qt::endl
         << u"operation"_s.leftJustified(40) << u"median ms"_s.rightJustified(12)
-        << u"SQLite ms"_s.rightJustified(12) << u"ratio"_s.rightJustified(8) << Qt::endl;
+        << u"SQLite ms"_s.rightJustified(12) << u"ratio"_s.rightJustified(8) << u"  "_s
+        << u"aim"_s.leftJustified(24) << u"  SQLite measured on"_s << Qt::endl;
     const int runs = books > 20000 ? 5 : 9;
     for (BenchOperation& operation : benchOperations())
         if (only.isEmpty() || std::any_of(only.begin(), only.end(), [&](const QString& part) {
                 return operation.name.contains(part, Qt::CaseInsensitive);
             }))
-            printLine(out, operation.name, measure(operation, catalogue, runs));
+            printLine(out, operation, measure(operation, catalogue, runs));
     out << u"peak memory (MB, since generating)"_s.leftJustified(40) << column(peakMemoryMb(), 12)
         << Qt::endl;
     return true;
@@ -158,6 +194,11 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (const std::optional<int> exitCode = runMemoryCommand(arguments, argc, argv))
+        return *exitCode;
     QApplication app(argc, argv);
     standardMessageHandler = qInstallMessageHandler(quietPlatformMessages);
     QCommandLineParser parser;

@@ -3,8 +3,11 @@
 // "Title & Author" document built whole and up to its first page in the
 // preview window; and the count by category over 60 categories beside one
 // GROUP BY.
+#include "bare_connection.h"
 #include "bench_registry.h"
+#include "program_memory.h"
 #include "report_doubles.h"
+#include "sqlite_reads.h"
 
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
@@ -108,15 +111,39 @@ void wholeDocument(BenchCatalogue& catalogue)
     }
 }
 
+// The catalogue for a program started in a process of its own, copied once.
+QString catalogueFolderCopy(const BenchCatalogue& catalogue)
+{
+    static QString madeFor;
+    static std::unique_ptr<QTemporaryDir> folder;
+    if (madeFor != catalogue.path) {
+        folder = std::make_unique<QTemporaryDir>();
+        if (!QFile::copy(catalogue.barePath, QDir(folder->path()).filePath(u"Quillary.mdb"_s)))
+            throw std::runtime_error("cannot copy the catalogue");
+        madeFor = catalogue.path;
+    }
+    return folder->path();
+}
+
+// The whole program with "Books by Title" in the preview, read to its end.
+void previewMemory(BenchCatalogue& catalogue)
+{
+    catalogue.megabytes = peakMegabytesOf({u"--preview-memory"_s, catalogueFolderCopy(catalogue)});
+}
+
+void queryMemory(BenchCatalogue& catalogue)
+{
+    catalogue.megabytes =
+        peakMegabytesOf({u"--query-memory"_s, catalogue.barePath,
+                         translateJetSql(BookLists::definition(BookLists::ByTitle).allSql)});
+}
+
 // The same query read to its end by SQLite alone.
 void readWholeQuery(BenchCatalogue& catalogue)
 {
-    NativeStatement rows(*catalogue.db,
-                         translateJetSql(BookLists::definition(BookLists::ByTitle).allSql).toUtf8());
-    qint64 count = 0;
-    while (rows.step())
-        ++count;
-    if (count != catalogue.books)
+    if (readAll(bareConnection(catalogue),
+                translateJetSql(BookLists::definition(BookLists::ByTitle).allSql).toUtf8()) !=
+        catalogue.books)
         throw std::runtime_error("the query misses books");
 }
 
@@ -137,15 +164,20 @@ void firstPageShown(BenchCatalogue& catalogue)
 // SQLite producing the rows of the first page (45 of them).
 void firstPageRows(BenchCatalogue& catalogue)
 {
-    NativeStatement rows(*catalogue.db,
-                         translateJetSql(BookLists::definition(BookLists::ByTitle).allSql).toUtf8());
-    for (int i = 0; i < 45 && rows.step(); ++i) {
-    }
+    readAll(bareConnection(catalogue),
+            translateJetSql(BookLists::definition(BookLists::ByTitle).allSql).toUtf8() + " LIMIT 45");
 }
 
 // A copy of the catalogue with 60 categories, the books spread over them and
-// one in fifty without a category.
-Database& sixtyCategories(const BenchCatalogue& catalogue)
+// one in fifty without a category; and a copy of that for SQLite's own
+// connection.
+struct SixtyCategories
+{
+    Database& db;
+    QString bareCopy;
+};
+
+SixtyCategories sixtyCategories(const BenchCatalogue& catalogue)
 {
     static QString madeFor;
     static std::unique_ptr<QTemporaryDir> folder;
@@ -161,14 +193,15 @@ Database& sixtyCategories(const BenchCatalogue& catalogue)
                  "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 60) "
                  "INSERT INTO Categories (CatID, CatName) SELECT i, 'Category ' || printf('%02d', i) FROM n;"
                  "UPDATE Books SET CatID = CASE WHEN BookID % 50 = 0 THEN -1 ELSE BookID % 60 + 1 END;");
+        executeNative(*db, "VACUUM INTO '" + QDir(folder->path()).filePath(u"Bare.mdb"_s).toUtf8() + "'");
         madeFor = catalogue.path;
     }
-    return *db;
+    return {*db, QDir(folder->path()).filePath(u"Bare.mdb"_s)};
 }
 
 void countByCategory(BenchCatalogue& catalogue)
 {
-    Database& db = sixtyCategories(catalogue);
+    Database& db = sixtyCategories(catalogue).db;
     withAnswers(outputPath(u"CountCat.txt"_s), UserDialogs::Answer::No, [&] {
         BenchWindows windows;
         CountByCategory({db, ReportDestination::TextFile, windows});
@@ -177,24 +210,30 @@ void countByCategory(BenchCatalogue& catalogue)
 
 void groupByCategory(BenchCatalogue& catalogue)
 {
-    Database& db = sixtyCategories(catalogue);
-    NativeStatement counts(db, "SELECT CatName, count(Books.BookID) FROM Categories LEFT JOIN Books ON "
-                               "Books.CatID = Categories.CatID GROUP BY Categories.CatID ORDER BY CatName");
-    while (counts.step()) {
-    }
-    NativeStatement none(db, "SELECT count(*) FROM Books WHERE CatID = -1 OR CatID IS NULL");
-    none.step();
+    sqlite3* db = bareConnectionOn(sixtyCategories(catalogue).bareCopy);
+    readAll(db, "SELECT CatName, count(Books.BookID) FROM Categories LEFT JOIN Books ON "
+                "Books.CatID = Categories.CatID GROUP BY Categories.CatID ORDER BY CatName");
+    readAll(db, "SELECT count(*) FROM Books WHERE CatID = -1 OR CatID IS NULL");
 }
 
 const BenchRegistration registration{
-    {u"list 1 title & author to text file"_s, listToTextFile(1), shellExport(1), true},
-    {u"list 2 author & title to text file"_s, listToTextFile(2), shellExport(2), true},
-    {u"list 3 location to text file"_s, listToTextFile(3), shellExport(3), true},
-    {u"list 4 category to text file"_s, listToTextFile(4), shellExport(4), true},
-    {u"list 5 price list to text file"_s, listToTextFile(5), shellExport(5), true},
-    {u"list 6 read books to text file"_s, listToTextFile(6), shellExport(6), true},
-    {u"list 7 books on loan to text file"_s, listToTextFile(7), shellExport(7), true},
+    {u"list 1 title & author to text file"_s, listToTextFile(1), shellExport(1), true, u"<= 1.5x"_s,
+     u"sqlite3 shell"_s},
+    {u"list 2 author & title to text file"_s, listToTextFile(2), shellExport(2), true, u"<= 1.5x"_s,
+     u"sqlite3 shell"_s},
+    {u"list 3 location to text file"_s, listToTextFile(3), shellExport(3), true, u"<= 1.5x"_s,
+     u"sqlite3 shell"_s},
+    {u"list 4 category to text file"_s, listToTextFile(4), shellExport(4), true, u"<= 1.5x"_s,
+     u"sqlite3 shell"_s},
+    {u"list 5 price list to text file"_s, listToTextFile(5), shellExport(5), true, u"<= 1.5x"_s,
+     u"sqlite3 shell"_s},
+    {u"list 6 read books to text file"_s, listToTextFile(6), shellExport(6), true, u"<= 1.5x"_s,
+     u"sqlite3 shell"_s},
+    {u"list 7 books on loan to text file"_s, listToTextFile(7), shellExport(7), true, u"<= 1.5x"_s,
+     u"sqlite3 shell"_s},
     {u"title & author document, whole"_s, wholeDocument, readWholeQuery, false},
+    {u"Books by Title preview, peak MB"_s, previewMemory, queryMemory, false, u"< 300 MB at 1M"_s,
+     u"bare connection, own process"_s, true},
     {u"title & author, first page shown"_s, firstPageShown, firstPageRows, false},
     {u"count by category (60 categories)"_s, countByCategory, groupByCategory, false},
 };

@@ -2,7 +2,8 @@
 // rsBooks in each sort order, for a title that contains a word, a year and an
 // author picked from the lookup list. Beside each, SQLite's own time for the
 // same scan: the keys of every book that meets the criterion.
-#include "bench_registry.h"
+#include "bare_connection.h"
+#include "sqlite_reads.h"
 
 #include "catalogue/book_order.h"
 #include "database/database.h"
@@ -94,11 +95,8 @@ std::function<void(BenchCatalogue&)> sqliteScan(CriterionFor criterion)
 {
     return [=](BenchCatalogue& catalogue) {
         const QString condition = translateJetSql(criterion(catalogue));
-        NativeStatement keys(*catalogue.db, "SELECT rowid FROM Books WHERE " + condition.toUtf8());
-        int found = 0;
-        while (keys.step())
-            ++found;
-        if (found == 0)
+        if (readAll(bareConnectionWithLike(catalogue),
+                    "SELECT rowid FROM Books WHERE " + condition.toUtf8()) == 0)
             throw std::runtime_error("SQLite found nothing");
     };
 }
