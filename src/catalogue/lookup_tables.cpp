@@ -3,6 +3,8 @@
 #include "database/forward_recordset.h"
 #include "database/recordset.h"
 
+#include <string>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -110,10 +112,16 @@ void readLookupList(Database& db, LookupField field,
     QList<int> names;
     for (const QString& name : table.nameColumns)
         names.append(rows.columnIndex(name));
+    // Each name is put together in UTF-8 and made a QString once.
+    std::string name;
     for (; !rows.eof(); rows.moveNext()) {
-        QString text = rows.text(names.first());
-        for (qsizetype i = 1; i < names.size(); ++i)
-            text += u", "_s + rows.text(names[i]);
-        entry(rows.value(key).toLongLong(), text);
+        name.clear();
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            if (i > 0)
+                name += ", ";
+            const QByteArrayView part = rows.utf8(names[i]);
+            name.append(part.data(), size_t(part.size()));
+        }
+        entry(rows.integer(key), QString::fromUtf8(name.data(), qsizetype(name.size())));
     }
 }

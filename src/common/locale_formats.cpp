@@ -203,6 +203,16 @@ QString dateFieldOrder()
 
 } // namespace internal
 
+QString shortDatePattern()
+{
+    return internal::shortDateFormat();
+}
+
+QString mediumTimePattern()
+{
+    return internal::hoursAndMinutesFormat();
+}
+
 QString shortDate(const QDate& date)
 {
     return date.isValid() ? QLocale().toString(date, internal::shortDateFormat()) : QString();

@@ -25,6 +25,12 @@ QString plainNumber(double value);       // the platform's plain decimal form: "
 // (922,337,203,685,477.58 would come back as ...477.63).
 inline constexpr double LargestCurrency = 99999999999.9999;
 
+// The patterns shortDate and mediumTime hand to QLocale::toString, worked out
+// from the locale's formats: for a report that formats many values and works
+// them out once.
+QString shortDatePattern();
+QString mediumTimePattern();
+
 // Tests and conversions.
 bool isNumeric(const QString& text); // sign, digits, decimal and group separators, blanks
 std::optional<double> toNumber(const QString& text);

@@ -23,7 +23,8 @@ QString escaped(const QString& text)
 } // namespace
 
 CustomReportLines::CustomReportLines(Database& db, const ReportQuery& query)
-    : m_query(query), m_rows(std::make_unique<ForwardRecordset>(db, query.sql, query.parameters))
+    : m_query(query), m_rows(std::make_unique<ForwardRecordset>(db, query.sql, query.parameters)),
+      m_datePattern(LocaleFormats::shortDatePattern()), m_timePattern(LocaleFormats::mediumTimePattern())
 {
     for (int index = 0; index < query.columns.size(); ++index) {
         const ReportColumn& column = query.columns[index];
@@ -91,8 +92,12 @@ QString CustomReportLines::moment(const Column& column)
     auto found = known.constFind(stored);
     if (found == known.constEnd()) {
         const QDateTime value = m_rows->value(column.index).toDateTime();
-        found = known.insert(stored, column.datatype == Date ? LocaleFormats::shortDate(value.date())
-                                                             : LocaleFormats::mediumTime(value.time()));
+        QString shown;
+        if (column.datatype == Date && value.date().isValid())
+            shown = m_locale.toString(value.date(), m_datePattern);
+        else if (column.datatype != Date && value.time().isValid())
+            shown = m_locale.toString(value.time(), m_timePattern);
+        found = known.insert(stored, shown);
     }
     return *found;
 }

@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -62,6 +63,10 @@ private:
     mutable QHash<double, QString> m_numbers;
     QHash<QString, QString> m_days;  // by stored text
     QHash<QString, QString> m_times; // by stored text
+    // The locale and its date and time patterns, worked out once per report.
+    QLocale m_locale;
+    QString m_datePattern;
+    QString m_timePattern;
 };
 
 // A custom report as an HTML page holding one table: a title row across the

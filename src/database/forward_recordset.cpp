@@ -43,6 +43,17 @@ struct ForwardRecordset::Impl final : ConnectionUser
         return statement;
     }
 
+    // The statement on its current row, with index one of its columns.
+    sqlite3_stmt* current(int index) const
+    {
+        sqlite3_stmt* stepped = live();
+        if (atEnd)
+            throw DbErrors::noCurrentRecord();
+        if (index < 0 || index >= int(kinds.size()))
+            throw DbErrors::unknownField(QString::number(index));
+        return stepped;
+    }
+
     void step()
     {
         const int rc = sqlite3_step(live());
@@ -134,6 +145,18 @@ QString ForwardRecordset::text(int index) const
         throw DbErrors::unknownField(QString::number(index));
     const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
     return utf8 ? QString::fromUtf8(utf8, sqlite3_column_bytes(statement, index)) : QString();
+}
+
+QByteArrayView ForwardRecordset::utf8(int index) const
+{
+    sqlite3_stmt* statement = d->current(index);
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(statement, index));
+    return bytes ? QByteArrayView(bytes, sqlite3_column_bytes(statement, index)) : QByteArrayView();
+}
+
+qint64 ForwardRecordset::integer(int index) const
+{
+    return sqlite3_column_int64(d->current(index), index);
 }
 
 QVariant ForwardRecordset::value(const QString& column) const

@@ -2,6 +2,7 @@
 
 #include "database/db_error.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 #include <memory>
@@ -37,6 +38,12 @@ public:
     // A text column's value without the detour through QVariant: the empty
     // text for Null. (A number comes back in SQLite's own text form.)
     QString text(int index) const;
+    // The same text as SQLite holds it, in UTF-8, valid until the next move:
+    // for putting texts together before making one QString of them.
+    QByteArrayView utf8(int index) const;
+    // A whole-number column's value without the detour through QVariant: 0
+    // for Null.
+    qint64 integer(int index) const;
     // The column's index for value(int); throws 3265 when there is none.
     int columnIndex(const QString& column) const;
 

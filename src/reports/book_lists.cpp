@@ -7,6 +7,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <initializer_list>
 
 using namespace Qt::StringLiterals;
 
@@ -132,7 +133,8 @@ Definition definition(int index, bool readSelected)
 } // namespace BookLists
 
 BookListLines::BookListLines(Database& db, const BookLists::Definition& list, const QString& sql)
-    : m_index(list.index), m_rows(std::make_unique<ForwardRecordset>(db, sql))
+    : m_index(list.index), m_rows(std::make_unique<ForwardRecordset>(db, sql)),
+      m_datePattern(LocaleFormats::shortDatePattern())
 {
     m_title = m_rows->columnIndex(u"Title"_s);
     m_firstName = m_rows->columnIndex(u"FirstName"_s);
@@ -173,27 +175,36 @@ bool BookListLines::next(QStringList& cells)
 {
     if (m_rows->eof())
         return false;
+    // The list of cells is filled in place: the caller hands the same one
+    // back for every line.
+    const auto fill = [&cells](std::initializer_list<QString> values) {
+        cells.resize(qsizetype(values.size()));
+        qsizetype i = 0;
+        for (const QString& value : values)
+            cells[i++] = value;
+    };
     switch (m_index) {
     case BookLists::ByTitle:
-        cells = {text(m_title), author()};
+        fill({text(m_title), author()});
         break;
     case BookLists::ByAuthor:
-        cells = {author(), text(m_title)};
+        fill({author(), text(m_title)});
         break;
     case BookLists::ByLocation:
     case BookLists::ByCategory:
-        cells = {text(m_place), author(), text(m_title)};
+        fill({text(m_place), author(), text(m_title)});
         break;
     case BookLists::PriceList:
-        cells = {author(), text(m_title), price(m_coverPrice, m_coverTotal), price(m_buyPrice, m_buyTotal)};
+        fill({author(), text(m_title), price(m_coverPrice, m_coverTotal), price(m_buyPrice, m_buyTotal)});
         break;
     case BookLists::ReadOrUnread:
-        cells = {author(), text(m_title)};
         if (m_readVariant)
-            cells.append(date(m_readDate));
+            fill({author(), text(m_title), date(m_readDate)});
+        else
+            fill({author(), text(m_title)});
         break;
     case BookLists::OnLoan:
-        cells = {author(), text(m_title), text(m_loanedTo), date(m_loanDate)};
+        fill({author(), text(m_title), text(m_loanedTo), date(m_loanDate)});
         break;
     default:
         cells.clear();
@@ -223,7 +234,7 @@ QList<QStringList> BookListLines::closingTextLines()
 
 QString BookListLines::author() const
 {
-    return FormatAuthorName(text(m_firstName), text(m_lastName));
+    return m_authorNames.format(m_rows->utf8(m_firstName), m_rows->utf8(m_lastName));
 }
 
 QString BookListLines::text(int column) const
@@ -257,7 +268,7 @@ QString BookListLines::date(int column) const
         QDate day = stored.size() == 10 ? QDate::fromString(stored, Qt::ISODate) : QDate();
         if (!day.isValid())
             day = m_rows->value(column).toDateTime().date();
-        cached = m_days.insert(stored, LocaleFormats::shortDate(day));
+        cached = m_days.insert(stored, day.isValid() ? m_locale.toString(day, m_datePattern) : QString());
     }
     return cached.value();
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "reports/author_name_format.h"
 #include "reports/column_format.h"
 #include "reports/report_lines.h"
 #include "reports/report_state.h"
 
 #include <QHash>
+#include <QLocale>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -89,4 +91,8 @@ private:
     // recur in a catalogue: each is formatted once per run.
     mutable QHash<double, QString> m_amounts;
     mutable QHash<QString, QString> m_days;
+    // The locale and its short date pattern, worked out once per list.
+    QLocale m_locale;
+    QString m_datePattern;
+    mutable AuthorNames m_authorNames;
 };
