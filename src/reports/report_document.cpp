@@ -4,6 +4,7 @@
 #include "reports/text_wrap.h"
 
 #include <algorithm>
+#include <cstring>
 
 ReportDocument::ReportDocument(const TextMetrics& metrics, const PageGeometry& geometry)
     : m_metrics(metrics), m_geometry(geometry)
@@ -15,6 +16,7 @@ void ReportDocument::StartDoc()
     m_orientation = m_nextOrientation;
     m_tableHeight = tableArea().height();
     m_rows.clear();
+    m_text.clear();
     m_formats.clear();
     m_pageStarts.clear();
     m_started = true;
@@ -59,13 +61,66 @@ void ReportDocument::AddTable(const QString& columnFormat, const QString& header
         addRow(format, splitRowCells(row));
 }
 
-std::span<const ReportDocument::Row> ReportDocument::rowsOfPage(int pageIndex) const
+std::vector<ReportDocument::Row> ReportDocument::rowsOfPage(int pageIndex) const
 {
     if (pageIndex < 0 || pageIndex >= pageCount())
         return {};
     const qsizetype first = m_pageStarts[size_t(pageIndex)];
     const qsizetype end = pageIndex + 1 < pageCount() ? m_pageStarts[size_t(pageIndex) + 1] : rowCount();
-    return std::span<const Row>(m_rows.data() + first, size_t(end - first));
+    std::vector<Row> rows;
+    rows.reserve(size_t(end - first));
+    for (qsizetype i = first; i < end; ++i)
+        rows.push_back(unpack(m_rows[size_t(i)]));
+    return rows;
+}
+
+ReportDocument::KeptRow ReportDocument::keep(const Row& row)
+{
+    constexpr size_t ChunkSize = 1 << 20;
+    std::vector<QByteArray> cells;
+    size_t bytes = 0;
+    for (const QString& cell : row.cells) {
+        cells.push_back(cell.toUtf8());
+        bytes += sizeof(quint32) + size_t(cells.back().size());
+    }
+    if (m_text.empty() || m_text.back().size() + bytes > m_text.back().capacity()) {
+        m_text.emplace_back();
+        m_text.back().reserve(std::max(ChunkSize, bytes));
+    }
+    std::string& chunk = m_text.back();
+    KeptRow kept;
+    kept.chunk = quint32(m_text.size() - 1);
+    kept.offset = quint32(chunk.size());
+    kept.format = row.format;
+    kept.top = row.top;
+    kept.height = row.height;
+    kept.cellCount = quint16(cells.size());
+    kept.emphasised = row.emphasised;
+    for (const QByteArray& cell : cells) {
+        const quint32 length = quint32(cell.size());
+        chunk.append(reinterpret_cast<const char*>(&length), sizeof length);
+        chunk.append(cell.constData(), size_t(cell.size()));
+    }
+    return kept;
+}
+
+ReportDocument::Row ReportDocument::unpack(const KeptRow& kept) const
+{
+    Row row;
+    row.format = kept.format;
+    row.top = kept.top;
+    row.height = kept.height;
+    row.emphasised = kept.emphasised;
+    const char* at = m_text[kept.chunk].data() + kept.offset;
+    row.cells.reserve(kept.cellCount);
+    for (quint16 i = 0; i < kept.cellCount; ++i) {
+        quint32 length = 0;
+        std::memcpy(&length, at, sizeof length);
+        at += sizeof length;
+        row.cells.append(QString::fromUtf8(at, qsizetype(length)));
+        at += length;
+    }
+    return row;
 }
 
 QRectF ReportDocument::headerArea() const
@@ -124,7 +179,7 @@ void ReportDocument::place(Row row)
         startPage();
     row.top = float(m_pageFilled);
     m_pageFilled += row.height;
-    m_rows.push_back(std::move(row));
+    m_rows.push_back(keep(row));
 }
 
 void ReportDocument::startPage()

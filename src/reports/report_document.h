@@ -6,8 +6,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <deque>
 #include <functional>
-#include <span>
+#include <string>
 #include <vector>
 
 // A printed report: tables of rows laid out on pages, each page with the
@@ -32,7 +33,8 @@ class ReportDocument
 {
 public:
     // A table row as placed on its page. `top` is measured from the top of the
-    // page's table area.
+    // page's table area. Rows are kept in a compact form of their own and
+    // made into this one page by page, as pages are read.
     struct Row
     {
         QStringList cells;
@@ -89,7 +91,7 @@ public:
 
     // Reading the pages.
     int pageCount() const { return int(m_pageStarts.size()); }
-    std::span<const Row> rowsOfPage(int pageIndex) const;
+    std::vector<Row> rowsOfPage(int pageIndex) const;
     qsizetype rowCount() const { return qsizetype(m_rows.size()); }
     const ColumnFormat& format(quint32 index) const { return m_formats[index]; }
     PageOrientation orientation() const { return m_orientation; }
@@ -110,6 +112,22 @@ private:
     void place(Row row);
     void startPage();
 
+    // A placed row as kept: its cells' UTF-8 in the text store, each cell after
+    // its length, so that a list of a million books takes little more than
+    // its text, and no row is moved again once kept.
+    struct KeptRow
+    {
+        quint32 chunk = 0;
+        quint32 offset = 0;
+        quint32 format = 0;
+        float top = 0;
+        float height = 0;
+        quint16 cellCount = 0;
+        bool emphasised = false;
+    };
+    KeptRow keep(const Row& row);
+    Row unpack(const KeptRow& kept) const;
+
     const TextMetrics& m_metrics;
     PageGeometry m_geometry;
 
@@ -126,7 +144,8 @@ private:
     bool m_finished = false;
     bool m_inPageStart = false;
     std::vector<ColumnFormat> m_formats;
-    std::vector<Row> m_rows;
+    std::deque<KeptRow> m_rows;
+    std::vector<std::string> m_text;     // chunks of the rows' text, each filled before the next
     std::vector<qsizetype> m_pageStarts; // index of each page's first row
     double m_pageFilled = 0;             // height of the rows on the last page
 };

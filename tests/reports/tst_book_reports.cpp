@@ -203,7 +203,7 @@ void TestBookReports::buildsPrintedLists()
     QTEST(document->pageHeader(), "pageHeader");
     QTEST(documentRows(*document).join(u'\n'), "rows");
     QVERIFY(!reportState().RepeatTableHeader);
-    const ReportDocument::Row& header = document->rowsOfPage(0).front();
+    const ReportDocument::Row header = document->rowsOfPage(0).front();
     QCOMPARE(reportState().TableHeaderText,
              document->format(header.format).text() + header.cells.join(u'|') + u';');
     QVERIFY(m_dialogs.shown().isEmpty());

@@ -27,6 +27,7 @@ private slots:
     void keepsCellsGivenAsList_data();
     void keepsCellsGivenAsList();
     void startsAfreshButKeepsSettings();
+    void pagesGiveBackEveryCellExactly();
 };
 
 void TestReportDocument::parsesRowStrings_data()
@@ -224,6 +225,31 @@ void TestReportDocument::startsAfreshButKeepsSettings()
     QCOMPARE(document->pageHeader(), u"a|b|Page %d"_s);
     QCOMPARE(document->orientation(), PageOrientation::Portrait);
     QCOMPARE(document->paperSize(), QSizeF(12240, 15840));
+}
+
+// Rows are kept in a compact form of their own: every cell comes back as it
+// was given, on every page of a document longer than one store of text.
+void TestReportDocument::pagesGiveBackEveryCellExactly()
+{
+    const QStringList odd{QString(), u"a"_s + QChar(u'\0') + u"b"_s, u"Łódź 😀 "_s, u"Two; Stories | More"_s};
+    auto document = previewDocument();
+    document->StartDoc();
+    const ColumnFormat format = ColumnFormat::parse(u"3000|3000|3000|3000");
+    constexpr int Rows = 40000; // well past a megabyte of text
+    for (int i = 0; i < Rows; ++i)
+        document->addRow(format, i % 1000 == 0 ? odd : QStringList{u"row %1 of the long list"_s.arg(i)});
+    document->EndDoc();
+    int seen = 0;
+    for (int page = 0; page < document->pageCount(); ++page) {
+        for (const ReportDocument::Row& row : document->rowsOfPage(page)) {
+            const QStringList expected =
+                seen % 1000 == 0 ? odd : QStringList{u"row %1 of the long list"_s.arg(seen)};
+            if (row.cells != expected)
+                QFAIL(qPrintable(u"row %1: %2"_s.arg(seen).arg(row.cells.join(u'|'))));
+            ++seen;
+        }
+    }
+    QCOMPARE(seen, Rows);
 }
 
 QTEST_GUILESS_MAIN(TestReportDocument)
