@@ -27,7 +27,8 @@ sqlite3* connectionOn(const QString& path, bool withLike)
     sqlite3*& db = connections.open[name];
     if (db)
         return db;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) !=
+        SQLITE_OK)
         throw std::runtime_error("cannot open " + path.toStdString() + " with SQLite");
     const int rc = withLike ? registerSqliteExtensions(db)
                             : sqlite3_create_collation(db, TextOrder::CollationName, SQLITE_UTF8, nullptr,

@@ -80,6 +80,7 @@ double peakMegabytesOf(const QStringList& arguments)
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(), arguments);
     if (!child.waitForFinished(1800000) || child.exitCode() != 0)
-        throw std::runtime_error("the memory measurement failed: " + child.readAllStandardError().toStdString());
+        throw std::runtime_error("the memory measurement failed: " +
+                                 child.readAllStandardError().toStdString());
     return child.readAllStandardOutput().trimmed().toDouble();
 }
