@@ -5,6 +5,7 @@
 #include "catalogue/catalogue_state.h"
 #include "catalogue/db_error_handler.h"
 #include "catalogue/schema.h"
+#include "common/safe_file_writer.h"
 #include "common/user_dialogs.h"
 #include "database/collation_version.h"
 #include "database/database.h"
@@ -13,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <filesystem>
 
 using namespace Qt::StringLiterals;
@@ -96,11 +96,17 @@ bool unchangedSinceCleanClose(const QString& cataloguePath)
 void writeCleanCloseRecord(const QString& cataloguePath)
 {
     const QByteArray stamp = fileStamp(cataloguePath);
-    QSaveFile record(cleanCloseRecordPath(cataloguePath));
-    if (stamp.isEmpty() || !record.open(QIODevice::WriteOnly))
+    if (stamp.isEmpty())
         return;
-    record.write(stamp);
-    record.commit();
+    // Without the record the next start checks the file: a failure costs
+    // only that.
+    try {
+        SafeFileWriter record(cleanCloseRecordPath(cataloguePath));
+        record.openOrThrow();
+        record.write(stamp);
+        record.commit();
+    } catch (const FileSaveError&) {
+    }
 }
 
 // A "(repairing)" file is the half-built copy of a repair that was cut short;
