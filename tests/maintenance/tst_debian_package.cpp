@@ -103,8 +103,6 @@ void TestDebianPackage::controlFields_data()
     for (const QString& library : {u"libqt6widgets6"_s, u"libsqlite3-0"_s, u"libmdb3"_s})
         QTest::addRow("depends on %s", qPrintable(library))
             << u"Depends"_s << u"(.+, )?%1 \\(>= [^)]+\\)(, .+)?"_s.arg(library) << QString();
-    QTest::newRow("a summary, then more")
-        << u"Description"_s << u"catalogue of a private book collection\n .+"_s << QString();
 }
 
 void TestDebianPackage::controlFields()
