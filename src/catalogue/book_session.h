@@ -56,6 +56,10 @@ public:
     void close();
 
     bool isOpen() const;
+    // Whether rsBooks is open on the catalogue now open: not after a repair
+    // reopened the catalogue beneath it (the recordsets of the damaged file
+    // are then closed).
+    bool recordsetsOnOpenCatalogue() const;
     // The open catalogue; throws DbError 3420 when there is none.
     Database& database() const;
 
@@ -87,7 +91,7 @@ public:
 
 private:
     bool openCatalogue(const QString& dataFolder);
-    bool holdsBooksTable();
+    bool isForeignDatabase();
     void runOpeningSteps(const std::function<void()>& afterBookEdit);
     void dropRecordsets();
     void openBookEdit();
