@@ -1,3 +1,4 @@
+#include "common/gui/progress_window.h"
 #include "common/gui/widget_desktop_opener.h"
 #include "common/gui/widget_dialogs.h"
 #include "common/user_dialogs.h"
@@ -76,11 +77,20 @@ int main(int argc, char* argv[])
     setUserDialogs(&dialogs);
     WidgetDesktopOpener desktop;
     setDesktopOpener(&desktop);
+    ProgressWindow progress;
+    setProgressReporter(&progress);
 
     int result = 0;
     {
         // The catalogue is the one in the folder the program is started in.
         frmMain window(QDir::currentPath());
+        // A logout ends the program as File > Exit would, without questions:
+        // the catalogue is closed cleanly, so the next start need not check
+        // it as after a crash.
+        onTerminationRequest([&window] {
+            window.Form_Unload();
+            QCoreApplication::exit(0);
+        });
         try {
             window.Form_Load();
         } catch (...) {
@@ -95,6 +105,7 @@ int main(int argc, char* argv[])
             scheduleScreenshot(window, screenshot);
         result = QApplication::exec();
     }
+    setProgressReporter(nullptr);
     setDesktopOpener(nullptr);
     setUserDialogs(nullptr);
     return result;
