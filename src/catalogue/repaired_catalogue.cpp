@@ -33,17 +33,20 @@ bool neverInEarlierLayout(const TableRecovery& table)
 
 QString shortfall(const TableRecovery& table)
 {
-    QStringList parts;
-    parts << u"%1 recovered"_s.arg(table.rows);
+    QStringList losses;
     if (!table.found)
-        parts << u"the table itself could not be found"_s;
-    if (table.rowsFromIndexes > 0)
-        parts << u"%1 of them only with the columns an index kept"_s.arg(table.rowsFromIndexes);
+        losses << u"the table itself was not found"_s;
     if (table.unreadableRows > 0)
-        parts << u"%1 could not be read"_s.arg(table.unreadableRows);
+        losses << u"%1 rows on its pages could not be read"_s.arg(table.unreadableRows);
     if (table.damagedPages > 0)
-        parts << u"%1 damaged pages were lost with the rows they held"_s.arg(table.damagedPages);
-    return table.table + u": "_s + parts.join(u", "_s);
+        losses << u"%1 of its pages could not be read at all"_s.arg(table.damagedPages);
+    QString text = u"%1: %2 recovered"_s.arg(table.table).arg(table.rows);
+    if (!losses.isEmpty())
+        text += u"; "_s + losses.join(u", "_s);
+    if (table.rowsFromIndexes > 0)
+        text +=
+            u"; %1 rows came back from an index, with only the columns it keeps"_s.arg(table.rowsFromIndexes);
+    return text + u"."_s;
 }
 
 bool hasFormats(Database& db)
@@ -70,10 +73,9 @@ QString repairedCatalogueMessage(const RepairResult& repair)
         u"publishers, categories and the like) were recovered."_s.arg(books)
             .arg(entries);
     if (!shortTables.isEmpty())
-        message += u" Some tables came back short (a book whose author, publisher or other entry was "
-                   u"lost shows that field empty):\n"_s +
-                   shortTables.join(u";\n"_s) + u".\n"_s;
-    return message + u" The damaged file was kept unchanged as '%1'."_s.arg(
+        message += u"\n\nSome tables came back short:\n"_s + shortTables.join(u"\n"_s) +
+                   u"\nA book whose author, publisher or other entry was lost shows that field empty."_s;
+    return message + u"\n\nThe damaged file was kept unchanged as '%1'."_s.arg(
                          QDir::toNativeSeparators(repair.damagedCopyPath));
 }
 

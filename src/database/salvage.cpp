@@ -312,6 +312,7 @@ private:
     std::optional<Source> findSource(const Table& table) const;
     void copyRows(Table& table, const Source& source);
     void restoreFromIndexes(Table& table);
+    bool mayHoldLostRows(const Table& table, qint64 root);
     void restoreFromIndex(Table& table, qint64 root, const QStringList& indexColumns,
                           QSet<qint64>& fromIndexes);
     void walked(const TreeWalkStats& stats) { m_pagesRead += stats.pages; }
@@ -515,7 +516,7 @@ void Salvage::restoreFromIndexes(Table& table)
         if (const KnownDefinition* definition = known(u"index"_s, entry.name);
             columns.isEmpty() && definition)
             columns = declaredColumns(definition->sql);
-        if (!columns.isEmpty())
+        if (!columns.isEmpty() && mayHoldLostRows(table, entry.root))
             restoreFromIndex(table, entry.root, columns, fromIndexes);
         done << entry.name;
     }
@@ -528,10 +529,25 @@ void Salvage::restoreFromIndexes(Table& table)
             continue;
         const TreeSample sample = sampleTree(m_file, definition.rootPage);
         const QStringList columns = declaredColumns(definition.sql);
-        if (sample.readable && !sample.isTable && sample.typicalLength == columns.size() + 1)
+        if (sample.readable && !sample.isTable && sample.typicalLength == columns.size() + 1 &&
+            mayHoldLostRows(table, definition.rootPage))
             restoreFromIndex(table, definition.rootPage, columns, fromIndexes);
     }
     table.recovery.rowsFromIndexes = fromIndexes.size();
+}
+
+// Whether the index at root may list rows the table lost: always when the
+// table's walk met damage, otherwise only when the index has more entries
+// than the table gave rows (its cell counts can be damaged too). Counting is
+// cheap; reading every entry of every index of a large table is not.
+bool Salvage::mayHoldLostRows(const Table& table, qint64 root)
+{
+    const TableRecovery& read = table.recovery;
+    if (!read.found || read.unreadableRows > 0 || read.damagedPages > 0)
+        return true;
+    const TreeWalkStats stats = walkTree(m_file, root, walkReporting());
+    walked(stats);
+    return stats.entries > qint64(table.keysFromTable.size());
 }
 
 void Salvage::restoreFromIndex(Table& table, qint64 root, const QStringList& indexColumns,

@@ -481,19 +481,25 @@ TreeWalkStats walkTree(const PageFile& file, qint64 root, const TreeWalk& walk)
             pending.insert(pending.end(), children.rbegin(), children.rend());
         } else if (page->kind == PageKind::IndexInterior) {
             std::vector<PendingPage> children;
+            stats.entries += qint64(page->cells.size());
             for (const int offset : page->cells) {
                 quint32 child = 0;
                 if (file.interiorCell(*page, offset, child))
                     children.push_back({child, false, 0, false, 0});
+                if (!walk.indexEntry)
+                    continue;
                 const std::optional<QByteArray> payload = file.cellPayload(*page, offset);
                 if (!payload)
                     ++stats.unreadableCells;
-                else if (walk.indexEntry)
+                else
                     walk.indexEntry(*payload);
             }
             children.push_back({page->rightChild, false, 0, false, 0});
             pending.insert(pending.end(), children.rbegin(), children.rend());
+        } else if (!(page->isTable() ? bool(walk.tableRow) : bool(walk.indexEntry))) {
+            stats.entries += qint64(page->cells.size());
         } else if (page->kind == PageKind::TableLeaf) {
+            stats.entries += qint64(page->cells.size());
             std::vector<qint64> keys;
             std::vector<std::optional<QByteArray>> payloads;
             for (const int offset : page->cells) {
@@ -511,11 +517,12 @@ TreeWalkStats walkTree(const PageFile& file, qint64 root, const TreeWalk& walk)
                     walk.tableRow(key, *payloads[cell], within);
             }
         } else {
+            stats.entries += qint64(page->cells.size());
             for (const int offset : page->cells) {
                 const std::optional<QByteArray> payload = file.cellPayload(*page, offset);
                 if (!payload)
                     ++stats.unreadableCells;
-                else if (walk.indexEntry)
+                else
                     walk.indexEntry(*payload);
             }
         }

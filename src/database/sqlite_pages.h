@@ -151,11 +151,13 @@ struct TreeWalkStats
     qint64 pages = 0;           // b-tree pages read
     qint64 damagedPages = 0;    // pages a parent points to that are no page of this tree
     qint64 unreadableCells = 0; // cells whose payload could not be read
+    qint64 entries = 0;         // rows of a table, entries of an index, readable or not
 };
 
 // A walk over every page of one b-tree that can be reached from its root
 // around damaged pages. A row's key bounds come from the interior cells
-// above it: a row outside them was found where no search would look.
+// above it: a row outside them was found where no search would look. Pages
+// of a kind no callback is given for are only counted.
 struct TreeWalk
 {
     std::function<void(qint64 key, const QByteArray& payload, bool withinBounds)> tableRow;

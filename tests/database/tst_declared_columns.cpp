@@ -20,9 +20,10 @@ void TestDeclaredColumns::readsTheListOnly_data()
     QTest::addColumn<QString>("sql");
     QTest::addColumn<QStringList>("columns");
     const QStringList authors{u"AuthID"_s, u"LastName"_s, u"FirstName"_s};
-    QTest::newRow("table") << u"CREATE TABLE Authors (AuthID INTEGER PRIMARY KEY, LastName TEXT COLLATE NOCASE, "
-                              "FirstName TEXT)"_s
-                           << authors;
+    QTest::newRow("table")
+        << u"CREATE TABLE Authors (AuthID INTEGER PRIMARY KEY, LastName TEXT COLLATE NOCASE, "
+           "FirstName TEXT)"_s
+        << authors;
     QTest::newRow("damaged keyword and collation")
         << u"CREAUE TABLE Authors (AuthID INTEGER PRIMARY KEY, LastName TEXT COLLATE NOGASE, FirstName TEXT)"_s
         << authors;
@@ -32,8 +33,10 @@ void TestDeclaredColumns::readsTheListOnly_data()
     QTest::newRow("index with order and an expression")
         << u"CREATE INDEX Books_AuthID ON Books (AuthID DESC, lower(Title), SortTitle COLLATE NOCASE)"_s
         << QStringList{u"AuthID"_s, QString(), u"SortTitle"_s};
-    QTest::newRow("list never closed") << u"CREATE TABLE Books (BookID INTEGER, Title TEXT"_s << QStringList();
-    QTest::newRow("quote never closed") << u"CREATE TABLE Books (BookID 'INTEGER, Title TEXT)"_s << QStringList();
+    QTest::newRow("list never closed")
+        << u"CREATE TABLE Books (BookID INTEGER, Title TEXT"_s << QStringList();
+    QTest::newRow("quote never closed")
+        << u"CREATE TABLE Books (BookID 'INTEGER, Title TEXT)"_s << QStringList();
     QTest::newRow("no list") << u"CREATE VIEW v AS SELECT 1"_s << QStringList();
 }
 
