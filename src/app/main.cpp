@@ -84,13 +84,10 @@ int main(int argc, char* argv[])
     {
         // The catalogue is the one in the folder the program is started in.
         frmMain window(QDir::currentPath());
-        // A logout ends the program as File > Exit would, without questions:
-        // the catalogue is closed cleanly, so the next start need not check
-        // it as after a crash.
-        onTerminationRequest([&window] {
-            window.Form_Unload();
-            QCoreApplication::exit(0);
-        });
+        // A logout ends the program without questions, once the step under
+        // way is done: the window then goes, closing the catalogue cleanly,
+        // so the next start need not check it as after a crash.
+        onTerminationRequest([] { QCoreApplication::exit(0); });
         try {
             window.Form_Load();
         } catch (...) {

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <filesystem>
 
 using namespace Qt::StringLiterals;
@@ -146,6 +147,8 @@ BookSession::~BookSession()
 
 bool BookSession::open(const QString& dataFolder, const std::function<void()>& afterBookEdit)
 {
+    m_opening = true;
+    const auto opened = qScopeGuard([this] { m_opening = false; });
     m_dataFolder = dataFolder;
     if (!openCatalogue(dataFolder))
         return false;

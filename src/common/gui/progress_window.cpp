@@ -46,8 +46,9 @@ void ProgressWindow::advance(qint64 done, qint64 total)
     if (m_painted.isValid() && m_painted.elapsed() < RepaintEveryMs)
         return;
     m_painted.start();
-    // Paints the window, ignoring what the user does meanwhile.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Paints the window, leaving what the user does, and a request to end
+    // the program, until the work is done.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
 }
 
 void ProgressWindow::end()

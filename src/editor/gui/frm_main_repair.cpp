@@ -17,8 +17,9 @@ using namespace Qt::StringLiterals;
 // the repaired catalogue; otherwise the first book is shown.
 void frmMain::catalogueRepaired()
 {
-    // The start-up's own steps reopen what they opened; a closed window has nothing.
-    if (!m_loaded || !m_session.isOpen() || m_session.recordsetsOnOpenCatalogue())
+    // The start-up's own steps reopen what they opened (this may run while
+    // they show progress); a closed window has nothing.
+    if (!m_loaded || m_session.isOpening() || !m_session.isOpen() || m_session.recordsetsOnOpenCatalogue())
         return;
     const bool keepEntry = Editing || Adding;
     std::array<QString, 7> typed;

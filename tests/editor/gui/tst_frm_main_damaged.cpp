@@ -13,7 +13,7 @@
 #include "editor/gui/guarded_application.h"
 #include "support/file_contents.h"
 
-#include <csignal>
+#include <QProcess>
 #include <stdexcept>
 
 using namespace mainwin_test;
@@ -191,24 +191,23 @@ void TestFrmMainDamaged::damageMetWhileRunningKeepsTheWindowWhole()
     QVERIFY(f.takeMessages().isEmpty());
 }
 
-// A desktop logout ends the program with SIGTERM: the catalogue is closed as
-// File > Exit closes it, so the next start finds it closed cleanly.
+// A desktop logout ends the program with SIGTERM: the program closes the
+// catalogue as File > Exit does, so the next start finds it closed cleanly.
 void TestFrmMainDamaged::terminationClosesTheCatalogueCleanly()
 {
-    QVERIFY(writeFile(f.folder().cataloguePath(), sampleBytes(20)));
-    QVERIFY(f.openWindow());
-    const QString runMarker = f.folder().cataloguePath() + u"-open"_s;
-    QVERIFY(QFile::exists(runMarker));
-    bool ended = false;
-    onTerminationRequest([this, &ended] {
-        f.window().Form_Unload();
-        ended = true;
-    });
-    ::raise(SIGTERM);
-    QTRY_VERIFY(ended);
-    onTerminationRequest([] {});
-    QVERIFY(!QFile::exists(runMarker));
-    QVERIFY(QFile::exists(f.folder().cataloguePath() + u"-closed"_s));
+    QTemporaryDir folder;
+    const QString catalogue = QDir(folder.path()).filePath(CatalogueFileName);
+    QVERIFY(writeFile(catalogue, sampleBytes(20)));
+    QProcess program;
+    program.setWorkingDirectory(folder.path());
+    program.start(QStringLiteral(QUILLARY_BINARY_DIR "/quillary"), {});
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(catalogue + u"-open"_s), 60000);
+    program.terminate();
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(!QFile::exists(catalogue + u"-open"_s));
+    QVERIFY(QFile::exists(catalogue + u"-closed"_s));
 }
 
 void TestFrmMainDamaged::escapedExceptionIsReported_data()
