@@ -15,7 +15,6 @@
 #include "database/sqlite_pages.h"
 
 #include <QFile>
-#include <QHash>
 #include <QSet>
 #include <algorithm>
 #include <map>
@@ -28,10 +27,10 @@ namespace {
 // ---------------------------------------------------------------------------
 // The new file, through SQLite
 
-struct Connection
+struct OwnConnection
 {
     sqlite3* db = nullptr;
-    ~Connection() { sqlite3_close_v2(db); }
+    ~OwnConnection() { sqlite3_close_v2(db); }
 };
 
 class Statement
@@ -682,7 +681,7 @@ SalvageOutcome salvageInto(const QString& damaged, const QString& rebuilt, const
     if (!source.isOpen())
         return outcome;
     const PageFile file(source);
-    Connection target;
+    OwnConnection target;
     if (QFile::exists(rebuilt) ||
         sqlite3_open_v2(QFile::encodeName(rebuilt).constData(), &target.db,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
