@@ -1,6 +1,7 @@
 #include "database/sqlite_pages.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <sqlite3.h>
 
