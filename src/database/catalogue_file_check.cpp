@@ -40,7 +40,7 @@ CatalogueFileKind inspectCatalogueFile(const QString& path)
     if (engine == "Standard Jet DB" || engine == "Standard ACE DB")
         return CatalogueFileKind::JetOrAce;
     file.close();
-    const MappedFileSource pages(path);
+    const FileSource pages(path);
     if (pages.isOpen() && PageFile(pages).looksLikeDatabasePages())
         return CatalogueFileKind::DamagedSqlite;
     return CatalogueFileKind::Foreign;

@@ -677,7 +677,7 @@ SalvageOutcome salvageInto(const QString& damaged, const QString& rebuilt, const
                            const std::function<void(qint64, qint64)>& advance)
 {
     SalvageOutcome outcome;
-    const MappedFileSource source(damaged);
+    const FileSource source(damaged);
     if (!source.isOpen())
         return outcome;
     const PageFile file(source);

@@ -90,24 +90,16 @@ qint64 localPayload(qint64 total, int usable, bool tableLeaf)
 
 } // namespace
 
-MappedFileSource::MappedFileSource(const QString& path) : m_file(path)
+FileSource::FileSource(const QString& path) : m_file(path)
 {
-    if (!m_file.open(QIODevice::ReadOnly))
-        return;
-    m_size = m_file.size();
-    m_open = true;
-    if (m_size > 0)
-        m_map = m_file.map(0, m_size);
+    m_open = m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    m_size = m_open ? m_file.size() : 0;
 }
 
-bool MappedFileSource::read(qint64 offset, char* into, qint64 length) const
+bool FileSource::read(qint64 offset, char* into, qint64 length) const
 {
     if (!m_open || offset < 0 || length < 0 || offset > m_size - length)
         return false;
-    if (m_map) {
-        std::memcpy(into, m_map + offset, size_t(length));
-        return true;
-    }
     return m_file.seek(offset) && m_file.read(into, length) == length;
 }
 

@@ -25,18 +25,18 @@ public:
     virtual bool read(qint64 offset, char* into, qint64 length) const = 0;
 };
 
-// A file no connection holds, mapped read-only.
-class MappedFileSource : public PageSource
+// A file no connection holds. It is read, not mapped: a page a failing disk
+// cannot give back is then a page left unread, not the end of the program.
+class FileSource : public PageSource
 {
 public:
-    explicit MappedFileSource(const QString& path);
+    explicit FileSource(const QString& path);
     bool isOpen() const { return m_open; }
     qint64 size() const override { return m_size; }
     bool read(qint64 offset, char* into, qint64 length) const override;
 
 private:
     mutable QFile m_file;
-    const uchar* m_map = nullptr;
     qint64 m_size = 0;
     bool m_open = false;
 };
