@@ -4,8 +4,10 @@
 
 #include "common/clock.h"
 #include "common/progress.h"
+#include "common/safe_file_writer.h"
 #include "database/catalogue_file_check.h"
 #include "database/database.h"
+#include "database/native_sql.h"
 #include "database/salvage.h"
 #include "database/sqlite_error.h"
 
@@ -14,7 +16,6 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <sqlite3.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -87,10 +88,18 @@ QString unrepairable(CatalogueFileKind kind)
     return {};
 }
 
-bool syncedToDisk(const QString& path)
+// The rebuilt file is whole (as long as its header says) and on the disk
+// before it may take the catalogue's place.
+bool wholeOnDisk(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadWrite) && ::fsync(file.handle()) == 0;
+    if (QFileInfo(path).size() != declaredSqliteFileSize(path))
+        return false;
+    try {
+        syncWrittenFile(path);
+    } catch (const FileSaveError&) {
+        return false;
+    }
+    return true;
 }
 
 bool nothingCameBack(const SalvageOutcome& outcome)
@@ -129,7 +138,7 @@ RepairResult repairDatabase(const QString& path, const KnownLayout& layout)
         outcome = salvageInto(path, rebuilt, layout,
                               [&progress](qint64 done, qint64 total) { progress.advance(done, total); });
     }
-    if (!outcome.written || !syncedToDisk(rebuilt)) {
+    if (!outcome.written || !wholeOnDisk(rebuilt)) {
         removeRebuilt();
         return nothingRecovered(path, u"the repaired copy could not be written beside it."_s);
     }
@@ -157,6 +166,7 @@ RepairResult repairDatabase(const QString& path, const KnownLayout& layout)
             u"was changed."_s.arg(shown);
         return result;
     }
+    syncFolder(folder);
     RepairResult result;
     result.recovered = true;
     result.damagedCopyPath = damagedCopy;
