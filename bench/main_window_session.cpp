@@ -16,13 +16,15 @@ frmMain& MainWindowSession::window(const BenchCatalogue& catalogue)
     return *m_window;
 }
 
-void MainWindowSession::startWindow(const BenchCatalogue& catalogue)
+void MainWindowSession::startWindow(const BenchCatalogue& catalogue, bool afterChange)
 {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         throw std::runtime_error("the main window needs a QApplication");
     retireWindow();
     if (m_source != catalogue.path)
         copyCatalogue(catalogue.path);
+    if (afterChange)
+        QFile::remove(QDir(m_copy->path()).filePath(u"Quillary.mdb-closed"_s));
     m_window = std::make_unique<frmMain>(m_copy->path());
     m_window->Form_Load();
     if (m_window->bookCount() == 0)

@@ -19,7 +19,9 @@ public:
     // there is none yet, or the catalogue changed).
     frmMain& window(const BenchCatalogue& catalogue);
     // Starts a window afresh, as the program does: construct, load, show.
-    void startWindow(const BenchCatalogue& catalogue);
+    // afterChange: as if another program had changed the file since the last
+    // close (the clean-close record is gone), which the open checks in full.
+    void startWindow(const BenchCatalogue& catalogue, bool afterChange = false);
 
 private:
     void copyCatalogue(const QString& source);

@@ -6,6 +6,8 @@
 #   share/quillary/doc/quillary.htm (+ pictures)   the help page
 #   share/applications/quillary.desktop
 #   share/icons/hicolor/{scalable,256x256}/apps/quillary.{svg,png}
+#   share/metainfo/org.example.quillary.metainfo.xml   what software centres show
+#   share/man/man1/quillary.1.gz
 # In the build folder the field catalogue and doc/ lie beside the program, so
 # it runs from there as it does installed (see src/common/shipped_files.h).
 include(GNUInstallDirs)
@@ -38,6 +40,16 @@ foreach(f IN LISTS QUILLARY_HELP_FILES)
   configure_file(${f} ${PROJECT_BINARY_DIR}/doc/${name} COPYONLY)
 endforeach()
 
+# The manual page, compressed as man reads it and Debian requires.
+set(QUILLARY_MANUAL ${PROJECT_BINARY_DIR}/man/quillary.1)
+configure_file(${PROJECT_SOURCE_DIR}/data/quillary.1 ${QUILLARY_MANUAL} @ONLY)
+add_custom_command(
+  OUTPUT ${QUILLARY_MANUAL}.gz
+  COMMAND gzip -9 --no-name --force --keep ${QUILLARY_MANUAL}
+  DEPENDS ${QUILLARY_MANUAL}
+  COMMENT "Compressing the manual page")
+add_custom_target(manual ALL DEPENDS ${QUILLARY_MANUAL}.gz)
+
 install(TARGETS quillary RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # Beside the program, where doc/file-format.md tells other tools to load it
 # from; it is loaded, never run, on every system alike.
@@ -48,3 +60,6 @@ install(FILES ${QUILLARY_HELP_FILES} DESTINATION ${QUILLARY_DATA_DIR}/doc)
 install(FILES ${PROJECT_SOURCE_DIR}/data/quillary.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${QUILLARY_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${QUILLARY_ICON_PNG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
+install(FILES ${PROJECT_SOURCE_DIR}/data/org.example.quillary.metainfo.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${QUILLARY_MANUAL}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

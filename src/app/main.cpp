@@ -1,3 +1,4 @@
+#include "common/gui/progress_window.h"
 #include "common/gui/widget_desktop_opener.h"
 #include "common/gui/widget_dialogs.h"
 #include "common/gui/windows_on_screen.h"
@@ -106,11 +107,17 @@ int main(int argc, char* argv[])
     setDesktopOpener(&desktop);
     WindowsOnScreen windowsOnScreen;
     app.installEventFilter(&windowsOnScreen);
+    ProgressWindow progress;
+    setProgressReporter(&progress);
 
     int result = 0;
     {
         // The catalogue is the one in the folder the program is started in.
         frmMain window(QDir::currentPath());
+        // A logout ends the program without questions, once the step under
+        // way is done: the window then goes, closing the catalogue cleanly,
+        // so the next start need not check it as after a crash.
+        onTerminationRequest([] { QCoreApplication::exit(0); });
         try {
             window.Form_Load();
         } catch (...) {
@@ -128,6 +135,7 @@ int main(int argc, char* argv[])
             scheduleScreenshot(window, screenshot);
         result = QApplication::exec();
     }
+    setProgressReporter(nullptr);
     setDesktopOpener(nullptr);
     setUserDialogs(nullptr);
     return result;

@@ -4,16 +4,18 @@
 #include "catalogue/catalogue_location.h"
 #include "catalogue/catalogue_state.h"
 #include "catalogue/db_error_handler.h"
+#include "catalogue/open_check.h"
 #include "catalogue/schema.h"
+#include "common/safe_file_writer.h"
 #include "common/user_dialogs.h"
-#include "database/collation_version.h"
 #include "database/database.h"
+#include "database/native_sql.h"
 #include "database/recordset.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QScopeGuard>
 #include <filesystem>
 
 using namespace Qt::StringLiterals;
@@ -96,15 +98,22 @@ bool unchangedSinceCleanClose(const QString& cataloguePath)
 void writeCleanCloseRecord(const QString& cataloguePath)
 {
     const QByteArray stamp = fileStamp(cataloguePath);
-    QSaveFile record(cleanCloseRecordPath(cataloguePath));
-    if (stamp.isEmpty() || !record.open(QIODevice::WriteOnly))
+    if (stamp.isEmpty())
         return;
-    record.write(stamp);
-    record.commit();
+    // Without the record the next start checks the file: a failure costs
+    // only that.
+    try {
+        SafeFileWriter record(cleanCloseRecordPath(cataloguePath));
+        record.openOrThrow();
+        record.write(stamp);
+        record.commit();
+    } catch (const FileSaveError&) {
+    }
 }
 
 // A "(repairing)" file is the half-built copy of a repair that was cut short;
-// the catalogue itself was not touched by it, so the copy is of no use.
+// the catalogue itself was not touched by it, so the copy is of no use. A
+// journal beside it is part of the same leftover.
 void removeRepairLeftovers(const QString& cataloguePath)
 {
     const QFileInfo info(cataloguePath);
@@ -112,11 +121,17 @@ void removeRepairLeftovers(const QString& cataloguePath)
         return;
     const QDir folder = info.absoluteDir();
     const QString pattern = info.completeBaseName() + u" (repairing)*"_s;
+    QStringList told;
     for (const QString& name : folder.entryList({pattern}, QDir::Files)) {
-        if (QFile::remove(folder.filePath(name)))
-            userDialogs().message(
-                u"An unfinished repair had left the file '%1' behind; it was removed. The "
-                u"catalogue was not changed by it."_s.arg(QDir::toNativeSeparators(folder.filePath(name))));
+        const QString path = folder.filePath(name);
+        const QString copy = path.endsWith(u"-journal"_s) ? path.chopped(8) : path;
+        if (!QFile::remove(path) || told.contains(copy))
+            continue;
+        told << copy;
+        userDialogs().message(
+            u"An unfinished repair had left the file '%1' behind; it was removed. The catalogue was "
+            u"not changed by it."_s.arg(
+                QDir::toNativeSeparators(name.endsWith(u"-journal"_s) ? path : copy)));
     }
 }
 
@@ -138,6 +153,8 @@ BookSession::~BookSession()
 
 bool BookSession::open(const QString& dataFolder, const std::function<void()>& afterBookEdit)
 {
+    m_opening = true;
+    const auto opened = qScopeGuard([this] { m_opening = false; });
     m_dataFolder = dataFolder;
     if (!openCatalogue(dataFolder))
         return false;
@@ -176,7 +193,7 @@ bool BookSession::openCatalogue(const QString& dataFolder)
             u"A rollback journal beside the catalogue '%1' belongs to another file, so it was not "
             u"applied. It was kept as '%2'."_s.arg(QDir::toNativeSeparators(state.CataloguePath),
                                                    QDir::toNativeSeparators(database().journalSetAside())));
-    if (!holdsBooksTable()) {
+    if (isForeignDatabase()) {
         // Another program's database under the catalogue's name: every step
         // would fail on it in turn. It is left as it is, and said once.
         m_slot->reset();
@@ -188,44 +205,39 @@ bool BookSession::openCatalogue(const QString& dataFolder)
     if (!isOpen())
         return false;
     // Damage is repaired before anything reads the books, so that it never
-    // first shows as an unrelated failure of a later step.
+    // first shows as an unrelated failure of a later step. An unclean end
+    // counts as a change: SQLite's journal has already made it safe.
     const QString runMarker = runMarkerPath(state.CataloguePath);
-    const bool endedCleanly = !QFileInfo::exists(runMarker);
-    const bool unchanged = endedCleanly && unchangedSinceCleanClose(state.CataloguePath);
+    const bool unchanged = !QFileInfo::exists(runMarker) && unchangedSinceCleanClose(state.CataloguePath);
     // The record speaks of one close only: this run's own close writes it anew.
     QFile::remove(cleanCloseRecordPath(state.CataloguePath));
-    bool sound = true;
-    bool vouched = unchanged;
-    if (!unchanged)
-        runStep([this, endedCleanly, &sound, &vouched] {
-            // Text indexes built under other rules than the program's are
-            // rebuilt by the upgrade; comparing them with their tables would
-            // only report their order as damage.
-            const bool full = !endedCleanly && !textOrderOutOfDate(database());
-            sound = isSoundDatabase(database(), full ? IntegrityCheck::Full : IntegrityCheck::Quick);
-            vouched = sound;
-        });
-    if (!sound)
-        HandleDbError(
-            DbError(DbErrorNumber::NotADatabase,
-                    u"The catalogue '%1' is damaged."_s.arg(QDir::toNativeSeparators(state.CataloguePath))));
+    const bool sound = runStep([this, unchanged] { checkCatalogueAtOpen(database(), unchanged); });
+    // A repaired catalogue was made from what could be read, not found sound.
     if (isOpen())
-        writeRunMarker(runMarker, vouched);
+        writeRunMarker(runMarker, sound);
     return isOpen();
 }
 
-// Whether the open file has the catalogue's Books table. A file too damaged to
-// list its tables counts as a catalogue: the error routine repairs it.
-bool BookSession::holdsBooksTable()
+// Whether the open file is a database of another program. A file with no
+// Books table but with at least three of the catalogue's lookup tables is a
+// catalogue that lost its Books table, and a file too damaged to list its
+// tables may be one too: the error routine repairs both.
+bool BookSession::isForeignDatabase()
 {
-    bool holds = true;
-    runStep([this, &holds] {
-        auto tables = database().openRecordset(
-            u"select count(*) from sqlite_master where type = 'table' and name = 'Books'"_s,
-            RecordsetType::Snapshot);
-        holds = tables->value(0).toInt() > 0;
+    bool foreign = false;
+    runStep([this, &foreign] {
+        NativeStatement tables(database(), "SELECT sum(lower(name) = 'books'), count(*) FROM sqlite_master "
+                                           "WHERE type = 'table' AND lower(name) IN ('books', 'authors', "
+                                           "'publishers', 'categories', 'owners', 'locations', 'formats', "
+                                           "'series')");
+        const bool hasBooks = tables.step() && tables.columnInt(0) > 0;
+        const bool lookupTables = tables.columnInt(1) >= 3;
+        foreign = !hasBooks && !lookupTables;
+        if (!hasBooks && !foreign)
+            throw DbError(DbErrorNumber::NotADatabase, u"The catalogue '%1' has lost its Books table."_s.arg(
+                                                           QDir::toNativeSeparators(database().path())));
     });
-    return holds || !isOpen();
+    return foreign && isOpen();
 }
 
 void BookSession::openRecordsets(const std::function<void()>& afterBookEdit)
@@ -321,6 +333,20 @@ bool BookSession::isOpen() const
 {
     const auto& db = *m_slot;
     return db && db->isOpen();
+}
+
+bool BookSession::recordsetsOnOpenCatalogue() const
+{
+    if (!isOpen() || !m_books)
+        return false;
+    try {
+        m_books->recordCount();
+        return true;
+    } catch (const DbError& error) {
+        if (error.number() == DbErrorNumber::ObjectClosed)
+            return false;
+        throw;
+    }
 }
 
 Database& BookSession::database() const

@@ -57,6 +57,13 @@ public:
     void close();
 
     bool isOpen() const;
+    // Whether open() is under way: it reopens its own recordsets after a
+    // repair, and may show progress meanwhile.
+    bool isOpening() const { return m_opening; }
+    // Whether rsBooks is open on the catalogue now open: not after a repair
+    // reopened the catalogue beneath it (the recordsets of the damaged file
+    // are then closed).
+    bool recordsetsOnOpenCatalogue() const;
     // The open catalogue; throws DbError 3420 when there is none.
     Database& database() const;
 
@@ -91,7 +98,7 @@ public:
 
 private:
     bool openCatalogue(const QString& dataFolder);
-    bool holdsBooksTable();
+    bool isForeignDatabase();
     void runOpeningSteps(const std::function<void()>& afterBookEdit);
     void dropRecordsets();
     void openBookEdit();
@@ -104,4 +111,5 @@ private:
     std::array<std::unique_ptr<Recordset>, 7> m_lookups; // indexed by LookupField
     SortOrder m_sortOrder = SortOrder::Title;
     QString m_dataFolder;
+    bool m_opening = false;
 };

@@ -1,6 +1,7 @@
 #include "catalogue/db_error_handler.h"
 
 #include "catalogue/catalogue_state.h"
+#include "catalogue/repaired_catalogue.h"
 #include "catalogue/schema.h"
 #include "database/database.h"
 
@@ -19,6 +20,12 @@ void endAtOnce()
 {
     // The user gave up on a locked write: no shutdown steps, no more writes.
     std::_Exit(1);
+}
+
+std::function<void()>& afterRepair()
+{
+    static std::function<void()> repaired;
+    return repaired;
 }
 
 std::function<void()>& programTerminator()
@@ -51,21 +58,6 @@ void handleLockedRecord()
     programTerminator()();
 }
 
-// Books and the entries of the lookup lists told apart, as the user counts them.
-QString recoveredMessage(const RepairResult& repair)
-{
-    int books = 0;
-    int entries = 0;
-    for (const auto& [table, rows] : repair.rowsByTable)
-        (table.compare(u"Books"_s, Qt::CaseInsensitive) == 0 ? books : entries) += rows;
-    return u"The catalogue was damaged and has been repaired: %1 books and %2 other entries (authors, "
-           u"publishers, "
-           u"categories and the like) were recovered. The damaged file was kept unchanged as '%3'."_s
-               .arg(books)
-               .arg(entries)
-               .arg(QDir::toNativeSeparators(repair.damagedCopyPath));
-}
-
 // The damaged file is never changed: the repair keeps it beside the new one
 // and says so. When nothing could be read from it, there is no catalogue.
 void repairAndReopen()
@@ -75,7 +67,7 @@ void repairAndReopen()
     state.dbCatalogue.reset();
     RepairResult repair;
     try {
-        repair = repairDatabase(state.CataloguePath, catalogueDefinitions());
+        repair = repairDatabase(state.CataloguePath, catalogueLayout());
     } catch (const DbError& error) {
         showError(error.number(), error.text());
         return;
@@ -89,12 +81,15 @@ void repairAndReopen()
     }
     // Told first, so that the user learns where the damaged file lies even
     // when the repaired one cannot be opened.
-    userDialogs().message(recoveredMessage(repair));
+    userDialogs().message(repairedCatalogueMessage(repair));
     try {
         state.dbCatalogue = Database::open(state.CataloguePath, Database::OpenMode::Exclusive);
+        completeRepairedCatalogue(*state.dbCatalogue, repair);
     } catch (const DbError& error) {
         showError(error.number(), error.text());
     }
+    if (state.dbCatalogue && afterRepair())
+        afterRepair()();
 }
 
 } // namespace
@@ -137,6 +132,11 @@ bool runStep(const std::function<void()>& step)
         HandleDbError(error);
         return false;
     }
+}
+
+void setAfterRepair(std::function<void()> repaired)
+{
+    afterRepair() = std::move(repaired);
 }
 
 void setProgramTerminator(std::function<void()> terminate)

@@ -24,6 +24,12 @@ bool writeWithRetry(const std::function<void()>& write);
 // when the step succeeded.
 bool runStep(const std::function<void()>& step);
 
+// Called each time the error routine has repaired the catalogue and opened
+// the repaired file as catalogueState().dbCatalogue, from inside the routine:
+// whatever held recordsets of the damaged file reopens them (the main window,
+// at its next chance). An empty function removes it.
+void setAfterRepair(std::function<void()> repaired);
+
 // How the program ends when the user gives up on a locked record. Tests
 // replace it; the default ends the process at once without any shutdown, and
 // an empty function restores the default. Should it return, LockPending is

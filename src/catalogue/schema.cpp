@@ -204,16 +204,21 @@ void seedFormatTable(Database& db)
     formats->close();
 }
 
+void seedFormatsAndCarryFlags(Database& db)
+{
+    seedFormatTable(db);
+    auto books = db.openRecordset(u"select paperback, forid from books"_s, RecordsetType::Dynaset);
+    carryPaperbackFlagOver(*books);
+    books->close();
+}
+
 void runUpgrade(Database& db)
 {
     for (const QString& statement : UpgradeStatements)
         db.execute(statement);
     // An upgraded file lists and looks up formats and series as fast as a new one.
     executeNative(db, FormatAndSeriesIndexes);
-    seedFormatTable(db);
-    auto books = db.openRecordset(u"select paperback, forid from books"_s, RecordsetType::Dynaset);
-    carryPaperbackFlagOver(*books);
-    books->close();
+    seedFormatsAndCarryFlags(db);
 }
 
 void createCatalogueFile(const QString& path, const std::function<void(Database&)>& fill)
@@ -290,19 +295,32 @@ void upgradeCatalogue(Database& db)
     bringTextOrderUpToDate(db);
 }
 
-std::vector<std::pair<QString, QString>> catalogueDefinitions()
+void seedFormatsFromPaperbackFlags(Database& db)
 {
-    std::vector<std::pair<QString, QString>> definitions;
+    seedFormatsAndCarryFlags(db);
+}
+
+KnownLayout catalogueLayout()
+{
+    KnownLayout layout;
     QTemporaryDir folder;
     if (!folder.isValid())
-        return definitions;
+        return layout;
     const QString path = folder.filePath(u"layout.db"_s);
     createCatalogue(path);
     auto db = Database::open(path, Database::OpenMode::Shared);
-    auto rows =
-        db->openRecordset(u"select name, sql from sqlite_master where sql is not null order by rowid"_s,
-                          RecordsetType::Snapshot);
+    auto rows = db->openRecordset(u"select type, name, tbl_name, sql, rootpage from sqlite_master "
+                                  u"where sql is not null order by rowid"_s,
+                                  RecordsetType::Snapshot);
     for (; !rows->eof(); rows->moveNext())
-        definitions.emplace_back(rows->value(0).toString(), rows->value(1).toString());
-    return definitions;
+        layout.definitions.push_back({rows->value(0).toString(), rows->value(1).toString(),
+                                      rows->value(2).toString(), rows->value(3).toString(),
+                                      rows->value(4).toLongLong()});
+    for (const auto& [setting, value] : {std::pair{"application_id", &layout.applicationId},
+                                         std::pair{"user_version", &layout.userVersion}}) {
+        NativeStatement read(*db, QByteArray("PRAGMA ") + setting);
+        if (read.step())
+            *value = read.columnInt(0);
+    }
+    return layout;
 }

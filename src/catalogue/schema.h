@@ -1,8 +1,8 @@
 #pragma once
 
+#include "database/database_repair.h"
+
 #include <QString>
-#include <utility>
-#include <vector>
 
 class Database;
 
@@ -16,10 +16,11 @@ void createCatalogue(const QString& path);
 // Hardcover, Tape, CD, MP3): the catalogue the program makes for a new user.
 void createStarterCatalogue(const QString& path);
 
-// The native definitions (CREATE TABLE / CREATE INDEX, by name) of the
-// current layout, as a new catalogue holds them: what a repair reads tables by
-// when a file's own definitions are damaged.
-std::vector<std::pair<QString, QString>> catalogueDefinitions();
+// The current layout as a new catalogue holds it (its native definitions,
+// where it keeps each table and index, its header values): what a repaired
+// catalogue is made in, and where a repair looks for tables when a file's own
+// schema is damaged.
+KnownLayout catalogueLayout();
 
 // Creates the tables of the current layout in an empty, open database.
 void createCatalogueTables(Database& db);
@@ -40,3 +41,8 @@ void UpgradeCatalogue();
 
 // The same on any open database.
 void upgradeCatalogue(Database& db);
+
+// The upgrade's own rows, for a catalogue that already has the current
+// tables but whose books came from the earlier layout (a repaired one): the
+// five formats, and each book's format from its paperback flag.
+void seedFormatsFromPaperbackFlags(Database& db);

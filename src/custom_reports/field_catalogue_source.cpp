@@ -1,5 +1,6 @@
 #include "custom_reports/field_catalogue_source.h"
 
+#include "common/safe_file_writer.h"
 #include "database/database.h"
 #include "database/native_sql.h"
 
@@ -7,7 +8,6 @@
 #include <QHash>
 #include <QSet>
 #include <QStringList>
-#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
@@ -188,19 +188,20 @@ FieldCatalogueSource readFieldCatalogueSource(const QString& csvPath)
 
 void writeFieldCatalogue(const QList<FieldSpecRow>& rows, const QString& mdbPath)
 {
-    const QString partial = mdbPath + u".partial"_s;
-    QFile::remove(partial);
+    const QString partial = temporaryPathBeside(mdbPath);
     try {
         auto db = Database::create(partial);
         db->transaction([&] { fillRptSpec(*db, rows); });
         db->close();
-    } catch (...) {
+    } catch (const DbError& error) {
         QFile::remove(partial);
-        throw;
+        QFile::remove(partial + u"-journal"_s);
+        throw writingFile(error, mdbPath);
     }
-    // rename() replaces the old file in one step, so readers never see half a catalogue.
-    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(mdbPath).constData()) != 0) {
-        QFile::remove(partial);
-        throw DbError(DbErrorNumber::CannotOpenFile, u"Could not write '"_s + mdbPath + u"'."_s);
+    // The rename replaces the old file in one step, so readers never see half a catalogue.
+    try {
+        finishWrittenFile(partial, mdbPath, declaredSqliteFileSize(partial), true);
+    } catch (const FileSaveError& error) {
+        throw fileSaveDbError(error);
     }
 }

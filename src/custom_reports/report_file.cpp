@@ -1,13 +1,13 @@
 #include "custom_reports/report_file.h"
 
 #include "common/locale_formats.h"
+#include "common/safe_file_writer.h"
 #include "common/single_byte_text.h"
 #include "custom_reports/report_criteria.h"
 #include "database/db_error.h"
 
 #include <QFileInfo>
 #include <QIODevice>
-#include <QSaveFile>
 #include <cmath>
 #include <functional>
 
@@ -88,16 +88,14 @@ QByteArray reportFileBytes(const ReportDefinition& report)
 
 void WriteReportFile(const ReportDefinition& report, const QString& path)
 {
-    QSaveFile file(path);
-    const auto failure = [&] {
-        return DbError(DbErrorNumber::CannotOpenFile,
-                       u"Could not write the report file '"_s + path + u"': "_s + file.errorString());
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        throw failure();
-    const QByteArray bytes = reportFileBytes(report);
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw failure();
+    try {
+        SafeFileWriter file(path);
+        file.openOrThrow();
+        file.write(reportFileBytes(report));
+        file.commit();
+    } catch (const FileSaveError& error) {
+        throw fileSaveDbError(error);
+    }
 }
 
 bool CatalogueFieldSource::isKnownProgramKey(const QString& key)

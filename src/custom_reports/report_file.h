@@ -24,8 +24,8 @@ inline constexpr qint64 LongestReportFileLine = 1024 * 1024;
 QStringList reportFileLines(const ReportDefinition& report);
 QByteArray reportFileBytes(const ReportDefinition& report);
 
-// Writes the report to a new file and then puts it in place of the file at
-// path, so that a failure leaves the old file as it was. Throws DbError.
+// Saves the report at path (common/safe_file_writer.h): a failure leaves
+// an old file there as it was. Throws DbError (3026 when the disk is full).
 void WriteReportFile(const ReportDefinition& report, const QString& path);
 
 // Where reading finds the fields of a program key.

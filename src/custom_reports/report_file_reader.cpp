@@ -6,6 +6,8 @@
 #include "custom_reports/report_criteria.h"
 
 #include <QIODevice>
+#include <QStringDecoder>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -41,11 +43,35 @@ public:
             bytes.chop(1);
         if (bytes.size() > LongestReportFileLine)
             return std::nullopt;
-        return SingleByteText::decodeText(bytes);
+        // A file saved by a text editor as UTF-8 may begin with its mark;
+        // its lines are then UTF-8 rather than the single-byte set.
+        if (m_first && bytes.startsWith(Utf8Mark)) {
+            bytes.remove(0, Utf8Mark.size());
+            m_utf8 = true;
+        }
+        m_first = false;
+        return m_utf8 ? utf8Text(bytes) : SingleByteText::decodeText(bytes);
     }
 
 private:
+    static constexpr QByteArrayView Utf8Mark{"\xEF\xBB\xBF"};
+
+    // As in the single-byte set, a line holds no control character but TAB.
+    static std::optional<QString> utf8Text(const QByteArray& bytes)
+    {
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        const QString text = decoder.decode(bytes);
+        if (decoder.hasError())
+            return std::nullopt;
+        const bool control = std::any_of(text.begin(), text.end(), [](QChar c) {
+            return (c.unicode() < 0x20 && c != u'\t') || c.unicode() == 0x7F;
+        });
+        return control ? std::nullopt : std::optional<QString>(text);
+    }
+
     QIODevice& m_file;
+    bool m_first = true;
+    bool m_utf8 = false;
 };
 
 // A whole number of the 16-bit range, written as any number the locale reads

@@ -81,15 +81,15 @@ void toHtmlFile(const ReportDefinition& report, const ReportQuery& query, const 
 {
     HtmlReportFile file(path);
     file.writeStart(report.title, query.tableHeader.chopped(1).split(u'|'));
-    if (lines.isEmpty()) {
-        file.commit();
-        return;
+    // A report without rows is still a whole page: the heading row, then the
+    // table and the page closed.
+    if (!lines.isEmpty()) {
+        QStringList cells;
+        while (lines.next(cells))
+            file.writeRow(cells, lines.numberColumns());
+        if (const QStringList totals = lines.totals(); !totals.isEmpty())
+            file.writeTotals(totals);
     }
-    QStringList cells;
-    while (lines.next(cells))
-        file.writeRow(cells, lines.numberColumns());
-    if (const QStringList totals = lines.totals(); !totals.isEmpty())
-        file.writeTotals(totals);
     file.writeEnd();
     file.commit();
 }

@@ -1,6 +1,7 @@
 #include "database/catalogue_file_check.h"
 
 #include "database/db_error.h"
+#include "database/sqlite_pages.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,6 +39,10 @@ CatalogueFileKind inspectCatalogueFile(const QString& path)
     const QByteArray engine = header.mid(4, 15);
     if (engine == "Standard Jet DB" || engine == "Standard ACE DB")
         return CatalogueFileKind::JetOrAce;
+    file.close();
+    const FileSource pages(path);
+    if (pages.isOpen() && PageFile(pages).looksLikeDatabasePages())
+        return CatalogueFileKind::DamagedSqlite;
     return CatalogueFileKind::Foreign;
 }
 
@@ -77,6 +82,10 @@ void checkCatalogueFile(const QString& path, bool forChanges)
     case CatalogueFileKind::TruncatedSqlite:
         throw DbError(DbErrorNumber::NotADatabase,
                       u"Cannot open database '%1'. The file is cut short: it is damaged."_s.arg(shown));
+    case CatalogueFileKind::DamagedSqlite:
+        throw DbError(DbErrorNumber::NotADatabase,
+                      u"Cannot open database '%1'. Its first page is damaged, but the pages after it are "
+                      u"those of a database."_s.arg(shown));
     case CatalogueFileKind::Sqlite:
         break;
     }

@@ -12,6 +12,7 @@ enum class CatalogueFileKind {
     Sqlite,
     TruncatedSqlite, // an SQLite header, but the file is shorter than its first page
     JetOrAce,        // a catalogue of the older kind
+    DamagedSqlite,   // no SQLite header, but SQLite's pages after it: the first page is damaged
     Foreign,         // anything else: text, random bytes, a truncated header
 };
 

@@ -1,5 +1,6 @@
 #include "database/collation_version.h"
 
+#include "common/progress.h"
 #include "database/database.h"
 #include "database/native_sql.h"
 #include "database/sql_tokenizer.h"
@@ -132,11 +133,15 @@ bool bringTextOrderUpToDate(Database& db)
     // One transaction: indexes rebuilt without the version recorded would
     // only be rebuilt again, but a version recorded over stale indexes, or
     // over declarations still naming NOCASE, would never be.
-    db.transaction([&db, recorded] {
-        if (recorded < OwnNameVersion)
-            renameNoCaseDeclarations(db);
-        executeNative(db, QByteArray("REINDEX ") + TextOrder::CollationName);
-        markCollationCurrent(db);
+    // Rebuilding the text indexes of a large catalogue takes seconds.
+    ProgressTask progress(u"Putting the catalogue's text indexes in order..."_s);
+    runKeepingProgressAlive(progress, [&db, recorded] {
+        db.transaction([&db, recorded] {
+            if (recorded < OwnNameVersion)
+                renameNoCaseDeclarations(db);
+            executeNative(db, QByteArray("REINDEX ") + TextOrder::CollationName);
+            markCollationCurrent(db);
+        });
     });
     return true;
 }

@@ -110,22 +110,6 @@ template <typename Fn> void Database::transaction(Fn&& fn)
 // Writes a compacted copy of source to destination, which must not exist yet.
 void compactDatabase(const QString& source, const QString& destination);
 
-// What a repair did. The damaged file is never changed: when anything could be
-// read from it, it is renamed to damagedCopyPath and a new file holding every
-// readable row takes its place.
-struct RepairResult
-{
-    bool recovered = false;
-    QString damagedCopyPath; // where the damaged original now lies (when recovered)
-    int rowsRecovered = 0;
-    std::vector<std::pair<QString, int>> rowsByTable; // the rows recovered, table by table
-    QString message;                                  // what to tell the user
-};
-// knownTables: the definitions (CREATE TABLE statements, by table name) to
-// read a table's rows with when the file's own definition cannot be read.
-RepairResult repairDatabase(const QString& path,
-                            const std::vector<std::pair<QString, QString>>& knownTables = {});
-
 // Whether SQLite's own check finds the open file sound. The quick check reads
 // every page once; the full one also compares every index with its table.
 // Throws DbError for failures other than damage.

@@ -1,5 +1,6 @@
 #include "database/db_error.h"
 
+#include "common/safe_file_writer.h"
 #include "database/sqlite_error.h"
 
 #include <sqlite3.h>
@@ -9,6 +10,18 @@ using namespace Qt::StringLiterals;
 DbError::DbError(int number, QString text)
     : m_number(number), m_text(std::move(text)), m_what(QByteArray::number(number) + "  " + m_text.toUtf8())
 {
+}
+
+DbError fileSaveDbError(const FileSaveError& error)
+{
+    return DbError(error.diskFull() ? DbErrorNumber::DiskFull : DbErrorNumber::CannotOpenFile, error.text());
+}
+
+DbError writingFile(const DbError& error, const QString& path)
+{
+    if (error.number() != DbErrorNumber::DiskFull)
+        return error;
+    return DbError(DbErrorNumber::DiskFull, notEnoughSpaceText(path));
 }
 
 namespace {

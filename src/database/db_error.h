@@ -3,6 +3,8 @@
 #include <QString>
 #include <exception>
 
+class FileSaveError;
+
 // A failure of the database layer: an error number and the text shown to the
 // user. The numbers follow the classic desktop database engine's numbering so
 // that the error routine can tell the conditions apart:
@@ -46,3 +48,13 @@ inline constexpr int ObjectClosed = 3420;       // "Object invalid or no longer 
 inline constexpr int Operation = 3251;          // "Operation is not supported for this type of object."
 inline constexpr int General = 3000;            // anything else, with the engine's own text
 } // namespace DbErrorNumber
+
+// A file that could not be saved (see common/safe_file_writer.h), as the
+// error routine takes it: 3026 when the disk is full, 3051 otherwise, with
+// the writer's text.
+DbError fileSaveDbError(const FileSaveError& error);
+
+// SQLite names the file of its connection when the disk is full; a file
+// written under a temporary name, or through another connection, is named
+// here as the user knows it. Other errors are returned as they are.
+DbError writingFile(const DbError& error, const QString& path);

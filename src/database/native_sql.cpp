@@ -3,6 +3,8 @@
 #include "database/database.h"
 #include "database/sqlite_error.h"
 
+#include <QFile>
+#include <QtEndian>
 #include <sqlite3.h>
 
 DbError nativeError(sqlite3* db, int resultCode)
@@ -152,4 +154,24 @@ QVariant NativeStatement::column(int index) const
     default:
         return QVariant(columnText(index));
     }
+}
+
+qint64 declaredSqliteFileSize(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray header = file.read(100);
+    if (header.size() < 100 || !header.startsWith("SQLite format 3"))
+        return -1;
+    const auto at = [&](int offset) { return qFromBigEndian<quint32>(header.constData() + offset); };
+    const quint16 pageSizeField = qFromBigEndian<quint16>(header.constData() + 16);
+    const qint64 pageSize = pageSizeField == 1 ? 65536 : pageSizeField;
+    // The page count is valid only when written by the same change as the
+    // counter beside it.
+    const quint32 changeCounter = at(24);
+    const quint32 pageCount = at(28);
+    if (pageCount == 0 || at(92) != changeCounter)
+        return -1;
+    return pageSize * pageCount;
 }

@@ -57,3 +57,8 @@ private:
 // The database layer's error number for an SQLite result code, with SQLite's
 // message as the text.
 DbError nativeError(sqlite3* db, int resultCode);
+
+// The size an SQLite file declares in its header: its page size times its
+// page count. -1 when the header does not vouch for the count (a file being
+// changed, or one that is not SQLite's).
+qint64 declaredSqliteFileSize(const QString& path);

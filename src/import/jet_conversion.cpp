@@ -1,5 +1,6 @@
 #include "import/jet_conversion.h"
 
+#include "common/safe_file_writer.h"
 #include "database/database.h"
 #include "database/native_sql.h"
 #include "import/catalogue_import.h"
@@ -10,13 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 using namespace Qt::StringLiterals;
 
@@ -43,62 +40,45 @@ void refuseExisting(const QString& outputPath)
         throw ConversionError(u"The folder '%1' does not exist."_s.arg(shown(info.absolutePath())));
 }
 
-// A name of its own beside the destination, so that the final rename stays
-// within one folder (and one file system) and cannot fail half-way.
-QString partialPathFor(const QString& outputPath)
-{
-    const QFileInfo info(outputPath);
-    QString candidate;
-    do {
-        candidate = info.absoluteDir().filePath(u".%1.%2.partial"_s.arg(
-            info.fileName(), QString::number(QRandomGenerator::global()->generate(), 16)));
-    } while (QFileInfo::exists(candidate));
-    return candidate;
-}
-
 void removePartial(const QString& partial)
 {
     QFile::remove(partial);
     QFile::remove(partial + u"-journal"_s);
 }
 
-// Everything written to the file under its temporary name reaches the disk
-// before it is renamed into place.
-void flushToDisk(const QString& path)
-{
-#ifdef Q_OS_UNIX
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite) || ::fsync(file.handle()) != 0)
-        throw ConversionError(u"The converted file could not be written to the disk."_s);
-#else
-    Q_UNUSED(path);
-#endif
-}
-
-ConversionReport fillNewFile(const QString& partial, const std::function<ConversionReport(Database&)>& fill)
+// The new file is filled under `partial`; a full disk is named as the file
+// asked for, `shownPath`.
+ConversionReport fillNewFile(const QString& partial, const QString& shownPath,
+                             const std::function<ConversionReport(Database&)>& fill)
 {
     try {
         auto db = Database::create(partial);
         // Nothing under the temporary name needs to survive a crash (it is
-        // thrown away then), so the filling waits for no disk: one flush at
-        // the end makes the finished file durable.
+        // thrown away then), so the filling waits for no disk: the file is
+        // forced onto the disk once, when it is put in place.
         executeNative(*db, "PRAGMA journal_mode=MEMORY; PRAGMA synchronous=OFF");
         ConversionReport report = fill(*db);
         db->close();
-        flushToDisk(partial);
         return report;
     } catch (const DbError& error) {
-        throw ConversionError(u"The converted file could not be written: %1"_s.arg(error.text()));
+        throw ConversionError(
+            u"The converted file could not be written: %1"_s.arg(writingFile(error, shownPath).text()));
     }
 }
 
-// Renames without ever replacing a file that appeared meanwhile.
+// Checks the finished file, forces it onto the disk and renames it, without
+// ever replacing a file that appeared meanwhile.
 void publish(const QString& partial, const QString& outputPath)
 {
-    if (!QFile::rename(partial, outputPath))
-        throw ConversionError(
-            u"The converted file could not be put in place as '%1' (a file of that name may "
-            u"have appeared meanwhile). Nothing was written there."_s.arg(shown(outputPath)));
+    try {
+        finishWrittenFile(partial, outputPath, declaredSqliteFileSize(partial), false);
+    } catch (const FileSaveError& error) {
+        if (error.systemError() == EEXIST)
+            throw ConversionError(
+                u"The converted file could not be put in place as '%1' (a file of that name has "
+                u"appeared meanwhile). Nothing was written there."_s.arg(shown(outputPath)));
+        throw ConversionError(u"The converted file could not be saved: %1"_s.arg(error.text()));
+    }
 }
 
 JetSourceOpener& sourceOpener()
@@ -134,19 +114,43 @@ IsolationTexts isolationTexts(const QString& jetPath)
 }
 
 // Reads the file in a child process and writes the new one under `partial`.
-ConversionReport convertIsolated(const QString& jetPath, const QString& partial, ConversionTarget target,
-                                 std::chrono::milliseconds silenceLimit)
+ConversionReport convertIsolated(const QString& jetPath, const QString& partial, const QString& shownAs,
+                                 ConversionTarget target, std::chrono::milliseconds silenceLimit)
 {
     const QByteArray answer = runIsolated(
         [&](const Heartbeat& heartbeat) {
             const std::unique_ptr<JetSource> source = openSource(jetPath);
             return fillNewFile(
-                       partial,
+                       partial, shownAs,
                        [&](Database& db) { return fillFromSource(*source, jetPath, db, target, heartbeat); })
                 .serialized();
         },
         silenceLimit, isolationTexts(jetPath));
     return ConversionReport::deserialized(answer);
+}
+
+// A copy of the original saved as every file is: whole and on the disk
+// before the converted file takes the original's name.
+bool copyOriginal(const QString& path, const QString& kept)
+{
+    QFile original(path);
+    if (!original.open(QIODevice::ReadOnly))
+        return false;
+    try {
+        SafeFileWriter copy(kept);
+        copy.openOrThrow();
+        QByteArray piece;
+        while (!(piece = original.read(1 << 20)).isEmpty()) {
+            if (copy.write(piece) != piece.size())
+                return false;
+        }
+        if (!original.atEnd())
+            return false;
+        copy.commit();
+    } catch (const FileSaveError&) {
+        return false;
+    }
+    return true;
 }
 
 // The original stays as it is, under a second name: a hard link where the
@@ -155,10 +159,12 @@ void keepOriginal(const QString& path, const QString& kept)
 {
     std::error_code error;
     std::filesystem::create_hard_link(nativePath(path), nativePath(kept), error);
-    if (error && !QFile::copy(path, kept))
+    if (!error)
+        syncFolder(QFileInfo(kept).absolutePath());
+    else if (!copyOriginal(path, kept))
         throw ConversionError(
             u"The original '%1' could not be kept as '%2', so it was not converted. Check that "
-            u"its folder can be written to."_s.arg(shown(path), shown(kept)));
+            u"its folder can be written to and has room for a copy."_s.arg(shown(path), shown(kept)));
 }
 
 } // namespace
@@ -182,9 +188,9 @@ ConversionReport convertJetSource(JetSource& source, const QString& sourceName, 
                                   ConversionTarget target)
 {
     refuseExisting(outputPath);
-    const QString partial = partialPathFor(outputPath);
+    const QString partial = temporaryPathBeside(outputPath);
     try {
-        const ConversionReport report = fillNewFile(partial, [&](Database& db) {
+        const ConversionReport report = fillNewFile(partial, outputPath, [&](Database& db) {
             return fillFromSource(source, sourceName, db, target, Heartbeat());
         });
         publish(partial, outputPath);
@@ -199,9 +205,9 @@ ConversionReport convertJetFile(const QString& jetPath, const QString& outputPat
                                 std::chrono::milliseconds silenceLimit)
 {
     refuseExisting(outputPath);
-    const QString partial = partialPathFor(outputPath);
+    const QString partial = temporaryPathBeside(outputPath);
     try {
-        const ConversionReport report = convertIsolated(jetPath, partial, target, silenceLimit);
+        const ConversionReport report = convertIsolated(jetPath, partial, outputPath, target, silenceLimit);
         publish(partial, outputPath);
         return report;
     } catch (...) {
@@ -224,10 +230,10 @@ QString keptOriginalName(const QString& path)
 InPlaceConversion convertJetFileInPlace(const QString& path, ConversionTarget target,
                                         std::chrono::milliseconds silenceLimit)
 {
-    const QString partial = partialPathFor(path);
+    const QString partial = temporaryPathBeside(path);
     InPlaceConversion result;
     try {
-        result.report = convertIsolated(path, partial, target, silenceLimit);
+        result.report = convertIsolated(path, partial, path, target, silenceLimit);
         result.originalKeptAs = keptOriginalName(path);
         keepOriginal(path, result.originalKeptAs);
     } catch (...) {
@@ -236,14 +242,14 @@ InPlaceConversion convertJetFileInPlace(const QString& path, ConversionTarget ta
     }
     // One rename puts the new file in the original's place: at every moment
     // the name holds either the original or the complete new file.
-    std::error_code error;
-    std::filesystem::rename(nativePath(partial), nativePath(path), error);
-    if (error) {
+    try {
+        finishWrittenFile(partial, path, declaredSqliteFileSize(partial), true);
+    } catch (const FileSaveError& error) {
         removePartial(partial);
         QFile::remove(result.originalKeptAs); // the second name of the untouched original
         throw ConversionError(
             u"The converted file could not take the place of '%1' (%2). The original was not "
-            u"changed."_s.arg(shown(path), QString::fromStdString(error.message())));
+            u"changed."_s.arg(shown(path), error.text()));
     }
     return result;
 }

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QtEndian>
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <mdbtools.h>
 
@@ -163,11 +164,56 @@ void MdbFileSource::damaged(const QString& detail) const
     throw ConversionError(u"'%1' is damaged: %2. The file was not changed."_s.arg(shown(m_path), detail));
 }
 
+namespace {
+
+// The file's list of tables and other objects is itself a table, on page 2.
+// The library reads as much of it as it can and stops quietly where its
+// pages are missing (a file cut short on a page boundary): the entries read
+// must be as many as the list records, or tables would go missing unseen.
+struct ObjectListEntries
+{
+    bool defined = false; // the list's own definition could be read
+    qint64 read = 0;
+    qint64 recorded = 0;
+};
+
+ObjectListEntries readObjectList(MdbHandle* mdb)
+{
+    constexpr unsigned long ObjectListPage = 2;
+    MdbCatalogEntry list{};
+    list.mdb = mdb;
+    list.object_type = MDB_TABLE;
+    list.table_pg = ObjectListPage;
+    std::snprintf(list.object_name, sizeof list.object_name, "%s", "MSysObjects");
+    ObjectListEntries entries;
+    MdbTableDef* definition = mdb_read_table(&list);
+    if (!definition)
+        return entries;
+    entries.defined = true;
+    entries.recorded = definition->num_rows;
+    if (mdb_read_columns(definition)) {
+        mdb_rewind_table(definition);
+        while (mdb_fetch_row(definition))
+            ++entries.read;
+    }
+    mdb_free_tabledef(definition);
+    return entries;
+}
+
+} // namespace
+
 void MdbFileSource::readTables()
 {
     MdbHandle* mdb = m_handle->mdb;
     if (!mdb_read_catalog(mdb, MDB_TABLE))
         damaged(u"its list of tables cannot be read"_s);
+    const ObjectListEntries list = readObjectList(mdb);
+    if (!list.defined)
+        damaged(u"its list of tables cannot be read"_s);
+    if (list.read != list.recorded)
+        damaged(u"its list of tables cannot be read completely: it records %1 tables and other objects, but "
+                u"only %2 of them could be read, so tables it names would be missing"_s.arg(list.recorded)
+                    .arg(list.read));
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
         MdbCatalogEntry* entry = entryAt<MdbCatalogEntry>(mdb->catalog, i);
         if (!mdb_is_user_table(entry))

@@ -43,13 +43,10 @@ QString backupCatalogue(const QString& cataloguePath, const QString& folder, Fil
     (void)files.remove(partial); // left by an earlier attempt
     QString failure = files.copyDatabase(cataloguePath, partial);
     if (failure.isEmpty())
-        failure = files.flush(partial);
+        failure = files.finish(partial, target);
     if (failure.isEmpty())
-        failure = files.rename(partial, target);
-    if (!failure.isEmpty()) {
-        (void)files.remove(partial);
-        return failure;
-    }
-    (void)files.flush(folder);
-    return {};
+        return {};
+    (void)files.remove(partial);
+    // The copy under its temporary name is the backup the user asked for.
+    return failure.replace(QDir::toNativeSeparators(partial), QDir::toNativeSeparators(target));
 }

@@ -4,6 +4,7 @@
 #include "database/native_sql.h"
 #include "database/select_shape.h"
 
+#include <QFileInfo>
 #include <QMap>
 #include <QStringList>
 
@@ -56,6 +57,11 @@ QString countProblem(const RowCounts& original, const RowCounts& copy)
 
 QString checkCompactedCopy(const QString& original, const QString& copy)
 {
+    // Every page SQLite wrote is in the file, as many as its header counts.
+    const qint64 declared = declaredSqliteFileSize(copy);
+    const qint64 size = QFileInfo(copy).size();
+    if (declared >= 0 && size != declared)
+        return u"the copy holds %1 bytes instead of %2"_s.arg(size).arg(declared);
     try {
         const std::unique_ptr<Database> copied = Database::open(copy, Database::OpenMode::Shared);
         if (const QString problem = integrityProblem(*copied); !problem.isEmpty())

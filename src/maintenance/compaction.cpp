@@ -32,10 +32,12 @@ CompactionResult unchanged(const QString& why)
             u"The database could not be compacted: %1. The catalogue was left as it was."_s.arg(why)};
 }
 
-// The copy is of no use once a step has failed.
+// The copy is of no use once a step has failed, nor is a journal SQLite may
+// have left beside it.
 CompactionResult discardCopy(FileOperations& files, const CompactionFiles& names, const QString& why)
 {
     (void)files.remove(names.compactedCopy);
+    (void)files.remove(names.compactedCopy + u"-journal"_s);
     return unchanged(why);
 }
 
@@ -71,6 +73,7 @@ CompactionResult compactCatalogue(const QString& cataloguePath, FileOperations& 
     const QString copyName = QFileInfo(names.compactedCopy).fileName();
 
     (void)files.remove(names.compactedCopy); // a copy left by an earlier attempt
+    (void)files.remove(names.compactedCopy + u"-journal"_s);
     QString failure = stepFailure(u"the compacted copy could not be written"_s,
                                   files.compact(names.catalogue, names.compactedCopy));
     if (failure.isEmpty()) {

@@ -1,5 +1,6 @@
 #include "maintenance/database_copy.h"
 
+#include "common/safe_file_writer.h"
 #include "database/database.h"
 #include "database/native_sql.h"
 #include "database/sqlite_error.h"
@@ -52,6 +53,8 @@ bool writeAll(int fd, const char* data, ssize_t size)
         const ssize_t written = ::write(fd, data, size_t(size));
         if (written < 0 && errno == EINTR)
             continue;
+        if (written == 0)
+            errno = ENOSPC; // a file that takes no more bytes has no room for them
         if (written <= 0)
             return false;
         data += written;
@@ -60,21 +63,32 @@ bool writeAll(int fd, const char* data, ssize_t size)
     return true;
 }
 
+// What went wrong copying into destination: on which side, and why.
+QString copyFailure(bool reading, const QString& source, const QString& destination)
+{
+    if (reading)
+        return u"Could not read '%1': %2."_s.arg(QDir::toNativeSeparators(source), systemError());
+    return FileSaveError(destination, errno).text();
+}
+
 // The kernel copies within one file system; across file systems (onto a
-// USB stick) the bytes go through a buffer.
-QString copyBytes(int from, int to)
+// USB stick) the bytes go through a buffer. Counts the bytes copied.
+QString copyBytes(int from, int to, qint64& copiedBytes, const QString& source, const QString& destination)
 {
     for (;;) {
         const ssize_t copied = ::copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
         if (copied == 0)
             return {};
-        if (copied < 0) {
-            if (errno == EINTR)
-                continue;
-            if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EPERM)
-                break;
-            return systemError();
+        if (copied > 0) {
+            copiedBytes += copied;
+            continue;
         }
+        if (errno == EINTR)
+            continue;
+        if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EPERM)
+            break;
+        // One call reads and writes; the text names the file being written.
+        return copyFailure(false, source, destination);
     }
     std::vector<char> buffer(1 << 20);
     for (;;) {
@@ -82,15 +96,25 @@ QString copyBytes(int from, int to)
         if (read < 0 && errno == EINTR)
             continue;
         if (read < 0)
-            return systemError();
+            return copyFailure(true, source, destination);
         if (read == 0)
             return {};
         if (!writeAll(to, buffer.data(), read))
-            return systemError();
+            return copyFailure(false, source, destination);
+        copiedBytes += read;
     }
 }
 
-// The file's own bytes. `source` must be in a read transaction.
+qint64 sizeOf(int fd)
+{
+    struct stat info
+    {
+    };
+    return ::fstat(fd, &info) == 0 ? qint64(info.st_size) : -1;
+}
+
+// The file's own bytes. `source` must be in a read transaction. Every byte
+// of the file must arrive: the copy's size is checked against the file's.
 QString copyFileBytes(const QString& sourcePath, const QString& destination)
 {
     // Closing this descriptor drops SQLite's lock on the file too (POSIX
@@ -98,15 +122,22 @@ QString copyFileBytes(const QString& sourcePath, const QString& destination)
     // matters once the bytes are copied.
     Descriptor from(::open(QFile::encodeName(sourcePath).constData(), O_RDONLY | O_CLOEXEC));
     if (from.get() < 0)
-        return systemError();
+        return copyFailure(true, sourcePath, destination);
     Descriptor to(
         ::open(QFile::encodeName(destination).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
     if (to.get() < 0)
-        return systemError();
-    const QString failure = copyBytes(from.get(), to.get());
-    if (!failure.isEmpty())
+        return copyFailure(false, sourcePath, destination);
+    qint64 copied = 0;
+    if (const QString failure = copyBytes(from.get(), to.get(), copied, sourcePath, destination);
+        !failure.isEmpty())
         return failure;
-    return to.closeChecked() ? QString() : systemError();
+    const qint64 expected = sizeOf(from.get());
+    const qint64 arrived = sizeOf(to.get());
+    if (arrived != expected || copied != expected)
+        return FileSaveError(destination, 0,
+                             u"only %1 of the catalogue's %2 bytes arrived"_s.arg(arrived).arg(expected))
+            .text();
+    return to.closeChecked() ? QString() : copyFailure(false, sourcePath, destination);
 }
 
 // A connection of our own to a new file; closed however the copy ends.
@@ -134,7 +165,15 @@ QString copyPages(Database& source, const QString& destination)
     if (rc != SQLITE_DONE)
         return sqliteError(target.db, rc).text();
     rc = sqlite3_close(std::exchange(target.db, nullptr));
-    return rc == SQLITE_OK ? QString() : QString::fromUtf8(sqlite3_errstr(rc));
+    if (rc != SQLITE_OK)
+        return QString::fromUtf8(sqlite3_errstr(rc));
+    // Every page SQLite wrote is in the file, as many as its header counts.
+    const qint64 declared = declaredSqliteFileSize(destination);
+    const qint64 arrived = QFileInfo(destination).size();
+    if (declared >= 0 && arrived != declared)
+        return FileSaveError(destination, 0, u"only %1 of its %2 bytes arrived"_s.arg(arrived).arg(declared))
+            .text();
+    return {};
 }
 
 QString copyLocked(const QString& source, const QString& destination)

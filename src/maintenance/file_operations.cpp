@@ -1,17 +1,12 @@
 #include "maintenance/file_operations.h"
 
+#include "common/safe_file_writer.h"
 #include "database/database.h"
 #include "maintenance/database_copy.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
-
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -24,39 +19,54 @@ QString systemError(int error)
 
 QString FileOperations::remove(const QString& path)
 {
-    if (std::remove(QFile::encodeName(path).constData()) == 0 || errno == ENOENT)
+    if (fileSystemCalls().unlink(path) == 0 || errno == ENOENT)
         return {};
     return systemError(errno);
 }
 
 QString FileOperations::rename(const QString& from, const QString& to)
 {
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+    if (fileSystemCalls().rename(from, to, true) == 0)
         return {};
     return systemError(errno);
 }
 
 QString FileOperations::flush(const QString& path)
 {
-    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0)
-        return systemError(errno);
-    const int synced = ::fsync(descriptor);
-    const int error = errno;
-    ::close(descriptor);
-    // Some file systems cannot sync a folder; its names are then as safe as
-    // the system makes them anyway.
-    if (synced != 0 && !(QFileInfo(path).isDir() && (error == EINVAL || error == EBADF)))
-        return systemError(error);
+    if (QFileInfo(path).isDir()) {
+        syncFolder(path);
+        return {};
+    }
+    try {
+        syncWrittenFile(path);
+    } catch (const FileSaveError& error) {
+        return error.text();
+    }
     return {};
+}
+
+QString FileOperations::finish(const QString& written, const QString& path)
+{
+    try {
+        finishWrittenFile(written, path, -1, true);
+    } catch (const FileSaveError& error) {
+        return error.text();
+    }
+    return {};
+}
+
+void FileOperations::writeCompactedCopy(const QString& source, const QString& destination)
+{
+    compactDatabase(source, destination);
 }
 
 QString FileOperations::compact(const QString& source, const QString& destination)
 {
     try {
-        compactDatabase(source, destination);
+        writeCompactedCopy(source, destination);
     } catch (const DbError& error) {
-        return error.text();
+        // SQLite names the file it works from; the one without room is the copy.
+        return writingFile(error, destination).text();
     }
     return {};
 }

@@ -1,5 +1,6 @@
 #include "maintenance/interrupted_compaction.h"
 
+#include "database/database.h"
 #include "maintenance/maintenance_files.h"
 
 #include <QDir>
@@ -12,6 +13,16 @@ namespace {
 QString setAsidePath(const QString& cataloguePath)
 {
     return QFileInfo(cataloguePath).absoluteDir().filePath(SetAsideFileName);
+}
+
+bool soundCatalogue(const QString& cataloguePath)
+{
+    try {
+        const std::unique_ptr<Database> catalogue = Database::open(cataloguePath, Database::OpenMode::Shared);
+        return isSoundDatabase(*catalogue, IntegrityCheck::Quick);
+    } catch (const DbError&) {
+        return false;
+    }
 }
 
 } // namespace
@@ -37,4 +48,24 @@ QString restoreSetAsideCatalogue(const QString& cataloguePath, FileOperations& f
     if (failure.isEmpty())
         (void)files.flush(QFileInfo(cataloguePath).absolutePath());
     return failure;
+}
+
+bool removeLeftCompactedCopy(const QString& cataloguePath, FileOperations& files)
+{
+    const QString copy = QFileInfo(cataloguePath).absoluteDir().filePath(CompactedCopyFileName);
+    const QStringList left{copy, copy + u"-journal"_s};
+    const bool anyLeft = std::any_of(left.begin(), left.end(), [](const QString& path) {
+        const QFileInfo info(path);
+        return info.isFile() || info.isSymLink();
+    });
+    if (!anyLeft || !QFileInfo(cataloguePath).isFile() || !soundCatalogue(cataloguePath))
+        return false;
+    bool removed = false;
+    for (const QString& path : left) {
+        if (QFileInfo(path).isFile() && files.remove(path).isEmpty())
+            removed = true;
+    }
+    if (removed)
+        (void)files.flush(QFileInfo(cataloguePath).absolutePath());
+    return removed;
 }

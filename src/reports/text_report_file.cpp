@@ -2,9 +2,7 @@
 
 #include "database/db_error.h"
 
-#include <QDir>
-
-using namespace Qt::StringLiterals;
+#include <cerrno>
 
 namespace {
 
@@ -17,12 +15,6 @@ TextReportFile::TextReportFile(const QString& path) : m_file(path)
     if (!m_file.open(QIODevice::WriteOnly))
         fail();
     m_pending.reserve(FlushSize + 1024);
-}
-
-TextReportFile::~TextReportFile()
-{
-    if (m_file.isOpen())
-        m_file.cancelWriting();
 }
 
 void TextReportFile::writeLine(const QStringList& fields)
@@ -48,8 +40,11 @@ void TextReportFile::writeLine(const QStringList& fields)
 void TextReportFile::commit()
 {
     flush();
-    if (!m_file.commit())
-        fail();
+    try {
+        m_file.commit();
+    } catch (const FileSaveError& error) {
+        throw fileSaveDbError(error);
+    }
 }
 
 void TextReportFile::flush()
@@ -63,9 +58,5 @@ void TextReportFile::flush()
 
 void TextReportFile::fail() const
 {
-    const QString shown = QDir::toNativeSeparators(m_file.fileName());
-    if (m_file.error() == QFileDevice::ResourceError)
-        throw DbError(DbErrorNumber::DiskFull, u"Not enough space on disk to write '%1'."_s.arg(shown));
-    throw DbError(DbErrorNumber::CannotOpenFile,
-                  u"Could not write '%1': %2"_s.arg(shown, m_file.errorString()));
+    throw fileSaveDbError(m_file.failure().value_or(FileSaveError(m_file.path(), EIO)));
 }

@@ -1,15 +1,16 @@
 #pragma once
 
+#include "common/safe_file_writer.h"
+
 #include <QByteArray>
-#include <QSaveFile>
 #include <QString>
 #include <QStringEncoder>
 #include <QStringList>
 
 // A report written as a text file: one line per report line, the fields
 // separated by one TAB and each line ended by CR LF, in UTF-8, with no
-// header. The lines go to a temporary file beside the chosen one, which
-// replaces it only at commit(): a run that ends early or fails leaves an
+// header. The file is saved through the one safe writer: it replaces the
+// chosen one only at commit(), so a run that ends early or fails leaves an
 // existing file as it was and no partial file behind.
 //
 // Failures throw DbError (3051 when the file cannot be written, 3026 when the
@@ -18,7 +19,6 @@ class TextReportFile
 {
 public:
     explicit TextReportFile(const QString& path);
-    ~TextReportFile();
     TextReportFile(const TextReportFile&) = delete;
     TextReportFile& operator=(const TextReportFile&) = delete;
 
@@ -29,7 +29,7 @@ private:
     void flush();
     [[noreturn]] void fail() const;
 
-    QSaveFile m_file;
+    SafeFileWriter m_file;
     QStringEncoder m_utf8{QStringEncoder::Utf8};
     QByteArray m_pending;
 };

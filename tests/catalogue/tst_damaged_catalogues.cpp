@@ -6,7 +6,9 @@
 #include "catalogue/book_session.h"
 #include "catalogue/catalogue_state.h"
 #include "catalogue/sample_catalogue.h"
+#include "common/progress.h"
 #include "database/database.h"
+#include "database/native_sql.h"
 #include "database/recordset.h"
 #include "support/file_contents.h"
 #include "support/scripted_dialogs.h"
@@ -135,6 +137,43 @@ QByteArray rollbackJournal(const QByteArray& source, int pages)
     return journal;
 }
 
+// Every table with its columns and every index: what a repaired file must
+// have whatever the damaged one lost.
+QStringList layoutOf(const QString& path)
+{
+    auto db = Database::open(path, Database::OpenMode::Shared);
+    return nativeRows(*db, "SELECT m.type, m.name, group_concat(c.name) FROM sqlite_master m "
+                           "LEFT JOIN pragma_table_info(m.name) c WHERE m.sql IS NOT NULL "
+                           "GROUP BY m.type, m.name ORDER BY m.type, m.name");
+}
+
+QByteArray replacedOnce(QByteArray bytes, const QByteArray& from, const QByteArray& to)
+{
+    const qsizetype at = bytes.indexOf(from);
+    return at < 0 ? QByteArray() : bytes.replace(at, from.size(), to);
+}
+
+// A change made through the schema of the file itself (SQL run with the
+// schema writable), one connection per step so each sees the last.
+void throughSchema(const TemporaryCatalogue& catalogue, const QList<QByteArray>& steps)
+{
+    for (const QByteArray& step : steps)
+        catalogue.executeNative("PRAGMA writable_schema = ON; " + step);
+}
+
+// What the progress reporter was told: each piece of work's text.
+class RecordedProgress final : public ProgressReporter
+{
+public:
+    RecordedProgress() { setProgressReporter(this); }
+    ~RecordedProgress() override { setProgressReporter(nullptr); }
+    void begin(const QString& text) override { begun << text; }
+    void advance(qint64, qint64) override {}
+    void end() override { ++ended; }
+    QStringList begun;
+    int ended = 0;
+};
+
 } // namespace
 
 class TestDamagedCatalogues : public QObject
@@ -152,6 +191,11 @@ private slots:
     void startupEndsKeepsTheFileAndTellsTheTruth();
     void journalOfAnotherFileIsSetAside_data();
     void journalOfAnotherFileIsSetAside();
+    void repairGivesTheWholeLayoutAndEveryRow_data();
+    void repairGivesTheWholeLayoutAndEveryRow();
+    void checkAtOpenFindsWhatQuickCheckMisses_data();
+    void checkAtOpenFindsWhatQuickCheckMisses();
+    void unfinishedRepairIsToldOnce();
     void foreignDatabaseIsToldOnceAndLeftAlone();
     void newCatalogueInReadOnlyFolderNamesTheFile();
 
@@ -283,6 +327,152 @@ void TestDamagedCatalogues::journalOfAnotherFileIsSetAside()
         QVERIFY(dialogs.texts().first().contains(
             QDir::toNativeSeparators(QDir(catalogue.folder()).filePath(kept.first()))));
     }
+}
+
+void TestDamagedCatalogues::repairGivesTheWholeLayoutAndEveryRow_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("earlierLayout");
+    QTest::addColumn<int>("booksLost");      // -1: some, as many as the damage took
+    QTest::addColumn<QString>("shortTable"); // named in the message as come back short
+    QTest::newRow("a collation and a keyword of the schema text")
+        << u"schema bytes"_s << false << 0 << QString();
+    QTest::newRow("page 2 overwritten, the authors' table with it")
+        << u"page 2"_s << false << 0 << u"Authors"_s;
+    QTest::newRow("first page destroyed") << u"first page"_s << false << 0 << QString();
+    QTest::newRow("the publishers' table gone from the schema")
+        << u"table entry"_s << false << 0 << QString();
+    QTest::newRow("a column name damaged") << u"column name"_s << false << 0 << QString();
+    QTest::newRow("earlier layout, schema text damaged") << u"schema bytes"_s << true << 0 << QString();
+}
+
+// Whatever the damage took, the repaired catalogue has every table, column
+// and index of the current layout, every book the damaged file still held,
+// and a message whose counts are the file's.
+void TestDamagedCatalogues::repairGivesTheWholeLayoutAndEveryRow()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, earlierLayout);
+    QFETCH(int, booksLost);
+    QFETCH(QString, shortTable);
+    TemporaryCatalogue fresh;
+    const QStringList currentLayout = layoutOf(fresh.path());
+    TemporaryCatalogue catalogue(SampleOptions{300, 60, 4, earlierLayout});
+    const QStringList authorsBefore =
+        nativeRows(*catalogue.open(), "SELECT AuthID, LastName, FirstName FROM Authors ORDER BY AuthID");
+    const QStringList paperbacksBefore =
+        nativeRows(*catalogue.open(), "SELECT BookID FROM Books WHERE Paperback ORDER BY BookID");
+    QByteArray bytes = fileBytes(catalogue.path());
+    if (how == u"schema bytes") {
+        // The earlier layout still names SQLite's own rule.
+        bytes = earlierLayout
+                    ? replacedOnce(bytes, "Title TEXT COLLATE NOCASE", "Title TEXT COLLATE NOGASE")
+                    : replacedOnce(bytes, "Title TEXT COLLATE QUILLARY", "Title TEXT COLLATE QUILLAGY");
+        bytes = replacedOnce(bytes, "CREATE INDEX Owners_OwnName", "CREAUE INDEX Owners_OwnName");
+    } else if (how == u"page 2") {
+        bytes.replace(4196, 8192 - 4196, QByteArray(8192 - 4196, char(0xAB)));
+    } else if (how == u"first page") {
+        bytes.replace(0, PageSize, QByteArray(PageSize, '\0'));
+    }
+    if (how == u"table entry")
+        throughSchema(catalogue,
+                      {"DELETE FROM sqlite_master WHERE name IN ('Publishers', 'Publishers_PubName')"});
+    else if (how == u"column name")
+        throughSchema(catalogue,
+                      {"UPDATE sqlite_master SET sql = replace(sql, 'FirstName TEXT', 'FirstNaxe TEXT') "
+                       "WHERE name = 'Authors'"});
+    else
+        QVERIFY(writeFile(catalogue.path(), bytes));
+    ScopedScriptedDialogs dialogs;
+
+    BookSession session;
+    QVERIFY(session.open(catalogue.folder()));
+    session.close();
+    const QString said = dialogs.texts().join(u"\n"_s);
+    QCOMPARE(dialogs.messages().size(), 1);
+    QVERIFY2(!said.contains(u"Nothing was changed"_s) && !said.contains(u"not a catalogue"_s),
+             qPrintable(said));
+    QCOMPARE(layoutOf(catalogue.path()), currentLayout);
+    auto repaired = catalogue.open();
+    const int books = nativeRows(*repaired, "SELECT count(*) FROM Books").first().toInt();
+    QVERIFY2(booksLost < 0 ? books > 0 : books == 300 - booksLost, qPrintable(said));
+    QVERIFY2(said.contains(u": %1 books and"_s.arg(books)), qPrintable(said));
+    // A table whose rows came back from an index is named, with its counts.
+    QVERIFY2(shortTable.isEmpty() || said.contains(shortTable + u": "_s), qPrintable(said));
+    QCOMPARE(nativeRows(*repaired, "SELECT AuthID, LastName, FirstName FROM Authors ORDER BY AuthID"),
+             authorsBefore);
+    QCOMPARE(nativeRows(*repaired, "SELECT count(*) FROM Books WHERE coalesce(Title, '') = ''"),
+             QStringList{u"0"_s});
+    if (earlierLayout) {
+        // As the upgrade would have made them: paperbacks 1, the others 2.
+        QCOMPARE(nativeRows(*repaired, "SELECT BookID FROM Books WHERE ForID = 1 ORDER BY BookID"),
+                 paperbacksBefore);
+        QCOMPARE(nativeRows(*repaired, "SELECT count(*) FROM Formats"), QStringList{u"5"_s});
+    }
+}
+
+void TestDamagedCatalogues::checkAtOpenFindsWhatQuickCheckMisses_data()
+{
+    QTest::addColumn<QList<QByteArray>>("steps");
+    QTest::addColumn<bool>("repaired"); // else the indexes were rebuilt in place
+    const QByteArray partial =
+        "UPDATE sqlite_master SET sql = 'CREATE INDEX Books_PubID ON Books (PubID) WHERE 0' "
+        "WHERE name = 'Books_PubID'";
+    const QByteArray whole = "UPDATE sqlite_master SET sql = 'CREATE INDEX Books_PubID ON Books (PubID)' "
+                             "WHERE name = 'Books_PubID'";
+    // While the index is partial, changes to the table pass it by.
+    QTest::newRow("an index misses new books")
+        << QList<QByteArray>{partial, "INSERT INTO Books (Title, SortTitle) VALUES ('Added', 'ADDED')", whole}
+        << false;
+    QTest::newRow("the table lost books its index still lists")
+        << QList<QByteArray>{partial, "DELETE FROM Books WHERE BookID IN (3, 4)", whole} << true;
+}
+
+// Rows missing from an index pass SQLite's quick check; the walk over every
+// tree at open finds them, and rebuilds an index from its table or, when the
+// table is what lost rows, repairs the file with the rows the index holds.
+void TestDamagedCatalogues::checkAtOpenFindsWhatQuickCheckMisses()
+{
+    QFETCH(QList<QByteArray>, steps);
+    QFETCH(bool, repaired);
+    TemporaryCatalogue catalogue(SampleOptions{150, 0, 9, false});
+    const QStringList pubIdsBefore =
+        nativeRows(*catalogue.open(), "SELECT BookID, PubID FROM Books ORDER BY 1");
+    throughSchema(catalogue, steps);
+    QVERIFY(isSoundDatabase(*catalogue.open(), IntegrityCheck::Quick));
+    ScopedScriptedDialogs dialogs;
+    RecordedProgress progress;
+
+    BookSession session;
+    QVERIFY(session.open(catalogue.folder()));
+    session.close();
+
+    QCOMPARE(dialogs.messages().size(), 1);
+    const QString said = dialogs.texts().first();
+    QVERIFY2(said.contains(repaired ? u"repaired"_s : u"Books_PubID"_s), qPrintable(said));
+    QVERIFY(progress.begun.first().startsWith(u"Checking the catalogue"_s));
+    QCOMPARE(progress.begun.size() == 2, repaired);
+    QCOMPARE(progress.ended, progress.begun.size());
+    auto db = catalogue.open();
+    QCOMPARE(nativeRows(*db, "PRAGMA integrity_check"), QStringList{u"ok"_s});
+    if (repaired)
+        QCOMPARE(nativeRows(*db, "SELECT BookID, PubID FROM Books ORDER BY 1"), pubIdsBefore);
+}
+
+// The half-built file of a repair cut short and its journal are one leftover.
+void TestDamagedCatalogues::unfinishedRepairIsToldOnce()
+{
+    TemporaryCatalogue catalogue(SampleOptions{20, 0, 1, false});
+    const QString leftover = catalogue.folder() + u"Quillary (repairing).mdb"_s;
+    QVERIFY(writeFile(leftover, "half"));
+    QVERIFY(writeFile(leftover + u"-journal"_s, "journal"));
+    ScopedScriptedDialogs dialogs;
+
+    BookSession session;
+    QVERIFY(session.open(catalogue.folder()));
+    QCOMPARE(dialogs.messages().size(), 1);
+    QVERIFY(dialogs.texts().first().contains(QDir::toNativeSeparators(leftover) + u"'"_s));
+    QVERIFY(!QFile::exists(leftover) && !QFile::exists(leftover + u"-journal"_s));
 }
 
 void TestDamagedCatalogues::foreignDatabaseIsToldOnceAndLeftAlone()

@@ -179,6 +179,8 @@ void TestReportFile::refusesFilesThatAreNotReportFiles_data()
     QTest::newRow("NUL in the title") << alteredFile({{2, QByteArray("Lo\0ans", 6)}}) << true << QString();
     QTest::newRow("unused code page byte") << alteredFile({{14, "Mc\x81;;;;;"}}) << true << title;
     QTest::newRow("lone CR inside a line") << alteredFile({{17, ";20\r5;;;;"}}) << true << title;
+    QTest::newRow("UTF-8 mark, then bytes that are not UTF-8")
+        << QByteArray("\xEF\xBB\xBF") + alteredFile({}) << true << QString();
 }
 
 void TestReportFile::refusesFilesThatAreNotReportFiles()
@@ -214,6 +216,9 @@ void TestReportFile::readsWhatTheFormatAllows_data()
     QTest::newRow("another known key") << alteredFile({{1, "journals"}, {11, "1;2;6"}}) << 11 << u"1;6"_s;
     QTest::newRow("LF line ends") << QByteArray(alteredFile({}).replace("\r\n", "\n")) << 2
                                   << u"Café € list"_s;
+    QTest::newRow("UTF-8 mark, as editors write")
+        << QByteArray("\xEF\xBB\xBF") + alteredFile({{2, u"Café € list"_s.toUtf8()}}) << 2
+        << u"Café € list"_s;
 }
 
 void TestReportFile::readsWhatTheFormatAllows()

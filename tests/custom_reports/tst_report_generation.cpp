@@ -4,6 +4,7 @@
 #include "custom_reports/report_generation.h"
 #include "custom_reports/report_query.h"
 #include "reports/report_fixture.h"
+#include "support/failing_file_system.h"
 #include "support/file_contents.h"
 #include "support/fixed_clock.h"
 #include "support/locale_guard.h"
@@ -138,6 +139,7 @@ private slots:
     void writesEachDestination_data();
     void writesEachDestination();
     void htmlParsesAsWritten();
+    void fileEndsWholeOrNotAtAll();
     void fileDialogAnswers_data();
     void fileDialogAnswers();
 
@@ -335,6 +337,29 @@ P(convert_charrefs=True).feed(open(sys.argv[1], encoding="utf-8").read())
         u"<tr|<td|<td align=right|text $3.00|<h6|text List Produced by |<a href="_s +
         ProgramWebAddress + u"|text The Quillary Program"_s;
     QCOMPARE(parsed.join(u'|'), expected);
+}
+
+// A report file is whole: a page without rows still closes its table and
+// itself. On a full disk the old file stays and the user is told why.
+void TestReportGeneration::fileEndsWholeOrNotAtAll()
+{
+    const QTemporaryDir folder;
+    const QString path = folder.filePath(u"report"_s);
+    m_dialogs.setNextFileName(path);
+    GenerateReport(definition(m_fields, u"Title|Title:starts=Zz"_s, CustomDestination::WebTable), m_fields,
+                   *m_db, m_windows);
+    const QByteArray page = fileContents(path);
+    QVERIFY2(page.contains("</table>\r\n") && page.endsWith("</body>\r\n</html>\r\n"), page.constData());
+    m_dialogs.setNextFileName(path);
+    m_dialogs.setNextAnswer(UserDialogs::Answer::Yes);
+    {
+        const FailingFileSystem disk(FailingFileSystem::Call::Write, ENOSPC, 10, true);
+        GenerateReport(definition(m_fields, u"Title"_s, CustomDestination::TextFile), m_fields, *m_db,
+                       m_windows);
+    }
+    QCOMPARE(m_dialogs.texts().last(), u"3026  Not enough space on disk to write to '%1'."_s.arg(path));
+    QCOMPARE(fileContents(path), page);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"report"_s});
 }
 
 void TestReportGeneration::fileDialogAnswers_data()

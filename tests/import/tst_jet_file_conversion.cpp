@@ -30,8 +30,9 @@ QByteArray damaged(const QString& how, const QByteArray& sample)
     QByteArray bytes = sample;
     if (how == u"cut mid-page"_s)
         return bytes.left(1500000);
-    if (how == u"cut at a page end"_s)
-        return bytes.left(2048 * 500); // whole pages, but tables run on past the end
+    // Whole pages, but the list of tables or tables it names run on past the end.
+    if (how.startsWith(u"cut to "_s))
+        return bytes.left(2048 * how.section(u' ', 2, 2).toInt());
     if (how == u"encrypted"_s)
         bytes[0x3e] = char(bytes[0x3e] ^ 0x55); // the key the pages would be encrypted with
     if (how == u"password"_s)
@@ -176,7 +177,10 @@ void TestJetFileConversion::badInput_data()
 
     const int all = int(ConversionTarget::AllTables);
     QTest::newRow("cut mid-page") << u"cut mid-page"_s << all << u"is incomplete"_s;
-    QTest::newRow("cut at a page end") << u"cut at a page end"_s << all << u"is damaged"_s;
+    for (const int pages : {8, 16, 19, 500, 700, 714, 800}) {
+        const QString how = u"cut to %1 pages"_s.arg(pages);
+        QTest::newRow(qPrintable(how)) << how << all << u"is damaged"_s;
+    }
     QTest::newRow("table pages overwritten") << u"table pages overwritten"_s << all << u"is damaged"_s;
     QTest::newRow("encrypted") << u"encrypted"_s << all << u"is encrypted"_s;
     QTest::newRow("password") << u"password"_s << all << u"is protected by a database password"_s;
@@ -213,7 +217,7 @@ void TestJetFileConversion::inPlace_data()
     QTest::newRow("converted") << QString()
                                << QStringList{u"Quillary.jet-2.mdb"_s, u"Quillary.jet.mdb"_s,
                                               u"Quillary.mdb"_s};
-    QTest::newRow("damaged") << u"cut at a page end"_s
+    QTest::newRow("damaged") << u"cut to 500 pages"_s
                              << QStringList{u"Quillary.jet.mdb"_s, u"Quillary.mdb"_s};
 }
 
@@ -253,6 +257,8 @@ void TestJetFileConversion::commandLine_data()
     QTest::newRow("not a catalogue") << QStringList{u"--catalogue"_s, Sample, u"out.sqlite"_s} << 1
                                      << u"is not a catalogue"_s;
     QTest::newRow("one file only") << QStringList{Sample} << 2 << u"Usage: quillary-convert"_s;
+    QTest::newRow("cut on a page boundary")
+        << QStringList{u"cut.mdb"_s, u"out.sqlite"_s} << 1 << u"list of tables cannot be read completely"_s;
 }
 
 void TestJetFileConversion::commandLine()
@@ -262,6 +268,7 @@ void TestJetFileConversion::commandLine()
     QFETCH(QString, output);
     QTemporaryDir dir;
     QVERIFY(writeFile(dir.filePath(u"existing.sqlite"_s), "mine"));
+    QVERIFY(writeFile(dir.filePath(u"cut.mdb"_s), m_sample.left(2048 * 700)));
     QProcess converter;
     converter.setWorkingDirectory(dir.path());
     converter.start(Converter, arguments);

@@ -6,6 +6,7 @@
 #include "maintenance/backup_destinations.h"
 #include "maintenance/maintenance_files.h"
 #include "support/failing_file_operations.h"
+#include "support/failing_file_system.h"
 #include "support/file_contents.h"
 #include "support/temporary_catalogue.h"
 
@@ -16,6 +17,7 @@
 
 using namespace Qt::StringLiterals;
 using Operation = FailingFileOperations::Operation;
+using Call = FailingFileSystem::Call;
 
 namespace {
 
@@ -77,6 +79,7 @@ struct Fixture
 
 Q_DECLARE_METATYPE(Before)
 Q_DECLARE_METATYPE(Operation)
+Q_DECLARE_METATYPE(Call)
 Q_DECLARE_METATYPE(QList<MountedVolume>)
 
 class TestBackup : public QObject
@@ -119,23 +122,23 @@ void TestBackup::failedBackupKeepsWhatWasThere_data()
     QTest::addColumn<int>("failingOperation"); // -1: none injected
     QTest::addColumn<bool>("catalogueOpen");
     QTest::addColumn<QString>("reasonPart");
+    QTest::addColumn<Call>("fullDisk"); // the step that finds the medium full; the backup is named
 
     const auto none = -1;
     QTest::newRow("a folder that does not exist")
-        << Before::Nothing << u"not there"_s << none << false << u"does not exist"_s;
+        << Before::Nothing << u"not there"_s << none << false << u"does not exist"_s << Call::None;
     QTest::newRow("the temporary name taken by a folder")
-        << Before::FolderUnderPartialName << QString() << none << false << u"already exists"_s;
+        << Before::FolderUnderPartialName << QString() << none << false << u"already exists"_s << Call::None;
     QTest::newRow("a full medium") << Before::OlderBackup << QString() << int(Operation::CopyDatabase)
-                                   << false << FailingFileOperations::InjectedFailure;
-    QTest::newRow("a medium pulled before the copy is on it")
-        << Before::OlderBackup << QString() << int(Operation::Flush) << false
-        << FailingFileOperations::InjectedFailure;
-    QTest::newRow("the copy cannot be renamed") << Before::OlderBackup << QString() << int(Operation::Rename)
-                                                << false << FailingFileOperations::InjectedFailure;
+                                   << false << FailingFileOperations::InjectedFailure << Call::None;
+    QTest::newRow("the medium is full: the copy cannot be synced")
+        << Before::OlderBackup << QString() << none << false << BackupFileName + u"'."_s << Call::Fsync;
+    QTest::newRow("the medium is full: the copy cannot be renamed")
+        << Before::OlderBackup << QString() << none << false << BackupFileName + u"'."_s << Call::Rename;
     QTest::newRow("the catalogue under the backup's name")
-        << Before::CatalogueItself << QString() << none << false << u"the catalogue itself"_s;
+        << Before::CatalogueItself << QString() << none << false << u"the catalogue itself"_s << Call::None;
     QTest::newRow("the catalogue is open")
-        << Before::OlderBackup << QString() << none << true << u"is open"_s;
+        << Before::OlderBackup << QString() << none << true << u"is open"_s << Call::None;
 }
 
 // A failed backup leaves the catalogue, and any earlier backup, exactly as
@@ -147,6 +150,7 @@ void TestBackup::failedBackupKeepsWhatWasThere()
     QFETCH(int, failingOperation);
     QFETCH(bool, catalogueOpen);
     QFETCH(QString, reasonPart);
+    QFETCH(Call, fullDisk);
 
     Fixture f;
     f.prepare(before);
@@ -157,6 +161,7 @@ void TestBackup::failedBackupKeepsWhatWasThere()
     if (failingOperation >= 0)
         files.failAt(Operation(failingOperation), Partial);
     std::unique_ptr<Database> held = catalogueOpen ? f.catalogue.open() : nullptr;
+    const FailingFileSystem medium(fullDisk, ENOSPC, 0, true);
 
     const QString reason = backupCatalogue(f.catalogue.path(), folder, files);
     held.reset();

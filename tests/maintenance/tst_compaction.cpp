@@ -1,5 +1,6 @@
 #include "catalogue/catalogue_state.h"
 #include "catalogue/sample_catalogue.h"
+#include "common/safe_file_writer.h"
 #include "database/database.h"
 #include "database/native_sql.h"
 #include "maintenance/compaction.h"
@@ -25,8 +26,8 @@ struct Failure
 };
 using Failures = QList<Failure>;
 
-// How the compacted copy is written: by SQLite, or wrongly.
-enum class Copy { BySqlite, MissingABook, NotADatabase };
+// How the compacted copy is written: by SQLite, wrongly, or not at all.
+enum class Copy { BySqlite, MissingABook, NotADatabase, DiskFull };
 
 // A catalogue with every third book deleted, so that compaction has free
 // pages to drop.
@@ -51,16 +52,16 @@ QStringList sorted(QStringList names)
     return names;
 }
 
-QString writeCopy(Copy kind, const QString& source, const QString& destination)
+void writeCopy(Copy kind, const QString& source, const QString& destination)
 {
-    if (kind == Copy::NotADatabase) {
+    if (kind == Copy::NotADatabase)
         writeFile(destination, QByteArray(8192, 'x'));
-        return {};
-    }
-    const QString failure = systemFileOperations().compact(source, destination);
-    if (failure.isEmpty() && kind == Copy::MissingABook)
+    else if (kind == Copy::DiskFull)
+        throw DbError(DbErrorNumber::DiskFull, notEnoughSpaceText(source)); // as SQLite names it
+    else
+        compactDatabase(source, destination);
+    if (kind == Copy::MissingABook)
         executeNative(*Database::open(destination), "DELETE FROM Books WHERE BookID = 1");
-    return failure;
 }
 
 } // namespace
@@ -79,6 +80,7 @@ private slots:
     void failedStepLeavesTheCatalogue();
     void crashLeavesACatalogueTheStartUpFinds_data();
     void crashLeavesACatalogueTheStartUpFinds();
+    void leftCopyStaysBesideADamagedCatalogue();
 };
 
 void TestCompaction::compactingTwiceKeepsTheCatalogueBeforeTheSecond()
@@ -122,6 +124,9 @@ void TestCompaction::failedStepLeavesTheCatalogue_data()
     QTest::newRow("the copy misses a book")
         << QStringList{} << Failures{} << Copy::MissingABook << false << Outcome::Unchanged
         << u"table books holds 99 rows instead of 100"_s << QStringList{cat};
+    QTest::newRow("the disk is full: the copy is named")
+        << QStringList{} << Failures{} << Copy::DiskFull << false << Outcome::Unchanged << copy + u"'."_s
+        << QStringList{cat};
     QTest::newRow("the copy is no database") << QStringList{} << Failures{} << Copy::NotADatabase << false
                                              << Outcome::Unchanged << u"not sound"_s << QStringList{cat};
     QTest::newRow("the copy cannot be forced onto the disk")
@@ -163,7 +168,7 @@ void TestCompaction::failedStepLeavesTheCatalogue()
     for (const Failure& failure : failures)
         files.failAt(failure.operation, failure.fileName);
     files.compactWith = [copy](const QString& source, const QString& destination) {
-        return writeCopy(copy, source, destination);
+        writeCopy(copy, source, destination);
     };
     std::unique_ptr<Database> held = catalogueOpen ? f.catalogue.open() : nullptr;
 
@@ -210,6 +215,20 @@ void TestCompaction::crashLeavesACatalogueTheStartUpFinds()
     // What the stopped compaction left behind does not stand in the next one's way.
     QCOMPARE(compactCatalogue(f.path()).outcome, Outcome::Compacted);
     QCOMPARE(contentsOf(f.path()), f.before);
+}
+
+// The copy a stopped packing left may then be the better of the two.
+void TestCompaction::leftCopyStaysBesideADamagedCatalogue()
+{
+    Fixture f;
+    compactDatabase(f.path(), f.file(CompactedCopyFileName));
+    QFile catalogue(f.path());
+    QVERIFY(catalogue.open(QIODevice::ReadWrite) &&
+            catalogue.seek(4096 * 2 + 8)); // the first pages of the tables
+    catalogue.write(QByteArray(4096 * 8, char(0xff)));
+    catalogue.close();
+    QVERIFY(!removeLeftCompactedCopy(f.path()));
+    QCOMPARE(contentsOf(f.file(CompactedCopyFileName)), f.before);
 }
 
 QTEST_GUILESS_MAIN(TestCompaction)

@@ -49,6 +49,9 @@ void TestInstalledTree::holdsWhatShips_data()
     QTest::newRow("the field catalogue") << u"share/quillary/rptspec.mdb"_s << false << u"field catalogue"_s;
     QTest::newRow("the help page") << u"share/quillary/doc/quillary.htm"_s << false << u"help page"_s;
     QTest::newRow("the help page's picture") << u"share/quillary/doc/main-window.png"_s << false << QString();
+    QTest::newRow("the manual page") << u"share/man/man1/quillary.1.gz"_s << false << QString();
+    QTest::newRow("the software centre's metadata")
+        << u"share/metainfo/org.example.quillary.metainfo.xml"_s << false << QString();
     QTest::newRow("the desktop entry") << u"share/applications/quillary.desktop"_s << false << QString();
     QTest::newRow("the icon, drawn") << u"share/icons/hicolor/scalable/apps/quillary.svg"_s << false
                                      << QString();

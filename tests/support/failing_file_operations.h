@@ -1,5 +1,6 @@
 #pragma once
 
+#include "database/db_error.h"
 #include "maintenance/file_operations.h"
 
 #include <QFileInfo>
@@ -33,8 +34,9 @@ public:
     void failAt(Operation operation, const QString& fileName) { m_failing.append({operation, fileName}); }
     // The call with this index (from 0) throws SimulatedCrash instead.
     void crashAt(int callIndex) { m_crashAt = callIndex; }
-    // Writes the compacted copy in place of SQLite (a copy that is not sound).
-    std::function<QString(const QString& source, const QString& destination)> compactWith;
+    // Writes the compacted copy in place of SQLite (a copy that is not sound),
+    // or throws as SQLite would.
+    std::function<void(const QString& source, const QString& destination)> compactWith;
 
     const QList<Call>& calls() const { return m_calls; }
 
@@ -50,12 +52,17 @@ public:
     {
         return call({Operation::Flush, path}, [&] { return FileOperations::flush(path); });
     }
-    QString compact(const QString& source, const QString& destination) override
+    void writeCompactedCopy(const QString& source, const QString& destination) override
     {
-        return call({Operation::Compact, destination}, [&] {
-            return compactWith ? compactWith(source, destination)
-                               : FileOperations::compact(source, destination);
+        const QString failure = call({Operation::Compact, destination}, [&] {
+            if (compactWith)
+                compactWith(source, destination);
+            else
+                FileOperations::writeCompactedCopy(source, destination);
+            return QString();
         });
+        if (!failure.isEmpty())
+            throw DbError(DbErrorNumber::General, failure);
     }
     QString copyDatabase(const QString& source, const QString& destination) override
     {

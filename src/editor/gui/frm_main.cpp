@@ -119,10 +119,14 @@ frmMain::frmMain(const QString& dataFolder, QWidget* parent) : QMainWindow(paren
     connectCommands();
     connectReports();
     setUpKeyboard();
+    // Queued: the repair runs inside a failed step, which must end first.
+    setAfterRepair(
+        [this] { QMetaObject::invokeMethod(this, &frmMain::catalogueRepaired, Qt::QueuedConnection); });
 }
 
 frmMain::~frmMain()
 {
+    setAfterRepair({});
     Form_Unload();
 }
 
@@ -617,6 +621,7 @@ void frmMain::ShowRecord()
     const auto lowerEditing = qScopeGuard([this] { Editing = false; });
     const Recordset& rs = *rsBooks;
 
+    m_shownBookId = rs.value(u"BookID"_s).toInt();
     txtVol->setText(plainText(rs.value(u"vol"_s)));
     txtIssue->setText(plainText(rs.value(u"issue"_s)));
     showLookup(cmbForID, rs.value(u"forID"_s));

@@ -180,6 +180,10 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
 
+private slots:
+    // After a repair met while the window runs (frm_main_repair.cpp).
+    void catalogueRepaired();
+
 private:
     // One lookup combo's list: entry texts with their keys in Qt::UserRole,
     // and the first entry per key so a book is shown without a scan of
@@ -231,7 +235,10 @@ private:
     bool deleteBook(qint32 bookId);
     void showAfterDelete();
 
+    bool findBookBeingChanged();
+
     QString m_dataFolder;
+    qint32 m_shownBookId = -1;           // the book ShowRecord last showed
     bool m_olderFilesOffered = false;    // files of the older kind are offered for conversion once a run
     std::array<LookupList, 7> m_lookups; // indexed by LookupField
     bool m_loaded = false;

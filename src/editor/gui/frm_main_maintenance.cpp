@@ -45,15 +45,18 @@ void frmMain::enableMaintenanceCommands(bool enabled)
         action->setEnabled(enabled);
 }
 
+// What a packing that was stopped left behind: the catalogue set aside is
+// offered back, and a copy beside a sound catalogue is removed.
 void frmMain::offerSetAsideCatalogue()
 {
     const QString path = QDir(m_dataFolder).filePath(CatalogueFileName);
-    if (!catalogueSetAside(path) ||
-        userDialogs().question(restoreSetAsideQuestion(path), ProgramTitle) != UserDialogs::Answer::Yes)
-        return;
-    if (const QString failure = restoreSetAsideCatalogue(path); !failure.isEmpty())
-        userDialogs().message(
-            u"The catalogue could not be taken back from '%1': %2"_s.arg(SetAsideFileName, failure));
+    if (catalogueSetAside(path) &&
+        userDialogs().question(restoreSetAsideQuestion(path), ProgramTitle) == UserDialogs::Answer::Yes) {
+        if (const QString failure = restoreSetAsideCatalogue(path); !failure.isEmpty())
+            userDialogs().message(
+                u"The catalogue could not be taken back from '%1': %2"_s.arg(SetAsideFileName, failure));
+    }
+    removeLeftCompactedCopy(path);
 }
 
 void frmMain::mnuBackup_Click()

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <exception>
+#include <functional>
 
 // The program's application object. A database error that escapes an event
 // handler goes to the error routine like any other (a damaged file is
@@ -13,6 +14,11 @@ public:
     GuardedApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };
+
+// Makes SIGTERM (what a desktop logout or a shutdown sends) run `ended` from
+// the event loop, at the next moment it runs, instead of ending the process
+// with the catalogue open. Call once, after the application object exists.
+void onTerminationRequest(std::function<void()> ended);
 
 // Reports the exception being handled (call it inside a catch block) through
 // the error routine or a message.

@@ -18,6 +18,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     Picture1->setPixmap(
         QPixmap(u":/icons/quillary.png"_s).scaled(96, 96, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     Label1->setText(ProgramTitle);
+    Label2->setText(u"Version "_s + QStringLiteral(QUILLARY_VERSION));
     QFont title = Label1->font();
     title.setPointSizeF(title.pointSizeF() * 1.8);
     title.setBold(true);

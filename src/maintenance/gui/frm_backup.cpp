@@ -89,8 +89,10 @@ void frmBackup::cmdOk_Click()
         const auto normalCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
         failure = backupCatalogue(m_cataloguePath, folder);
     }
+    // The fixed advice first, then the true cause (a full medium, a folder
+    // gone, a failing disk).
     if (!failure.isEmpty())
-        userDialogs().message(FailureMessage);
+        userDialogs().message(FailureMessage + u"\n\n"_s + failure);
     accept();
 }
 

@@ -1,5 +1,6 @@
 #include "reports/gui/page_output.h"
 
+#include "common/safe_file_writer.h"
 #include "database/db_error.h"
 #include "reports/gui/page_painter.h"
 
@@ -7,7 +8,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -34,26 +34,28 @@ QPageLayout pageLayoutOf(const PagePainter& pages)
 
 void writePdf(const PagePainter& pages, const QString& path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        cannotWrite(path, file.errorString());
-    {
-        QPdfWriter writer(&file);
-        writer.setResolution(1200);
-        writer.setPageLayout(pageLayoutOf(pages));
-        QPainter painter;
-        if (!painter.begin(&writer))
-            cannotWrite(path, u"the PDF could not be started"_s);
-        const QRectF paper(0, 0, writer.width(), writer.height());
-        for (int page = 0; page < pages.pageCount(); ++page) {
-            if (page > 0)
-                writer.newPage();
-            paintPageInto(painter, pages, page, paper);
+    try {
+        SafeFileWriter file(path);
+        file.openOrThrow();
+        {
+            QPdfWriter writer(&file);
+            writer.setResolution(1200);
+            writer.setPageLayout(pageLayoutOf(pages));
+            QPainter painter;
+            if (!painter.begin(&writer))
+                cannotWrite(path, u"the PDF could not be started"_s);
+            const QRectF paper(0, 0, writer.width(), writer.height());
+            for (int page = 0; page < pages.pageCount(); ++page) {
+                if (page > 0)
+                    writer.newPage();
+                paintPageInto(painter, pages, page, paper);
+            }
+            painter.end();
         }
-        painter.end();
+        file.commit();
+    } catch (const FileSaveError& error) {
+        throw fileSaveDbError(error);
     }
-    if (!file.commit())
-        cannotWrite(path, file.errorString());
 }
 
 bool printPages(const PagePainter& pages, QPrinter& printer, const std::function<bool(int, int)>& progress)

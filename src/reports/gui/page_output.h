@@ -11,8 +11,9 @@ class QPrinter;
 // pages draw their own).
 QPageLayout pageLayoutOf(const PagePainter& pages);
 
-// Writes every page to a PDF file: to a temporary file first, which then
-// replaces path. Throws DbError when the file cannot be written.
+// Writes every page to a PDF file, saved through the safe writer: a failure
+// leaves a file at path as it was. Throws DbError when the file cannot be
+// written (3026 when the disk is full).
 void writePdf(const PagePainter& pages, const QString& path);
 
 // Prints every page on printer, each scaled to fit its paper. progress is

@@ -5,6 +5,7 @@
 #include "custom_reports/report_fixture.h"
 #include "dates/date_entry_state.h"
 #include "dates/gui/date_field.h"
+#include "support/failing_file_system.h"
 #include "support/file_contents.h"
 #include "support/locale_guard.h"
 #include "support/scripted_dialogs.h"
@@ -446,25 +447,33 @@ void TestFrmRptSpec::sortTakenBack()
 void TestFrmRptSpec::replaceQuestion_data()
 {
     QTest::addColumn<bool>("replace");
-    QTest::newRow("Yes replaces") << true;
-    QTest::newRow("No keeps the file") << false;
+    QTest::addColumn<bool>("diskFull");
+    QTest::newRow("Yes replaces") << true << false;
+    QTest::newRow("No keeps the file") << false << false;
+    QTest::newRow("Yes on a full disk keeps the file, unsaved") << false << true;
 }
 
 void TestFrmRptSpec::replaceQuestion()
 {
     QFETCH(bool, replace);
+    QFETCH(bool, diskFull);
     const QString path = m_dir->filePath(u"old.rpt"_s);
     QVERIFY(writeFile(path, "old"));
     run({u"add Title"_s});
     m_dialogs->setNextFileName(path);
-    m_dialogs->setNextAnswer(replace ? UserDialogs::Answer::Yes : UserDialogs::Answer::No);
+    m_dialogs->setNextAnswer(replace || diskFull ? UserDialogs::Answer::Yes : UserDialogs::Answer::No);
+    const FailingFileSystem disk(diskFull ? FailingFileSystem::Call::Write : FailingFileSystem::Call::None,
+                                 ENOSPC, 0, true);
     w->mnuSaveAs->trigger();
+    if (diskFull)
+        QCOMPARE(m_dialogs->texts().last(), u"3026  Not enough space on disk to write to '%1'."_s.arg(path));
     QCOMPARE(m_dialogs->questions().first().text,
              u"The report file '"_s + path + u"' already exists.  Do you wish to replace it?"_s);
     QCOMPARE(m_dialogs->questions().first().title, u"File Exists"_s);
     QCOMPARE(fileBytes(path) == "old", !replace);
-    QCOMPARE(sharedState().ReplaceRefused, !replace);
+    QCOMPARE(sharedState().ReplaceRefused, !replace && !diskFull);
     QCOMPARE(w->ReportChanged, !replace);
+    QCOMPARE(w->ReportFileName == path, replace);
 }
 
 // The save question before New and closing (Open asks the same way): a save

@@ -1,16 +1,19 @@
 // The window started on a damaged catalogue: the repair happens before the
 // window shows, and the start-up then goes on on the repaired file, showing
-// its first book and paging through it; an exception escaping a handler is
-// reported rather than ending the program.
+// its first book and paging through it. Damage met later is repaired as well
+// without losing the window's book. An exception escaping a handler is
+// reported rather than ending the program, and SIGTERM closes the catalogue.
 
 #include "editor/gui/main_window_fixture.h"
 
 #include "catalogue/sample_catalogue.h"
 #include "database/db_error.h"
+#include "database/native_sql.h"
 #include "database/recordset.h"
 #include "editor/gui/guarded_application.h"
 #include "support/file_contents.h"
 
+#include <QProcess>
 #include <stdexcept>
 
 using namespace mainwin_test;
@@ -24,6 +27,23 @@ QByteArray sampleBytes(int books)
     const QString path = dir.filePath(u"sample.mdb"_s);
     generateSampleCatalogue(path, SampleOptions{books, 0, 5, false});
     return fileBytes(path);
+}
+
+// Zeroes the page of the file that holds text, as a failing disk may, and
+// lets the window's connection forget the pages it has read, as it does when
+// its cache fills: the next read of that page meets the damage.
+bool damagePageHolding(const QString& path, const QString& text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    const qsizetype at = file.readAll().indexOf(text.toUtf8());
+    constexpr qsizetype PageSize = 4096;
+    if (at < 0 || !file.seek(at / PageSize * PageSize) || file.write(QByteArray(PageSize, '\0')) != PageSize)
+        return false;
+    file.close();
+    executeNative(*catalogueState().dbCatalogue, "PRAGMA shrink_memory");
+    return true;
 }
 
 // An object whose every event handler fails as a step of the program may.
@@ -55,6 +75,9 @@ private slots:
     void cleanup() { f.tearDown(); }
     void repairedCatalogueIsShownAtOnce_data();
     void repairedCatalogueIsShownAtOnce();
+    void damageMetWhileRunningKeepsTheWindowWhole_data();
+    void damageMetWhileRunningKeepsTheWindowWhole();
+    void terminationClosesTheCatalogueCleanly();
     void escapedExceptionIsReported_data();
     void escapedExceptionIsReported();
 
@@ -107,6 +130,84 @@ void TestFrmMainDamaged::repairedCatalogueIsShownAtOnce()
     QTest::mouseClick(w.cmdNext, Qt::LeftButton);
     QVERIFY(w.txtTitle->text() != first);
     QVERIFY(f.takeMessages().isEmpty());
+}
+
+void TestFrmMainDamaged::damageMetWhileRunningKeepsTheWindowWhole_data()
+{
+    QTest::addColumn<QString>("moment");
+    QTest::addColumn<QByteArray>("damagedBook"); // the title of the book whose page is damaged
+    QTest::newRow("paging to the last book") << u"paging"_s
+                                             << QByteArray("SELECT Title FROM Books ORDER BY "
+                                                           "SortTitle DESC LIMIT 1");
+    QTest::newRow("storing a changed book")
+        << u"changing"_s << QByteArray("SELECT Title FROM Books ORDER BY SortTitle LIMIT 1");
+    QTest::newRow("storing a new book")
+        << u"adding"_s << QByteArray("SELECT Title FROM Books ORDER BY BookID DESC LIMIT 1");
+}
+
+// Damage met while the window runs is repaired at once, and the window goes
+// on on the repaired catalogue: showing its first book, or keeping the book
+// being changed or added on screen, still editable, so that Update stores
+// it there.
+void TestFrmMainDamaged::damageMetWhileRunningKeepsTheWindowWhole()
+{
+    QFETCH(QString, moment);
+    QFETCH(QByteArray, damagedBook);
+    QVERIFY(writeFile(f.folder().cataloguePath(), sampleBytes(300)));
+    QVERIFY(f.openWindow());
+    frmMain& w = f.window();
+    QVERIFY(damagePageHolding(f.folder().cataloguePath(), f.rows(damagedBook).first()));
+
+    const QString typed = u"Stored after the damage"_s;
+    if (moment == u"paging") {
+        w.cmdNext->click();
+        w.cmdLast->click();
+    } else {
+        if (moment == u"adding")
+            w.cmdAdd->click();
+        f.typeInto(w.txtTitle, typed);
+        w.cmdUpdate->click();
+    }
+    QCoreApplication::processEvents();
+    const QStringList said = f.takeMessages();
+    QVERIFY2(!said.isEmpty() && said.first().contains(u"has been repaired"_s),
+             qPrintable(said.join(u"\n"_s)));
+    QVERIFY(w.txtTitle->isEnabled());
+    if (moment == u"paging") {
+        const QString first = f.rows("SELECT Title FROM Books ORDER BY SortTitle LIMIT 1").first();
+        QCOMPARE(w.txtTitle->text(), first);
+        QVERIFY(browseButtonsShown(w));
+        w.cmdNext->click();
+        QVERIFY(w.txtTitle->text() != first);
+        return;
+    }
+    QCOMPARE(w.txtTitle->text(), typed);
+    QVERIFY(shown(w.cmdUpdate) && shown(w.cmdCancel) && !shown(w.cmdNext) && (w.Editing || w.Adding));
+    w.cmdUpdate->click();
+    QVERIFY(browseButtonsShown(w));
+    QCOMPARE(w.txtTitle->text(), typed);
+    QCOMPARE(f.rows("SELECT count(*) FROM Books WHERE Title = 'Stored after the damage'"),
+             QStringList{u"1"_s});
+    QVERIFY(f.takeMessages().isEmpty());
+}
+
+// A desktop logout ends the program with SIGTERM: the program closes the
+// catalogue as File > Exit does, so the next start finds it closed cleanly.
+void TestFrmMainDamaged::terminationClosesTheCatalogueCleanly()
+{
+    QTemporaryDir folder;
+    const QString catalogue = QDir(folder.path()).filePath(CatalogueFileName);
+    QVERIFY(writeFile(catalogue, sampleBytes(20)));
+    QProcess program;
+    program.setWorkingDirectory(folder.path());
+    program.start(QStringLiteral(QUILLARY_BINARY_DIR "/quillary"), {});
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(catalogue + u"-open"_s), 60000);
+    program.terminate();
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(!QFile::exists(catalogue + u"-open"_s));
+    QVERIFY(QFile::exists(catalogue + u"-closed"_s));
 }
 
 void TestFrmMainDamaged::escapedExceptionIsReported_data()

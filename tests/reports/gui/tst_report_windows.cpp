@@ -11,6 +11,7 @@
 #include "reports/gui/report_fonts.h"
 #include "reports/gui/report_format_menu.h"
 #include "reports/report_run.h"
+#include "support/failing_file_system.h"
 #include "support/fixed_clock.h"
 #include "support/locale_guard.h"
 #include "support/scripted_dialogs.h"
@@ -317,6 +318,15 @@ void TestReportWindows::previewShowsPrintsAndSavesTheSamePages()
     QTest::mouseClick(output->cmdPdf, Qt::LeftButton);
     QCOMPARE(m_dialogs.texts().size(), 1);
     QVERIFY(m_dialogs.texts().first().startsWith(u"3051  Could not write"_s));
+    // Nor is a full disk, which leaves the PDF saved before as it was.
+    const QByteArray savedBefore = fileContents(saved);
+    m_dialogs.setNextFileName(saved);
+    {
+        const FailingFileSystem disk(FailingFileSystem::Call::Write, ENOSPC, 5000, true);
+        QTest::mouseClick(output->cmdPdf, Qt::LeftButton);
+    }
+    QCOMPARE(m_dialogs.texts().last(), u"3026  Not enough space on disk to write to '%1'."_s.arg(saved));
+    QCOMPARE(fileContents(saved), savedBefore);
 
     // Escape in the pages closes the window as Ok does.
     QTest::keyClick(output->preview()->findChild<QGraphicsView*>(), Qt::Key_Escape);
