@@ -24,7 +24,8 @@ QString escaped(const QString& text)
 
 CustomReportLines::CustomReportLines(Database& db, const ReportQuery& query)
     : m_query(query), m_rows(std::make_unique<ForwardRecordset>(db, query.sql, query.parameters)),
-      m_datePattern(LocaleFormats::shortDatePattern()), m_timePattern(LocaleFormats::mediumTimePattern())
+      m_datePattern(m_locale, LocaleFormats::shortDatePattern()),
+      m_timePattern(LocaleFormats::mediumTimePattern())
 {
     for (int index = 0; index < query.columns.size(); ++index) {
         const ReportColumn& column = query.columns[index];
@@ -93,8 +94,8 @@ QString CustomReportLines::moment(const Column& column)
     if (found == known.constEnd()) {
         const QDateTime value = m_rows->value(column.index).toDateTime();
         QString shown;
-        if (column.datatype == Date && value.date().isValid())
-            shown = m_locale.toString(value.date(), m_datePattern);
+        if (column.datatype == Date)
+            shown = m_datePattern.format(value.date());
         else if (column.datatype != Date && value.time().isValid())
             shown = m_locale.toString(value.time(), m_timePattern);
         found = known.insert(stored, shown);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "custom_reports/report_query.h"
+#include "reports/date_pattern.h"
 #include "reports/report_lines.h"
 #include "reports/text_report_file.h"
 
@@ -63,9 +64,9 @@ private:
     mutable QHash<double, QString> m_numbers;
     QHash<QString, QString> m_days;  // by stored text
     QHash<QString, QString> m_times; // by stored text
-    // The locale and its date and time patterns, worked out once per report.
+    // The locale, its date pattern read once per report and its time pattern.
     QLocale m_locale;
-    QString m_datePattern;
+    DatePattern m_datePattern;
     QString m_timePattern;
 };
 

@@ -134,7 +134,7 @@ Definition definition(int index, bool readSelected)
 
 BookListLines::BookListLines(Database& db, const BookLists::Definition& list, const QString& sql)
     : m_index(list.index), m_rows(std::make_unique<ForwardRecordset>(db, sql)),
-      m_datePattern(LocaleFormats::shortDatePattern())
+      m_datePattern(QLocale(), LocaleFormats::shortDatePattern())
 {
     m_title = m_rows->columnIndex(u"Title"_s);
     m_firstName = m_rows->columnIndex(u"FirstName"_s);
@@ -268,7 +268,7 @@ QString BookListLines::date(int column) const
         QDate day = stored.size() == 10 ? QDate::fromString(stored, Qt::ISODate) : QDate();
         if (!day.isValid())
             day = m_rows->value(column).toDateTime().date();
-        cached = m_days.insert(stored, day.isValid() ? m_locale.toString(day, m_datePattern) : QString());
+        cached = m_days.insert(stored, m_datePattern.format(day));
     }
     return cached.value();
 }

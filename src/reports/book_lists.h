@@ -2,11 +2,11 @@
 
 #include "reports/author_name_format.h"
 #include "reports/column_format.h"
+#include "reports/date_pattern.h"
 #include "reports/report_lines.h"
 #include "reports/report_state.h"
 
 #include <QHash>
-#include <QLocale>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -91,8 +91,7 @@ private:
     // recur in a catalogue: each is formatted once per run.
     mutable QHash<double, QString> m_amounts;
     mutable QHash<QString, QString> m_days;
-    // The locale and its short date pattern, worked out once per list.
-    QLocale m_locale;
-    QString m_datePattern;
+    // The locale's short date pattern, read once per list.
+    DatePattern m_datePattern;
     mutable AuthorNames m_authorNames;
 };
