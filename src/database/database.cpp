@@ -3,6 +3,7 @@
 #include "database/catalogue_file_check.h"
 #include "database/connection.h"
 #include "database/jet_sql.h"
+#include "database/page_cache.h"
 #include "database/sqlite_error.h"
 #include "database/sqlite_extensions.h"
 
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <optional>
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -247,6 +249,8 @@ bool isSoundDatabase(Database& database, IntegrityCheck check)
     if (!db)
         throw DbErrors::objectClosed();
     const char* sql = check == IntegrityCheck::Quick ? "PRAGMA quick_check(1)" : "PRAGMA integrity_check(1)";
+    // The check reads every page once.
+    const std::optional<qint64> browsingCache = PageCache::holdForOnePass(db);
     sqlite3_stmt* statement = nullptr;
     int rc = sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
     bool sound = false;
@@ -256,6 +260,8 @@ bool isSoundDatabase(Database& database, IntegrityCheck check)
                 qstrcmp(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)), "ok") == 0;
     }
     sqlite3_finalize(statement);
+    if (browsingCache)
+        PageCache::setSize(db, *browsingCache);
     const int primary = rc & 0xff;
     if (rc != SQLITE_ROW && primary != SQLITE_CORRUPT && primary != SQLITE_NOTADB)
         throwSqliteError(db, rc, QString::fromUtf8(sql));

@@ -3,13 +3,69 @@
 #include "database/connection.h"
 #include "database/database.h"
 #include "database/jet_sql.h"
+#include "database/page_cache.h"
 #include "database/sqlite_error.h"
 #include "database/stored_values.h"
 
+#include <map>
+#include <mutex>
+#include <optional>
 #include <sqlite3.h>
 #include <vector>
 
 using StoredValue::ColumnKind;
+
+namespace {
+
+// A report walks its rows once (page_cache.h). While forward readers are
+// open on a connection its cache is held small; the first one keeps the size
+// to give back and the last one gives it back.
+class OnePassCache
+{
+public:
+    static void hold(const Connection& connection)
+    {
+        const std::lock_guard lock(mutex());
+        Held& held = connections()[&connection];
+        if (held.readers++ == 0)
+            held.browsingSize = PageCache::holdForOnePass(connection.db);
+    }
+
+    static void release(const Connection& connection)
+    {
+        const std::lock_guard lock(mutex());
+        const auto held = connections().find(&connection);
+        if (held == connections().end() || --held->second.readers > 0)
+            return;
+        if (connection.db && held->second.browsingSize)
+            PageCache::setSize(connection.db, *held->second.browsingSize);
+        connections().erase(held);
+    }
+
+private:
+    struct Held
+    {
+        int readers = 0;
+        std::optional<qint64> browsingSize;
+    };
+
+    // Reports may read on other threads than the window's, each on its own
+    // connection.
+    static std::mutex& mutex()
+    {
+        static std::mutex instance;
+        return instance;
+    }
+
+    // By connection: a Connection outlives every reader that holds it.
+    static std::map<const Connection*, Held>& connections()
+    {
+        static std::map<const Connection*, Held> held;
+        return held;
+    }
+};
+
+} // namespace
 
 struct ForwardRecordset::Impl final : ConnectionUser
 {
@@ -19,6 +75,7 @@ struct ForwardRecordset::Impl final : ConnectionUser
     std::vector<ColumnKind> kinds;
     std::vector<QString> names;
     bool atEnd = true;
+    bool holdsCache = false;
 
     ~Impl() override
     {
@@ -34,6 +91,9 @@ struct ForwardRecordset::Impl final : ConnectionUser
         sqlite3_finalize(statement);
         statement = nullptr;
         atEnd = true;
+        if (holdsCache)
+            OnePassCache::release(*connection);
+        holdsCache = false;
     }
 
     sqlite3_stmt* live() const
@@ -79,6 +139,10 @@ ForwardRecordset::ForwardRecordset(Database& db, const QString& jetSql, const QV
         throw DbErrors::objectClosed();
     d->connection = db.m_connection;
     d->jetSql = jetSql;
+    // Before the first step, which may sort: SQLite sizes its sort's memory
+    // from the cache too.
+    OnePassCache::hold(*d->connection);
+    d->holdsCache = true;
     const QByteArray sql = translateJetSql(jetSql).toUtf8();
     const int rc = sqlite3_prepare_v2(db.m_db, sql.constData(), int(sql.size()), &d->statement, nullptr);
     if (rc != SQLITE_OK) {
