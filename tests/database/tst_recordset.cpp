@@ -1,11 +1,13 @@
 #include "database/catalogue_fixture.h"
 #include "database/database.h"
+#include "database/forward_recordset.h"
 #include "database/native_sql.h"
 #include "database/recordset.h"
 #include "support/temporary_catalogue.h"
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using CatalogueFixture::errorNumberOf;
@@ -32,6 +34,12 @@ QStringList titles(Recordset& rs)
     for (rs.moveFirst(); !rs.eof(); rs.moveNext())
         result << title(rs);
     return result;
+}
+
+qint64 cacheSize(Database& db)
+{
+    NativeStatement pragma(db, "PRAGMA cache_size");
+    return pragma.step() ? pragma.columnInt(0) : 0;
 }
 
 } // namespace
@@ -68,6 +76,8 @@ private slots:
     void deletedRowsAreLeftBehind();
     void valuesRoundTrip_data();
     void valuesRoundTrip();
+    void forwardReadersHoldThePageCacheSmall_data();
+    void forwardReadersHoldThePageCacheSmall();
     void storedDateTextsRead_data();
     void storedDateTextsRead();
     void snapshotWalksReadAsDynasetsDo_data();
@@ -393,6 +403,55 @@ void TestRecordset::valuesRoundTrip()
     const QByteArray name = column.toLatin1();
     QCOMPARE(nativeRows(*m_db, "select typeof(" + name + "), " + name + " from Books where BookID = 1"),
              QStringList{stored});
+}
+
+// A report's forward reader holds the page cache small while it walks its
+// rows; the browsing size comes back when the last reader ends, however it ends.
+void TestRecordset::forwardReadersHoldThePageCacheSmall_data()
+{
+    QTest::addColumn<qint64>("browsing"); // the cache size before reading
+    QTest::addColumn<QString>("ending");  // how the first reader ends
+    QTest::addColumn<qint64>("held");     // the size while reading
+    QTest::newRow("closed") << qint64(-65536) << u"close"_s << qint64(-8192);
+    QTest::newRow("destroyed") << qint64(-65536) << u"destroy"_s << qint64(-8192);
+    QTest::newRow("read to its end") << qint64(-65536) << u"end"_s << qint64(-8192);
+    QTest::newRow("already small") << qint64(-2000) << u"close"_s << qint64(-2000);
+    QTest::newRow("given in pages") << qint64(50000) << u"close"_s << qint64(50000);
+    QTest::newRow("failed to open") << qint64(-65536) << u"bad sql"_s << qint64(-8192);
+}
+
+void TestRecordset::forwardReadersHoldThePageCacheSmall()
+{
+    QFETCH(qint64, browsing);
+    QFETCH(QString, ending);
+    QFETCH(qint64, held);
+    executeNative(*m_db, "PRAGMA cache_size = " + QByteArray::number(browsing));
+    std::optional<ForwardRecordset> first;
+    if (ending == u"bad sql"_s)
+        QVERIFY_THROWS_EXCEPTION(DbError, ForwardRecordset(*m_db, u"Select nothing from nowhere"_s));
+    else
+        first.emplace(*m_db, BooksByTitle);
+    QCOMPARE(cacheSize(*m_db), first ? held : browsing);
+    {
+        // A second reader neither takes the size again nor gives it back.
+        ForwardRecordset second(*m_db, BooksByTitle);
+        QCOMPARE(cacheSize(*m_db), held);
+    }
+    QCOMPARE(cacheSize(*m_db), first ? held : browsing);
+    if (ending == u"close"_s)
+        first->close();
+    else if (ending == u"destroy"_s)
+        first.reset();
+    else if (first)
+        while (!first->eof())
+            first->moveNext();
+    QCOMPARE(cacheSize(*m_db), ending == u"end"_s ? held : browsing);
+    first.reset();
+    QCOMPARE(cacheSize(*m_db), browsing);
+    // A reader that outlives its database ends quietly.
+    ForwardRecordset orphan(*m_db, BooksByTitle);
+    m_db.reset();
+    QVERIFY_THROWS_EXCEPTION(DbError, orphan.moveNext());
 }
 
 QTEST_GUILESS_MAIN(TestRecordset)
