@@ -21,6 +21,14 @@ void appendNumber(QString& text, int value, int digits)
 DatePattern::DatePattern(const QLocale& locale, const QString& pattern) : m_locale(locale), m_pattern(pattern)
 {
     m_ownWay = m_locale.zeroDigit() == u"0" && read(pattern);
+    for (int i = 0; i <= 12; ++i) {
+        m_shortMonths.append(i ? m_locale.monthName(i, QLocale::ShortFormat) : QString());
+        m_longMonths.append(i ? m_locale.monthName(i, QLocale::LongFormat) : QString());
+        if (i <= 7) {
+            m_shortWeekdays.append(i ? m_locale.dayName(i, QLocale::ShortFormat) : QString());
+            m_longWeekdays.append(i ? m_locale.dayName(i, QLocale::LongFormat) : QString());
+        }
+    }
 }
 
 // The pieces of the pattern, as QLocale reads it: runs of d, M and y are
@@ -53,10 +61,12 @@ bool DatePattern::read(const QString& pattern)
         qsizetype run = 1;
         while (i + run < pattern.size() && pattern[i + run] == c)
             ++run;
-        if (c == u'd' && run <= 2)
-            m_pieces.push_back({run == 1 ? Field::Day : Field::Day2, {}});
-        else if (c == u'M' && run <= 2)
-            m_pieces.push_back({run == 1 ? Field::Month : Field::Month2, {}});
+        static constexpr Field Days[] = {Field::Day, Field::Day2, Field::ShortWeekday, Field::LongWeekday};
+        static constexpr Field Months[] = {Field::Month, Field::Month2, Field::ShortMonth, Field::LongMonth};
+        if (c == u'd' && run <= 4)
+            m_pieces.push_back({Days[run - 1], {}});
+        else if (c == u'M' && run <= 4)
+            m_pieces.push_back({Months[run - 1], {}});
         else if (c == u'y' && (run == 2 || run == 4))
             m_pieces.push_back({run == 2 ? Field::Year2 : Field::Year4, {}});
         else if (c.isLetter())
@@ -84,6 +94,18 @@ QString DatePattern::format(const QDate& date) const
         case Field::Day:
         case Field::Day2:
             appendNumber(text, date.day(), piece.field == Field::Day2 ? 2 : 1);
+            break;
+        case Field::ShortWeekday:
+            text += m_shortWeekdays[date.dayOfWeek()];
+            break;
+        case Field::LongWeekday:
+            text += m_longWeekdays[date.dayOfWeek()];
+            break;
+        case Field::ShortMonth:
+            text += m_shortMonths[date.month()];
+            break;
+        case Field::LongMonth:
+            text += m_longMonths[date.month()];
             break;
         case Field::Month:
         case Field::Month2:

@@ -54,17 +54,24 @@ void TestListCells::datesAsTheLocaleWritesThem_data()
     QTest::addColumn<QLocale>("locale");
     QTest::addColumn<QString>("pattern");
     const QLocale c = QLocale::c();
-    const QStringList patterns{u"M/d/yyyy"_s,         u"dd/MM/yy"_s,    u"yyyy-MM-dd"_s,
-                               u"d.M.yyyy"_s,         u"yy. M. d."_s,   u"'Day' d 'of' M, yyyy"_s,
-                               u"d''M''yy"_s,         u"'it''s' d/M"_s, u"ddd d MMM yyyy"_s,
-                               u"dd/MM/yyyy hh:mm"_s, u"d/M/y"_s,       u"dd 'open"_s,
-                               u"yyy-M-d"_s,          u"dd-MM-yyyyy"_s, QString()};
+    const QStringList patterns{u"M/d/yyyy"_s,         u"dd/MM/yy"_s,
+                               u"yyyy-MM-dd"_s,       u"d.M.yyyy"_s,
+                               u"yy. M. d."_s,        u"'Day' d 'of' M, yyyy"_s,
+                               u"d''M''yy"_s,         u"'it''s' d/M"_s,
+                               u"ddd d MMM yyyy"_s,   u"dddd, d MMMM yy"_s,
+                               u"dd/MM/yyyy hh:mm"_s, u"d/M/y"_s,
+                               u"dd 'open"_s,         u"yyy-M-d"_s,
+                               u"dd-MM-yyyyy"_s,      QString()};
     for (const QString& pattern : patterns)
         QTest::addRow("C, %s", qPrintable(pattern)) << c << pattern;
-    for (const QLocale& locale : {QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::English),
-                                  QLocale(QLocale::Japanese), QLocale(QLocale::Arabic, QLocale::Egypt)})
+    for (const QLocale& locale :
+         {QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::English), QLocale(QLocale::Japanese),
+          QLocale(QLocale::Arabic, QLocale::Egypt), QLocale(QLocale::Russian), QLocale(QLocale::Polish)}) {
         QTest::addRow("%s, short", qPrintable(locale.name()))
             << locale << locale.dateFormat(QLocale::ShortFormat);
+        QTest::addRow("%s, long", qPrintable(locale.name()))
+            << locale << locale.dateFormat(QLocale::LongFormat);
+    }
 }
 
 void TestListCells::datesAsTheLocaleWritesThem()
