@@ -8,22 +8,22 @@
 #include "common/locale_formats.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
-#include "custom_reports/field_catalogue.h"
-#include "custom_reports/gui/frm_rptspec.h"
-#include "custom_reports/report_generation.h"
+#include "custom_reports/gui/custom_reports_menu.h"
 #include "database/database.h"
 #include "database/recordset.h"
 #include "database/sqlite_extensions.h"
 #include "dates/date_format.h"
+#include "editor/catalogue_events.h"
+#include "editor/catalogue_life.h"
 #include "editor/gui/control_character_guard.h"
 #include "editor/gui/field_validation.h"
 #include "editor/gui/lookup_completion.h"
-#include "import/startup_conversion.h"
+#include "editor/lookup_list_model.h"
+#include "maintenance/gui/maintenance_menu.h"
 #include "reports/gui/reports_menu.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -32,7 +32,6 @@
 #include <QScopeGuard>
 #include <QShortcut>
 #include <QSignalBlocker>
-#include <QStandardItemModel>
 
 #include <algorithm>
 #include <initializer_list>
@@ -102,7 +101,9 @@ void alignLabelColumns(std::initializer_list<QGridLayout*> grids)
 
 } // namespace
 
-frmMain::frmMain(const QString& dataFolder, QWidget* parent) : QMainWindow(parent), m_dataFolder(dataFolder)
+frmMain::frmMain(const QString& dataFolder, QWidget* parent)
+    : QMainWindow(parent), m_events(new CatalogueEvents(this)),
+      m_life(std::make_unique<CatalogueLife>(m_session, dataFolder, lifeView(), *m_events))
 {
     setupUi(this);
     alignLabelColumns({bookGrid, publicationGrid});
@@ -149,7 +150,7 @@ void frmMain::setUpLookupCombos()
     for (const LookupField field : AllLookupFields) {
         auto* combo = findChild<QComboBox*>(lookupTable(field).comboName);
         Q_ASSERT(combo);
-        lookupListOf(field).combo = combo;
+        m_lookupCombos[static_cast<std::size_t>(field)] = combo;
         // Typed values that are not in the list are kept and resolved when the
         // book is saved, never inserted by the combo itself; the completion of
         // typed text is the window's own.
@@ -160,7 +161,7 @@ void frmMain::setUpLookupCombos()
         combo->setMinimumContentsLength(12);
         if (auto* view = qobject_cast<QListView*>(combo->view()))
             view->setUniformItemSizes(true);
-        combo->setModel(new QStandardItemModel(combo));
+        combo->setModel(new LookupListModel(combo));
         combo->setCurrentIndex(-1);
     }
 }
@@ -247,7 +248,6 @@ void frmMain::connectCommands()
     connect(cmdDelete, &QPushButton::clicked, this, &frmMain::cmdDelete_Click);
     connect(cmdFind, &QPushButton::clicked, this, &frmMain::cmdFind_Click);
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
-    connect(mnuRptCustom, &QAction::triggered, this, &frmMain::mnuRptCustom_Click);
     for (int index = 1; index <= 3; ++index)
         connect(mnuSort[index], &QAction::triggered, this, [this, index] {
             // Held back while a book is being typed, however it is triggered.
@@ -257,7 +257,7 @@ void frmMain::connectCommands()
     for (QAction* command : {mnuSortMenu->menuAction(), mnuSort[1], mnuSort[2], mnuSort[3], mnuBackup,
                              mnuDelete->menuAction(), mnuPack})
         addCatalogueCommand(command);
-    connectMaintenanceCommands();
+    connectMaintenance();
     // The buttons of the two sets share their places: the second click of a
     // double click on Cancel or Update must not land on Find or Help.
     auto* secondClicks = new SecondClickGuard(this);
@@ -276,6 +276,36 @@ void frmMain::connectReports()
     actions.countByCategory = mnuCountByCat;
     m_reports = new ReportsMenu(this, actions,
                                 [this] { return m_session.isOpen() ? &m_session.database() : nullptr; });
+    m_customReports = new CustomReportsMenu(this, mnuRptCustom, m_session, m_reports->windows());
+}
+
+void frmMain::connectMaintenance()
+{
+    MaintenanceMenu::Actions actions;
+    actions.backup = mnuBackup;
+    actions.pack = mnuPack;
+    actions.deleteUnusedMenu = mnuDelete->menuAction();
+    for (std::size_t index = 1; index <= actions.deleteUnused.size(); ++index)
+        actions.deleteUnused[index - 1] = mnuDelUnused[index];
+    for (std::size_t index = 1; index <= actions.help.size(); ++index)
+        actions.help[index - 1] = mnuHelp[index];
+    actions.helpButton = cmdHelp;
+    actions.about = mnuAbout;
+    m_maintenance =
+        new MaintenanceMenu(this, actions, m_session, [this](const std::function<void()>& whileClosed) {
+            m_life->restart(whileClosed);
+        });
+    connect(m_maintenance, &MaintenanceMenu::lookupListChanged, this, &frmMain::lookupListChanged);
+}
+
+// A list that lost entries is filled afresh, and the book on screen shown
+// again from it.
+void frmMain::lookupListChanged(LookupField field)
+{
+    runStep([this, field] { fillLookupList(field); });
+    if (bookCount() > 0)
+        runStep([this] { ShowRecord(); });
+    emit m_events->lookupListChanged(field);
 }
 
 void frmMain::setUpKeyboard()
@@ -304,65 +334,20 @@ void frmMain::setUpKeyboard()
 
 void frmMain::Form_Load()
 {
-    m_loaded = true;
-    offerSetAsideCatalogue();
-    QStringList conversions;
-    // A catalogue still of the older kind (the conversion declined, or failed
-    // and reported) could only fail to open: the start-up goes on without one.
-    if (!offerOlderFileConversions(conversions) || !m_session.open(m_dataFolder, [this] { ChkDateFmt(); })) {
-        // Nothing to show or edit without a catalogue: every later step would
-        // only fail again, so the start-up ends here.
-        showWithoutCatalogue();
-        tellConversions(conversions);
-        return;
-    }
+    m_life->start();
+}
+
+CatalogueLife::View frmMain::lifeView()
+{
+    return {[this] { showCatalogue(); }, [this] { showWithoutCatalogue(); }, [this] { showDesignedState(); }};
+}
+
+void frmMain::showCatalogue()
+{
     loadLookupLists();
     showFirstBook();
-
     Editing = false;
     Adding = false;
-    tellConversions(conversions);
-}
-
-// A catalogue or field catalogue the earlier program left in its own
-// database format is offered for conversion, once a run, before anything
-// opens it. Adds what to tell the user about the files converted; returns
-// false when the catalogue is still of the older kind.
-bool frmMain::offerOlderFileConversions(QStringList& summaries)
-{
-    if (std::exchange(m_olderFilesOffered, true))
-        return true;
-    bool catalogueUsable = true;
-    const QDir folder(m_dataFolder);
-    for (const auto& [fileName, kind] : {std::pair{CatalogueFileName, OlderFile::Catalogue},
-                                         std::pair{FieldCatalogueFileName, OlderFile::FieldCatalogue}}) {
-        const QString path =
-            kind == OlderFile::Catalogue ? catalogueFileIn(m_dataFolder) : folder.filePath(fileName);
-        const StartupConversion conversion = offerConversion(path, kind);
-        if (conversion.outcome == StartupConversion::Outcome::Converted)
-            summaries << conversion.summary;
-        const bool stillOlder = conversion.outcome == StartupConversion::Outcome::Declined ||
-                                conversion.outcome == StartupConversion::Outcome::Failed;
-        if (kind == OlderFile::Catalogue && stillOlder)
-            catalogueUsable = false;
-    }
-    return catalogueUsable;
-}
-
-// Told once the start-up is done, over the window it opened.
-void frmMain::tellConversions(const QStringList& summaries)
-{
-    for (const QString& summary : summaries)
-        userDialogs().message(summary, ProgramTitle);
-}
-
-void frmMain::restartOnCatalogue(const std::function<void()>& whileClosed)
-{
-    Form_Unload();
-    if (whileClosed)
-        whileClosed();
-    showDesignedState();
-    Form_Load();
 }
 
 // The controls as a newly made window has them, so that a start-up on the
@@ -378,8 +363,7 @@ void frmMain::showDesignedState()
     cmdAdd->setText(AddNewCaption);
     for (QPushButton* button : {cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdAdd, cmdDelete, cmdFind})
         button->setEnabled(true);
-    for (QAction* action : {mnuBackup, mnuDelete->menuAction(), mnuPack})
-        action->setEnabled(true);
+    m_maintenance->setAvailable(true);
     mnuSortMenu->setEnabled(true);
     mnuReports->setEnabled(true);
     for (int item = 1; item <= 3; ++item)
@@ -394,21 +378,15 @@ void frmMain::showWithoutCatalogue()
     DisableFields();
     for (QPushButton* button : {cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdAdd, cmdDelete, cmdFind})
         button->setEnabled(false);
-    for (QAction* action : {mnuBackup, mnuDelete->menuAction(), mnuPack})
-        action->setEnabled(false);
+    m_maintenance->setAvailable(false);
     mnuSortMenu->setEnabled(false);
     mnuReports->setEnabled(false);
 }
 
 void frmMain::loadLookupLists()
 {
-    runStep([this] { LoadAuthorList(); });
-    runStep([this] { LoadOwnerList(); });
-    runStep([this] { LoadCategoryList(); });
-    runStep([this] { LoadLocationList(); });
-    runStep([this] { LoadPublisherList(); });
-    runStep([this] { LoadFormatList(); });
-    runStep([this] { LoadSeriesList(); });
+    for (const LookupField field : LookupOpenOrder)
+        runStep([this, field] { fillLookupList(field); });
 }
 
 void frmMain::showFirstBook()
@@ -433,17 +411,14 @@ void frmMain::ChkDateFmt()
 
 void frmMain::Form_Unload()
 {
-    if (!m_loaded)
-        return;
-    m_loaded = false;
-    m_session.close();
+    m_life->stop();
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
     // The designer asks about its unsaved report first; while it stays open
     // (a save asked for did not happen), so does the program.
-    if (m_customReports && !m_customReports->close()) {
+    if (!m_customReports->closeDesigner()) {
         event->ignore();
         return;
     }
@@ -456,136 +431,34 @@ void frmMain::mnuExit_Click()
     close();
 }
 
-void frmMain::mnuRptCustom_Click()
-{
-    sharedState().CatalogueKey = u"books"_s;
-    if (m_customReports) {
-        m_customReports->showNormal();
-        m_customReports->raise();
-        m_customReports->activateWindow();
-        return;
-    }
-    m_customReports = new frmRptSpec(this);
-    connect(m_customReports, &frmRptSpec::generateRequested, this, [this] {
-        if (m_customReports && m_session.isOpen())
-            GenerateReport(m_customReports->currentDefinition(), m_customReports->reportFields(),
-                           m_session.database(), m_reports->windows());
-    });
-    m_customReports->Form_Load();
-    m_customReports->show();
-}
-
 // ---------------------------------------------------------------------------
 // Lookup lists
 
-frmMain::LookupList& frmMain::lookupListOf(LookupField field)
+LookupListModel& frmMain::lookupModel(const QComboBox* combo) const
 {
-    return m_lookups[static_cast<std::size_t>(field)];
+    auto* model = qobject_cast<LookupListModel*>(combo->model());
+    Q_ASSERT(model);
+    return *model;
 }
 
-const frmMain::LookupList& frmMain::lookupList(const QComboBox* combo) const
-{
-    for (const LookupList& list : m_lookups)
-        if (list.combo == combo)
-            return list;
-    Q_UNREACHABLE();
-}
-
-// Clears the combo's list and fills it from a snapshot of its own, in the
-// snapshot's order, in one batch: the lists are sorted by the query, and
-// inserting 20,000 authors one by one into a live view would be slow.
+// Fills a fresh list of the combo's own from one pass over the list's query,
+// in the query's order, in one batch: inserting 20,000 authors one by one
+// into a live view would be slow.
 void frmMain::fillLookupList(LookupField field)
 {
-    LookupList& list = lookupListOf(field);
-    QComboBox* combo = list.combo;
+    QComboBox* combo = comboFor(field);
     const QSignalBlocker blocker(combo);
-    auto* model = new QStandardItemModel(combo);
+    auto* model = new LookupListModel(combo);
     combo->setModel(model); // deletes the previous list's model, which the combo owns
     combo->setCurrentIndex(-1);
-    list.entryByKey.clear();
 
-    QList<QStandardItem*> items;
+    std::vector<LookupListModel::Entry> entries;
     readLookupList(m_session.database(), field, [&](qlonglong key, const QString& text) {
-        auto* item = new QStandardItem(text);
-        item->setData(key, Qt::UserRole);
-        items.append(item);
-        // The first entry carrying a key is the one shown for it.
-        if (!list.entryByKey.contains(key))
-            list.entryByKey.insert(key, item);
+        entries.push_back({text, key});
     });
-    model->invisibleRootItem()->appendRows(items);
+    model->assign(std::move(entries));
     combo->setCurrentIndex(-1);
     combo->setEditText(QString());
-}
-
-int frmMain::LookupRow(const QComboBox* combo, qlonglong key) const
-{
-    const QStandardItem* entry = lookupList(combo).entryByKey.value(key, nullptr);
-    return entry ? entry->row() : -1;
-}
-
-int frmMain::AddLookupEntry(QComboBox* combo, const QString& text, qlonglong key)
-{
-    auto* model = qobject_cast<QStandardItemModel*>(combo->model());
-    Q_ASSERT(model);
-    // The list is in the catalogue's order (case ignored, accented letters
-    // beside their base letters); the new entry goes after
-    // any entry that sorts equal to it.
-    int low = 0;
-    int high = model->rowCount();
-    while (low < high) {
-        const int middle = (low + high) / 2;
-        if (compareNoCase(model->item(middle)->text(), text) <= 0)
-            low = middle + 1;
-        else
-            high = middle;
-    }
-    auto* item = new QStandardItem(text);
-    item->setData(key, Qt::UserRole);
-    model->insertRow(low, item);
-    for (LookupList& list : m_lookups) {
-        if (list.combo != combo)
-            continue;
-        QStandardItem*& first = list.entryByKey[key];
-        if (!first || first->row() > low)
-            first = item;
-    }
-    return low;
-}
-
-void frmMain::LoadAuthorList()
-{
-    fillLookupList(LookupField::Author);
-}
-
-void frmMain::LoadPublisherList()
-{
-    fillLookupList(LookupField::Publisher);
-}
-
-void frmMain::LoadCategoryList()
-{
-    fillLookupList(LookupField::Category);
-}
-
-void frmMain::LoadOwnerList()
-{
-    fillLookupList(LookupField::Owner);
-}
-
-void frmMain::LoadLocationList()
-{
-    fillLookupList(LookupField::Location);
-}
-
-void frmMain::LoadFormatList()
-{
-    fillLookupList(LookupField::Format);
-}
-
-void frmMain::LoadSeriesList()
-{
-    fillLookupList(LookupField::Series);
 }
 
 // ---------------------------------------------------------------------------
@@ -603,7 +476,7 @@ void frmMain::showLookup(QComboBox* combo, const QVariant& key)
 {
     bool isNumber = false;
     const qlonglong value = key.isNull() ? -1 : key.toLongLong(&isNumber);
-    const int row = isNumber && value >= 0 ? LookupRow(combo, value) : -1;
+    const int row = isNumber && value >= 0 ? lookupModel(combo).rowOfKey(value) : -1;
     m_completion->setByProgram([combo, row] {
         combo->setCurrentIndex(-1);
         combo->setEditText(QString());
@@ -828,6 +701,7 @@ void frmMain::cmdDelete_Click()
     // for the next one as if it were gone.
     if (!deleteBook(bookId))
         return;
+    emit m_events->bookDeleted(bookId);
     mnuSort_Click(static_cast<int>(SortOrder));
     showAfterDelete();
 }
@@ -889,6 +763,7 @@ StoreResult frmMain::SaveRecord(std::optional<qint32> existingBookId)
     });
     if (result.stored) {
         addListEntries(result.listEntries);
+        emit m_events->bookStored(result.bookId, !existingBookId);
     } else if (result.refusedField) {
         // Nothing was written; the message has been shown.
         fieldFor(*result.refusedField)->setFocus(Qt::OtherFocusReason);
@@ -927,7 +802,7 @@ BookEntry frmMain::enteredBook() const
 
 QComboBox* frmMain::comboFor(LookupField field) const
 {
-    return m_lookups[static_cast<std::size_t>(field)].combo;
+    return m_lookupCombos[static_cast<std::size_t>(field)];
 }
 
 QLineEdit* frmMain::fieldFor(NumberField field) const
@@ -951,8 +826,10 @@ QLineEdit* frmMain::fieldFor(NumberField field) const
 // a store that fails adds no rows, so it must add no entries either.
 void frmMain::addListEntries(const std::vector<LookupAddition>& entries)
 {
-    for (const LookupAddition& added : entries)
-        AddLookupEntry(comboFor(added.field), added.text, added.key);
+    for (const LookupAddition& added : entries) {
+        lookupModel(comboFor(added.field)).insertSorted(added.key, added.text);
+        emit m_events->lookupListChanged(added.field);
+    }
 }
 
 void frmMain::reopenEditRecordsets()
@@ -1020,7 +897,7 @@ void frmMain::ShowBrowseButtons()
     cmdCancel->hide();
     cmdUpdate->hide();
     setCatalogueCommandsEnabled(true);
-    enableMaintenanceCommands(m_session.isOpen());
+    m_maintenance->setAvailable(m_session.isOpen());
 }
 
 // ---------------------------------------------------------------------------

@@ -6,7 +6,6 @@
 #include "maintenance/gui/frm_backup.h"
 #include "maintenance/help_page.h"
 #include "maintenance/maintenance_files.h"
-#include "support/file_contents.h"
 #include "support/recording_desktop_opener.h"
 #include "support/scripted_modals.h"
 
@@ -47,8 +46,6 @@ private slots:
 
     void catalogueClosedAndOpenedAgain_data();
     void catalogueClosedAndOpenedAgain();
-    void startUpOffersTheSetAsideCatalogue_data();
-    void startUpOffersTheSetAsideCatalogue();
     void unusedEntriesLeaveTheListsAndTheBook_data();
     void unusedEntriesLeaveTheListsAndTheBook();
     void unavailableWhileABookIsChanged_data();
@@ -147,40 +144,6 @@ void TestFrmMainMaintenance::catalogueClosedAndOpenedAgain()
     QCOMPARE(sortedFiles(f.folder().path()), dataFiles);
     QTEST(f.window().txtTitle->text(), "titleAfter");
     QCOMPARE(f.titlesInOrder().size(), 5);
-}
-
-void TestFrmMainMaintenance::startUpOffersTheSetAsideCatalogue_data()
-{
-    QTest::addColumn<bool>("takeItBack");
-    QTest::addColumn<QStringList>("dataFiles");
-    QTest::addColumn<QString>("titleShown");
-    // The packing's copy goes once a sound catalogue is back, not before.
-    const QString copy = CompactedCopyFileName;
-    QTest::newRow("taken back") << true << QStringList{CatalogueFileName} << u"Apple Pie"_s;
-    QTest::newRow("left alone") << false << QStringList{SetAsideFileName, copy, copy + u"-journal"_s}
-                                << QString();
-}
-
-// As a packing stopped between its two renames leaves the folder.
-void TestFrmMainMaintenance::startUpOffersTheSetAsideCatalogue()
-{
-    QFETCH(bool, takeItBack);
-
-    f.folder().addCollection();
-    const QDir folder(f.folder().path());
-    QVERIFY(QFile::rename(f.folder().cataloguePath(), folder.filePath(SetAsideFileName)));
-    QVERIFY(QFile::copy(folder.filePath(SetAsideFileName), folder.filePath(CompactedCopyFileName)));
-    QVERIFY(writeFile(folder.filePath(CompactedCopyFileName + u"-journal"_s), "journal"));
-    // Not taken back, the start-up goes on to offer a new catalogue.
-    using Answer = UserDialogs::Answer;
-    f.dialogs().setNextAnswers(takeItBack ? QList<Answer>{Answer::Yes}
-                                          : QList<Answer>{Answer::No, Answer::No});
-    QVERIFY(f.openWindow());
-    QVERIFY(f.dialogs().texts().first().contains(SetAsideFileName));
-    QTEST(sortedFiles(f.folder().path()), "dataFiles");
-    QTEST(f.window().txtTitle->text(), "titleShown");
-    QCOMPARE(f.window().txtTitle->isEnabled(), takeItBack);
-    f.dialogs().clear();
 }
 
 void TestFrmMainMaintenance::unusedEntriesLeaveTheListsAndTheBook_data()
