@@ -1,5 +1,6 @@
 #include "editor/gui/frm_main.h"
 
+#include "catalogue/book_columns.h"
 #include "catalogue/catalogue_location.h"
 #include "catalogue/catalogue_state.h"
 #include "catalogue/db_error_handler.h"
@@ -112,6 +113,7 @@ frmMain::frmMain(const QString& dataFolder, QWidget* parent)
     lblReadDate->setMinimumWidth(dateLabelWidth);
     lblLoanDate->setMinimumWidth(dateLabelWidth);
     setUpControlArrays();
+    findColumnControls();
     setUpLookupCombos();
     setUpDateFields();
     connectEditSignals();
@@ -171,17 +173,34 @@ void frmMain::setUpLookupCombos()
 // leave the window's state alone.
 void frmMain::connectEditSignals()
 {
-    for (QLineEdit* edit :
-         {txtTitle, txtVol, txtIssue, txtYear, txtISBN, txtCoverPrice, txtBuyPrice, txtLoanedTo})
-        connect(edit, &QLineEdit::textChanged, this, &frmMain::MarkEdited);
-    connect(txtNotes, &QPlainTextEdit::textChanged, this, &frmMain::MarkEdited);
-    for (DateField* field : {dcBuyDate, dcReadDate, dcLoanDate})
-        connect(field, &DateField::edited, this, &frmMain::MarkEdited);
-    for (QCheckBox* box : {chkRead, chkOnLoan})
-        connect(box, &QCheckBox::toggled, this, &frmMain::MarkEdited);
-    for (const auto* group : {&optFiction, &optNew, &optPaperback})
-        for (QRadioButton* option : *group)
-            connect(option, &QRadioButton::toggled, this, &frmMain::MarkEdited);
+    for (const ColumnControl& control : m_columnControls) {
+        if (auto* edit = qobject_cast<QLineEdit*>(control.widget))
+            connect(edit, &QLineEdit::textChanged, this, &frmMain::MarkEdited);
+        else if (auto* text = qobject_cast<QPlainTextEdit*>(control.widget))
+            connect(text, &QPlainTextEdit::textChanged, this, &frmMain::MarkEdited);
+        else if (auto* date = qobject_cast<DateField*>(control.widget))
+            connect(date, &DateField::edited, this, &frmMain::MarkEdited);
+        else if (auto* box = qobject_cast<QAbstractButton*>(control.widget))
+            connect(box, &QAbstractButton::toggled, this, &frmMain::MarkEdited);
+        if (control.no)
+            connect(control.no, &QRadioButton::toggled, this, &frmMain::MarkEdited);
+    }
+}
+
+// Each column's control, found once: the window shows a book at every step.
+void frmMain::findColumnControls()
+{
+    for (const BookColumn& column : bookColumns()) {
+        ColumnControl control;
+        if (column.kind == BookColumnKind::OptionPair) {
+            control.widget = findChild<QRadioButton*>(column.control + u"_0"_s);
+            control.no = findChild<QRadioButton*>(column.control + u"_1"_s);
+        } else {
+            control.widget = findChild<QWidget*>(column.control);
+        }
+        Q_ASSERT(control.widget);
+        m_columnControls.push_back(control);
+    }
 }
 
 // The lookup combos' changes and picks reach MarkEdited through the
@@ -495,67 +514,80 @@ void frmMain::ShowRecord()
     const Recordset& rs = *rsBooks;
 
     m_shownBookId = rs.value(u"BookID"_s).toInt();
-    txtVol->setText(plainText(rs.value(u"vol"_s)));
-    txtIssue->setText(plainText(rs.value(u"issue"_s)));
-    showLookup(cmbForID, rs.value(u"forID"_s));
-    showLookup(cmbSerID, rs.value(u"serID"_s));
-    txtTitle->setText(plainText(rs.value(u"Title"_s)));
-    showLookup(cmbAuthID, rs.value(u"AuthID"_s));
-    showLookup(cmbPubID, rs.value(u"pubID"_s));
-    showLookup(cmbCatID, rs.value(u"CatID"_s));
-    showLookup(cmbOwnerID, rs.value(u"ownerID"_s));
-    showLookup(cmbLocID, rs.value(u"LocID"_s));
-
-    const bool fiction = rs.value(u"Fiction"_s).toBool();
-    optFiction[0]->setChecked(fiction);
-    optFiction[1]->setChecked(!fiction);
-    const bool bookNew = rs.value(u"New"_s).toBool();
-    optNew[0]->setChecked(bookNew);
-    optNew[1]->setChecked(!bookNew);
-    const bool paperback = rs.value(u"paperback"_s).toBool();
-    optPaperback[0]->setChecked(paperback);
-    optPaperback[1]->setChecked(!paperback);
-
-    txtISBN->setText(plainText(rs.value(u"ISBN"_s)));
-    txtYear->setText(plainText(rs.value(u"Year"_s)));
-    txtCoverPrice->setText(currencyText(rs.value(u"CoverPrice"_s)));
-    txtBuyPrice->setText(currencyText(rs.value(u"BuyPrice"_s)));
-    dcBuyDate->setText(shortDateText(rs.value(u"BuyDate"_s)));
-    dcReadDate->setText(shortDateText(rs.value(u"ReadDate"_s)));
-    chkRead->setChecked(rs.value(u"Read"_s).toBool());
-    txtNotes->setPlainText(plainText(rs.value(u"Notes"_s)));
-    chkOnLoan->setChecked(rs.value(u"OnLoan"_s).toBool());
-    txtLoanedTo->setText(plainText(rs.value(u"LoanedTo"_s)));
-    dcLoanDate->setText(shortDateText(rs.value(u"LoanDate"_s)));
+    const std::vector<BookColumn>& columns = bookColumns();
+    for (std::size_t index = 0; index < columns.size(); ++index)
+        showColumn(columns[index], m_columnControls[index], rs.value(columns[index].name));
     m_bookAsRead = readBookAsRead(rs, enteredBook());
 }
 
+// A stored value in its control: Null as an empty field (a Null flag as
+// false), numbers in their plain decimal form, prices as currency, dates in
+// the locale's short form.
+void frmMain::showColumn(const BookColumn& column, const ColumnControl& control, const QVariant& value)
+{
+    switch (column.kind) {
+    case BookColumnKind::Text:
+    case BookColumnKind::WholeNumber:
+        setFieldText(control.widget, plainText(value));
+        break;
+    case BookColumnKind::Currency:
+        setFieldText(control.widget, currencyText(value));
+        break;
+    case BookColumnKind::Date:
+        static_cast<DateField*>(control.widget)->setText(shortDateText(value));
+        break;
+    case BookColumnKind::Flag:
+        static_cast<QCheckBox*>(control.widget)->setChecked(value.toBool());
+        break;
+    case BookColumnKind::OptionPair:
+        static_cast<QRadioButton*>(control.widget)->setChecked(value.toBool());
+        control.no->setChecked(!value.toBool());
+        break;
+    case BookColumnKind::Lookup:
+        showLookup(static_cast<QComboBox*>(control.widget), value);
+        break;
+    }
+}
+
+void frmMain::setFieldText(QWidget* field, const QString& text)
+{
+    if (auto* edit = qobject_cast<QLineEdit*>(field)) {
+        if (text.isEmpty())
+            edit->clear();
+        else
+            edit->setText(text);
+    } else if (auto* notes = qobject_cast<QPlainTextEdit*>(field)) {
+        if (text.isEmpty())
+            notes->clear();
+        else
+            notes->setPlainText(text);
+    }
+}
+
+// Every field as a new book has it.
 void frmMain::ClearFields()
 {
     m_bookAsRead.reset();
-    for (QLineEdit* edit : {txtVol, txtIssue, txtTitle})
-        edit->clear();
-    txtNotes->clear();
-    for (QLineEdit* edit : {txtISBN, txtYear, txtCoverPrice, txtBuyPrice})
-        edit->clear();
-    for (QComboBox* combo : {cmbAuthID, cmbPubID, cmbCatID, cmbOwnerID, cmbLocID, cmbForID, cmbSerID})
-        showLookup(combo, QVariant());
-    optFiction[0]->setChecked(true);
-    optNew[0]->setChecked(true);
-    optPaperback[0]->setChecked(true);
-    dcBuyDate->setText(QString());
-    dcReadDate->setText(QString());
-    chkRead->setChecked(false);
-    chkOnLoan->setChecked(false);
-    txtLoanedTo->clear();
-    dcLoanDate->setText(QString());
+    const std::vector<BookColumn>& columns = bookColumns();
+    for (std::size_t index = 0; index < columns.size(); ++index) {
+        const BookColumn& column = columns[index];
+        const bool flag = column.kind == BookColumnKind::Flag || column.kind == BookColumnKind::OptionPair;
+        showColumn(column, m_columnControls[index], flag ? QVariant(column.newBookFlag) : QVariant());
+    }
 }
 
+// An option pair locks with the frame around it.
 QList<QWidget*> frmMain::dataControls() const
 {
-    return {cmbSerID,      cmbForID,    txtVol,    txtIssue, txtTitle,  txtNotes,    txtISBN,   txtYear,
-            txtCoverPrice, txtBuyPrice, cmbAuthID, cmbPubID, cmbCatID,  cmbOwnerID,  cmbLocID,  dcBuyDate,
-            dcReadDate,    chkRead,     Frame1,    Frame2,   chkOnLoan, txtLoanedTo, dcLoanDate};
+    QList<QWidget*> controls;
+    const std::vector<BookColumn>& columns = bookColumns();
+    for (std::size_t index = 0; index < columns.size(); ++index) {
+        if (!columns[index].locksWhenEmpty)
+            continue;
+        QWidget* control = m_columnControls[index].widget;
+        controls << (m_columnControls[index].no ? control->parentWidget() : control);
+    }
+    return controls;
 }
 
 void frmMain::DisableFields()
@@ -778,26 +810,25 @@ StoreResult frmMain::SaveRecord(std::optional<qint32> existingBookId)
 BookEntry frmMain::enteredBook() const
 {
     BookEntry entry;
-    entry.title = txtTitle->text();
-    entry.vol = txtVol->text();
-    entry.issue = txtIssue->text();
-    entry.year = txtYear->text();
-    entry.isbn = txtISBN->text();
-    entry.coverPrice = txtCoverPrice->text();
-    entry.buyPrice = txtBuyPrice->text();
-    entry.buyDate = dcBuyDate->text();
-    entry.readDate = dcReadDate->text();
-    entry.notes = txtNotes->toPlainText();
-    entry.loanedTo = txtLoanedTo->text();
-    entry.loanDate = dcLoanDate->text();
-    entry.fiction = optFiction[0]->isChecked();
-    entry.boughtNew = optNew[0]->isChecked();
-    entry.paperback = optPaperback[0]->isChecked();
-    entry.read = chkRead->isChecked();
-    entry.onLoan = chkOnLoan->isChecked();
-    for (const LookupField field : AllLookupFields)
-        entry.lookups[field] = comboFor(field)->currentText();
+    const std::vector<BookColumn>& columns = bookColumns();
+    for (std::size_t index = 0; index < columns.size(); ++index)
+        entry.values.insert(columns[index].name, enteredValue(m_columnControls[index].widget));
     return entry;
+}
+
+// What a control holds: its text, or the state of a check box or of the
+// first button of an option pair.
+QVariant frmMain::enteredValue(const QWidget* control)
+{
+    if (const auto* edit = qobject_cast<const QLineEdit*>(control))
+        return edit->text();
+    if (const auto* notes = qobject_cast<const QPlainTextEdit*>(control))
+        return notes->toPlainText();
+    if (const auto* date = qobject_cast<const DateField*>(control))
+        return date->text();
+    if (const auto* combo = qobject_cast<const QComboBox*>(control))
+        return combo->currentText();
+    return qobject_cast<const QAbstractButton*>(control)->isChecked();
 }
 
 QComboBox* frmMain::comboFor(LookupField field) const
@@ -807,19 +838,7 @@ QComboBox* frmMain::comboFor(LookupField field) const
 
 QLineEdit* frmMain::fieldFor(NumberField field) const
 {
-    switch (field) {
-    case NumberField::CoverPrice:
-        return txtCoverPrice;
-    case NumberField::BuyPrice:
-        return txtBuyPrice;
-    case NumberField::Volume:
-        return txtVol;
-    case NumberField::Issue:
-        return txtIssue;
-    case NumberField::Year:
-        return txtYear;
-    }
-    return txtYear;
+    return findChild<QLineEdit*>(bookColumn(field).control);
 }
 
 // New lookup values join their lists once the book is stored, never before:

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/book_session.h"
-#include "editor/book_store.h"
+#include "catalogue/book_store.h"
 #include "editor/catalogue_life.h"
 #include "search/gui/book_search.h"
 #include "ui_frm_main.h"
@@ -14,7 +14,9 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
+struct BookColumn;
 class CatalogueEvents;
 class CustomReportsMenu;
 class FieldValidation;
@@ -153,7 +155,19 @@ private slots:
     void lookupListChanged(LookupField field);
 
 private:
+    // The control showing one column of Books; an option pair's first
+    // button, with the second in no.
+    struct ColumnControl
+    {
+        QWidget* widget = nullptr;
+        QRadioButton* no = nullptr;
+    };
+
     void navigate(const std::function<void(Recordset&)>& move);
+    void findColumnControls();
+    void showColumn(const BookColumn& column, const ColumnControl& control, const QVariant& value);
+    static void setFieldText(QWidget* field, const QString& text);
+    static QVariant enteredValue(const QWidget* control);
     void setUpControlArrays();
     void setUpLookupCombos();
     void setUpDateFields();
@@ -189,8 +203,9 @@ private:
 
     CatalogueEvents* m_events;
     std::unique_ptr<CatalogueLife> m_life;
-    qint32 m_shownBookId = -1;                  // the book ShowRecord last showed
-    std::array<QComboBox*, 7> m_lookupCombos{}; // indexed by LookupField
+    qint32 m_shownBookId = -1;                   // the book ShowRecord last showed
+    std::array<QComboBox*, 7> m_lookupCombos{};  // indexed by LookupField
+    std::vector<ColumnControl> m_columnControls; // in the order of bookColumns()
     LookupCompletion* m_completion = nullptr;
     FieldValidation* m_fieldChecks = nullptr;
     ReportsMenu* m_reports = nullptr;
