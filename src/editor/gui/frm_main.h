@@ -20,13 +20,13 @@ struct BookColumn;
 class CatalogueEvents;
 class CustomReportsMenu;
 class FieldValidation;
-class LookupListModel;
 class LookupCompletion;
+class LookupListModel;
+class MaintenanceMenu;
 class QAction;
 class QComboBox;
 class QRadioButton;
 class Recordset;
-class MaintenanceMenu;
 class ReportsMenu;
 
 // The book editor: the program's first and main window. Loading it
@@ -67,7 +67,6 @@ public:
     CatalogueEvents& events() { return *m_events; }
     // The Reports menu's destination choice, book lists and counts.
     ReportsMenu& reports() { return *m_reports; }
-    CustomReportsMenu& customReports() { return *m_customReports; }
 
     // The entries of a lookup combo's list.
     LookupListModel& lookupModel(const QComboBox* combo) const;
