@@ -3,10 +3,10 @@
 #include "bench_registry.h"
 
 #include "catalogue/book_session.h"
+#include "catalogue/book_store.h"
 #include "database/database.h"
 #include "database/db_error.h"
 #include "database/recordset.h"
-#include "editor/book_store.h"
 #include "editor/gui/lookup_completion.h"
 
 #include <QComboBox>
@@ -60,12 +60,12 @@ void updateBook(BenchCatalogue& catalogue)
         try {
             OpenRecordsets& open = recordsetsFor(catalogue, reopen);
             BookEntry entry;
-            entry.title = u"The Benchmark"_s;
-            entry.year = u"1999"_s;
-            entry.coverPrice = u"12.50"_s;
-            entry.buyDate = u"2001-05-06"_s;
-            entry.lookups.author = open.middleAuthor;
-            entry.lookups.publisher = u"Bench Press"_s;
+            entry.values[u"Title"_s] = u"The Benchmark"_s;
+            entry.values[u"Year"_s] = u"1999"_s;
+            entry.values[u"CoverPrice"_s] = u"12.50"_s;
+            entry.values[u"BuyDate"_s] = u"2001-05-06"_s;
+            entry.values[u"AuthID"_s] = open.middleAuthor;
+            entry.values[u"PubID"_s] = u"Bench Press"_s;
             LookupResolver resolver = open.session->lookupResolver();
             if (!writeBook(*catalogue.db, *open.session->rsBookEdit(), entry, resolver,
                            qint32(catalogue.probeBookId))

@@ -66,7 +66,7 @@ void startUpReadsBySqlite(BenchCatalogue& catalogue)
                                  &TextOrder::sqliteCollation);
         readAll(db, "SELECT rowid FROM Books ORDER BY SortTitle");
         readAll(db, "SELECT * FROM Books WHERE rowid = (SELECT rowid FROM Books ORDER BY SortTitle LIMIT 1)");
-        for (const LookupField field : LookupListOrder)
+        for (const LookupField field : LookupOpenOrder)
             readAll(db, listQuery(field));
     } catch (...) {
         sqlite3_close(db);

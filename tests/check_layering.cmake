@@ -10,7 +10,8 @@
 #                     custom_reports -> reports, dates (report output, dates
 #                     in criteria) and search -> custom_reports (the field
 #                     catalogue)
-#   4 editor          the main window, which opens all of the above
+#   4 editor          the catalogue's life (start-up, restart) and the main
+#                     window, which open all of the above
 #   5 app             main()
 #
 # Outside a gui/ folder nothing includes widgets, print support, generated

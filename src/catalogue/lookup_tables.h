@@ -16,16 +16,11 @@ inline constexpr std::array AllLookupFields{
     LookupField::Format,   LookupField::Series, LookupField::Author,  LookupField::Publisher,
     LookupField::Category, LookupField::Owner,  LookupField::Location};
 
-// The order the shared lookup recordsets are opened in, and the order of the
-// File > Delete Unused menu.
+// The order the shared lookup recordsets are opened and the window's lists
+// filled in, and the order of the File > Delete Unused menu.
 inline constexpr std::array LookupOpenOrder{
     LookupField::Author,   LookupField::Publisher, LookupField::Category, LookupField::Owner,
     LookupField::Location, LookupField::Format,    LookupField::Series};
-
-// The order the start-up fills the window's seven lists in.
-inline constexpr std::array LookupListOrder{
-    LookupField::Author,    LookupField::Owner,  LookupField::Category, LookupField::Location,
-    LookupField::Publisher, LookupField::Format, LookupField::Series};
 
 // Everything the program knows about one lookup table. The SQL texts are kept
 // exactly as the program has always issued them, spelling included.

@@ -1,5 +1,7 @@
 #include "catalogue/sample_catalogue.h"
 
+#include "catalogue/book_columns.h"
+
 #include "catalogue/schema.h"
 #include "catalogue/sort_title.h"
 #include "database/database.h"
@@ -297,80 +299,77 @@ private:
     void writeBooks()
     {
         const bool current = !m_options.earlierLayout;
-        QByteArray sql =
-            "INSERT INTO Books (Title, SortTitle, AuthID, PubID, CatID, OwnerID, LocID, Year, ISBN, "
-            "Fiction, New, Paperback, Read, BuyDate, ReadDate, CoverPrice, BuyPrice, Notes, OnLoan, "
-            "LoanedTo, LoanDate";
-        int parameters = 21;
-        if (current) {
-            sql += ", ForID, SerID, Vol, Issue";
-            parameters += 4;
-        }
-        sql += ") VALUES (" + QByteArray("?,").repeated(parameters - 1) + "?)";
+        QStringList names{u"SortTitle"_s};
+        for (const BookColumn& column : bookColumns())
+            if (current || column.inEarlierLayout)
+                names << column.name;
+        const QByteArray sql = "INSERT INTO Books (" + names.join(u", "_s).toUtf8() + ") VALUES (" +
+                               QByteArray("?,").repeated(names.size() - 1) + "?)";
         NativeStatement insert(m_db, sql);
-        const QDate firstPurchase(1985, 1, 1);
-        const QDate lastPurchase(2024, 12, 31);
-        const qsizetype categoryCount = FictionCategories.size() + NonfictionCategories.size();
         for (int i = 0; i < m_options.books; ++i) {
-            const QString title = titleFor(m_random);
-            const int category = lookupKey(categoryCount, 5);
-            const bool fiction = category == -1 ? m_random.percent(50) : category <= FictionCategories.size();
-            const int format = lookupKey(Formats.size(), 3);
-            const bool paperback = format == -1 ? m_random.percent(50) : format == PaperbackFormat;
-            const bool bookIsNew = m_random.percent(60);
-            const bool read = m_random.percent(55);
-            const bool onLoan = m_random.percent(5);
-            const QVariant buyDate = maybeDate(80, firstPurchase, lastPurchase);
-            const QDate readFrom =
-                buyDate.isNull() ? firstPurchase : QDate::fromString(buyDate.toString(), Qt::ISODate);
-            const QVariant coverPrice = m_random.percent(85) ? QVariant(price(m_random, 4, 59)) : QVariant();
-            QVariant buyPrice;
-            if (m_random.percent(80)) {
-                buyPrice = bookIsNew && !coverPrice.isNull() ? coverPrice : QVariant(price(m_random, 0, 12));
-            }
-
-            int column = 1;
-            insert.bindText(column++, title);
-            insert.bindText(column++, MakeSortTitle(title));
-            insert.bindInt(column++, lookupKey(m_authors.size(), 3, true));
-            insert.bindInt(column++, lookupKey(Publishers.size(), 10, true));
-            insert.bindInt(column++, category);
-            insert.bindInt(column++, lookupKey(Owners.size(), 10));
-            insert.bindInt(column++, lookupKey(Locations.size(), 8));
-            insert.bind(column++, m_random.percent(92) ? QVariant(m_random.between(1850, 2024)) : QVariant());
-            insert.bindText(column++, m_random.percent(80) ? isbnFor(m_random) : QString());
-            insert.bindInt(column++, fiction);
-            insert.bindInt(column++, bookIsNew);
-            insert.bindInt(column++, paperback);
-            insert.bindInt(column++, read);
-            insert.bind(column++, buyDate);
-            insert.bind(column++, read ? maybeDate(70, readFrom, lastPurchase) : QVariant());
-            insert.bind(column++, coverPrice);
-            insert.bind(column++, buyPrice);
-            insert.bindText(column++, m_random.percent(30) ? m_random.pick(Notes) : QString());
-            insert.bindInt(column++, onLoan);
-            insert.bindText(column++, onLoan ? m_random.pick(Borrowers) : QString());
-            insert.bind(column++, onLoan ? maybeDate(85, readFrom, lastPurchase) : QVariant());
-            if (current) {
-                insert.bindInt(column++, format);
-                bindSeries(insert, column);
-            }
+            const QVariantHash book = drawBook();
+            int parameter = 1;
+            for (const QString& name : std::as_const(names))
+                insert.bind(parameter++, book.value(name));
             insert.run();
         }
     }
 
-    void bindSeries(NativeStatement& insert, int column)
+    // One book's values by column name, drawn in a fixed order so that a
+    // seed always gives the same catalogue.
+    QVariantHash drawBook()
+    {
+        const QDate firstPurchase(1985, 1, 1);
+        const QDate lastPurchase(2024, 12, 31);
+        const qsizetype categoryCount = FictionCategories.size() + NonfictionCategories.size();
+        const QString title = titleFor(m_random);
+        const int category = lookupKey(categoryCount, 5);
+        const bool fiction = category == -1 ? m_random.percent(50) : category <= FictionCategories.size();
+        const int format = lookupKey(Formats.size(), 3);
+        const bool paperback = format == -1 ? m_random.percent(50) : format == PaperbackFormat;
+        const bool bookIsNew = m_random.percent(60);
+        const bool read = m_random.percent(55);
+        const bool onLoan = m_random.percent(5);
+        const QVariant buyDate = maybeDate(80, firstPurchase, lastPurchase);
+        const QDate readFrom =
+            buyDate.isNull() ? firstPurchase : QDate::fromString(buyDate.toString(), Qt::ISODate);
+        const QVariant coverPrice = m_random.percent(85) ? QVariant(price(m_random, 4, 59)) : QVariant();
+        QVariant buyPrice;
+        if (m_random.percent(80)) {
+            buyPrice = bookIsNew && !coverPrice.isNull() ? coverPrice : QVariant(price(m_random, 0, 12));
+        }
+
+        QVariantHash book{{u"Title"_s, title},           {u"SortTitle"_s, MakeSortTitle(title)},
+                          {u"CatID"_s, category},        {u"Fiction"_s, int(fiction)},
+                          {u"New"_s, int(bookIsNew)},    {u"paperback"_s, int(paperback)},
+                          {u"Read"_s, int(read)},        {u"BuyDate"_s, buyDate},
+                          {u"CoverPrice"_s, coverPrice}, {u"BuyPrice"_s, buyPrice},
+                          {u"OnLoan"_s, int(onLoan)},    {u"ForID"_s, format}};
+        book.insert(u"AuthID"_s, lookupKey(m_authors.size(), 3, true));
+        book.insert(u"PubID"_s, lookupKey(Publishers.size(), 10, true));
+        book.insert(u"OwnerID"_s, lookupKey(Owners.size(), 10));
+        book.insert(u"LocID"_s, lookupKey(Locations.size(), 8));
+        book.insert(u"Year"_s, m_random.percent(92) ? QVariant(m_random.between(1850, 2024)) : QVariant());
+        book.insert(u"ISBN"_s, m_random.percent(80) ? isbnFor(m_random) : QString());
+        book.insert(u"ReadDate"_s, read ? maybeDate(70, readFrom, lastPurchase) : QVariant());
+        book.insert(u"Notes"_s, m_random.percent(30) ? m_random.pick(Notes) : QString());
+        book.insert(u"LoanedTo"_s, onLoan ? m_random.pick(Borrowers) : QString());
+        book.insert(u"LoanDate"_s, onLoan ? maybeDate(85, readFrom, lastPurchase) : QVariant());
+        if (!m_options.earlierLayout)
+            drawSeries(book);
+        return book;
+    }
+
+    void drawSeries(QVariantHash& book)
     {
         if (!m_random.percent(15)) {
-            insert.bindInt(column++, -1);
-            insert.bindNull(column++);
-            insert.bindNull(column++);
+            book.insert(u"SerID"_s, -1);
             return;
         }
         const int series = m_random.below(int(SeriesList.size()));
-        insert.bindInt(column++, series + 1);
-        insert.bind(column++, m_random.percent(90) ? QVariant(m_random.between(1, 30)) : QVariant());
-        insert.bind(column++,
+        book.insert(u"SerID"_s, series + 1);
+        book.insert(u"vol"_s, m_random.percent(90) ? QVariant(m_random.between(1, 30)) : QVariant());
+        book.insert(u"issue"_s,
                     SeriesList.at(series).magazine ? QVariant(m_random.between(1, 12)) : QVariant());
     }
 

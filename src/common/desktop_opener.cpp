@@ -1,5 +1,7 @@
 #include "common/desktop_opener.h"
 
+#include "common/installed_seam.h"
+
 namespace {
 
 // Without a desktop (tools, tests that do not care) nothing can be opened.
@@ -9,17 +11,16 @@ public:
     bool open(const QUrl&) override { return false; }
 };
 
-NoDesktop noDesktop;
-DesktopOpener* installedOpener = &noDesktop;
+constinit InstalledSeam<DesktopOpener, NoDesktop> installed;
 
 } // namespace
 
 DesktopOpener& desktopOpener()
 {
-    return *installedOpener;
+    return installed.get();
 }
 
 void setDesktopOpener(DesktopOpener* opener)
 {
-    installedOpener = opener ? opener : &noDesktop;
+    installed.install(opener);
 }

@@ -3,6 +3,7 @@
 #include "common/locale_formats.h"
 
 #include "common/locale_internals.h"
+#include "common/year_rules.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -17,17 +18,6 @@ namespace {
 // The years a date may have, as in the classic date type.
 constexpr int FirstYear = 100;
 constexpr int LastYear = 9999;
-
-// A year written with one or two digits: 00 to 29 are 2000 to 2029, 30 to 99
-// are 1930 to 1999.
-int fullYear(const QString& digits)
-{
-    const int year = digits.toInt();
-    if (digits.size() > 2) {
-        return year;
-    }
-    return year < 30 ? 2000 + year : 1900 + year;
-}
 
 std::optional<QDate> validDate(int year, int month, int day)
 {

@@ -1,5 +1,7 @@
 #include "common/user_dialogs.h"
 
+#include "common/installed_seam.h"
+
 namespace {
 
 // What runs when no window system has installed its dialogs (tools, tests that
@@ -14,8 +16,7 @@ public:
     void beep() override {}
 };
 
-SilentDialogs silentDialogs;
-UserDialogs* installedDialogs = &silentDialogs;
+constinit InstalledSeam<UserDialogs, SilentDialogs> installed;
 
 } // namespace
 
@@ -26,10 +27,10 @@ QString UserDialogs::directory(const QString&, const QString&)
 
 UserDialogs& userDialogs()
 {
-    return *installedDialogs;
+    return installed.get();
 }
 
 void setUserDialogs(UserDialogs* dialogs)
 {
-    installedDialogs = dialogs ? dialogs : &silentDialogs;
+    installed.install(dialogs);
 }

@@ -13,7 +13,6 @@
 #include "reports/report_document.h"
 #include "reports/report_state.h"
 #include "reports/report_windows.h"
-#include "reports/tab_separated_fields.h"
 
 #include <QFileInfo>
 #include <optional>
@@ -64,16 +63,10 @@ void toPreview(const ReportDefinition& report, const ReportQuery& query,
 void toTextFile(const QString& path, CustomReportLines& lines)
 {
     TextReportFile file(path);
-    if (!lines.isEmpty()) {
-        QStringList cells;
-        while (lines.next(cells)) {
-            makeTabSeparatedFields(cells);
-            file.writeLine(cells);
-        }
-        for (const QStringList& closing : lines.closingTextLines())
-            file.writeLine(closing);
-    }
-    file.commit();
+    if (lines.isEmpty())
+        file.commit();
+    else
+        writeReportFile(file, lines);
 }
 
 void toHtmlFile(const ReportDefinition& report, const ReportQuery& query, const QString& path,
@@ -96,11 +89,12 @@ void toHtmlFile(const ReportDefinition& report, const ReportQuery& query, const 
 
 } // namespace
 
-bool ConfirmFileReplace(const QString& path)
+bool ConfirmFileReplace(const QString& path, const QString& noun)
 {
     sharedState().ReplaceRefused = false;
     if (QFileInfo::exists(path)) {
-        const QString question = u"The file '"_s + path + u"' already exists.  Do you wish to replace it?"_s;
+        const QString question =
+            u"The %1 '"_s.arg(noun) + path + u"' already exists.  Do you wish to replace it?"_s;
         sharedState().ReplaceRefused =
             userDialogs().question(question, u"File Exists"_s) == UserDialogs::Answer::No;
     }

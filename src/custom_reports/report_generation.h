@@ -7,9 +7,10 @@ class ReportWindows;
 struct ReportDefinition;
 struct ReportFields;
 
-// Asks whether to replace the chosen file when it exists; sets and returns
-// ReplaceRefused (true when the user answered No).
-bool ConfirmFileReplace(const QString& path);
+// Asks whether to replace the chosen file when it exists, calling it noun in
+// the question ("file", "report file"); sets and returns ReplaceRefused (true
+// when the user answered No).
+bool ConfirmFileReplace(const QString& path, const QString& noun = QStringLiteral("file"));
 
 // Produces a custom report from its definition on the open catalogue: to
 // the preview, a text file or an HTML page, as the definition's destination

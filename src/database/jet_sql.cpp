@@ -1,5 +1,6 @@
 #include "database/jet_sql.h"
 
+#include "common/year_rules.h"
 #include "database/sql_tokenizer.h"
 #include "database/sqlite_error.h"
 #include "database/sqlite_extensions.h"
@@ -28,16 +29,6 @@ int monthFromName(const QString& name)
             return i + 1;
     }
     return 0;
-}
-
-// Two-digit years follow the classic window: 00 to 29 are this century's,
-// 30 to 99 the last one's.
-int fullYear(const QString& digits)
-{
-    const int year = digits.toInt();
-    if (digits.size() <= 2)
-        return year < 30 ? 2000 + year : 1900 + year;
-    return year;
 }
 
 std::optional<QTime> takeTime(QString& text)

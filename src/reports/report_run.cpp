@@ -14,7 +14,6 @@
 #include "reports/report_document.h"
 #include "reports/report_state.h"
 #include "reports/report_windows.h"
-#include "reports/tab_separated_fields.h"
 #include "reports/text_report_file.h"
 
 #include <optional>
@@ -46,18 +45,6 @@ std::unique_ptr<ReportDocument> startDocument(ReportWindows& windows, const QStr
     document->AddTableRow(state.TableHeaderText);
     document->setRowEmphasis(false);
     return document;
-}
-
-void writeTextFile(TextReportFile& file, ReportLines& lines)
-{
-    QStringList cells;
-    while (lines.next(cells)) {
-        makeTabSeparatedFields(cells);
-        file.writeLine(cells);
-    }
-    for (const QStringList& closing : lines.closingTextLines())
-        file.writeLine(closing);
-    file.commit();
 }
 
 void showDocument(ReportWindows& windows, std::unique_ptr<ReportDocument> document,
@@ -119,7 +106,7 @@ void runBookList(const ReportRun& run)
     if (toPreview)
         showDocument(run.windows, std::move(document), list.columns(), std::move(lines));
     else
-        writeTextFile(*file, *lines);
+        writeReportFile(*file, *lines);
 }
 
 void runCategoryCount(const ReportRun& run)
@@ -142,7 +129,7 @@ void runCategoryCount(const ReportRun& run)
         showDocument(run.windows, std::move(document),
                      ColumnFormat::parse(CategoryCount::Format).withWholeCells({1}), std::move(lines));
     else
-        writeTextFile(*file, *lines);
+        writeReportFile(*file, *lines);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "reports/text_report_file.h"
 
 #include "database/db_error.h"
+#include "reports/report_lines.h"
+#include "reports/tab_separated_fields.h"
 
 #include <cerrno>
 
@@ -59,4 +61,16 @@ void TextReportFile::flush()
 void TextReportFile::fail() const
 {
     throw fileSaveDbError(m_file.failure().value_or(FileSaveError(m_file.path(), EIO)));
+}
+
+void writeReportFile(TextReportFile& file, ReportLines& lines)
+{
+    QStringList cells;
+    while (lines.next(cells)) {
+        makeTabSeparatedFields(cells);
+        file.writeLine(cells);
+    }
+    for (const QStringList& closing : lines.closingTextLines())
+        file.writeLine(closing);
+    file.commit();
 }

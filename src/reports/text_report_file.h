@@ -15,6 +15,8 @@
 //
 // Failures throw DbError (3051 when the file cannot be written, 3026 when the
 // disk is full), for the shared error routine.
+class ReportLines;
+
 class TextReportFile
 {
 public:
@@ -33,3 +35,7 @@ private:
     QStringEncoder m_utf8{QStringEncoder::Utf8};
     QByteArray m_pending;
 };
+
+// Every line of the report, its fields made fit for the file, then its
+// closing lines, then the commit.
+void writeReportFile(TextReportFile& file, ReportLines& lines);

@@ -1,5 +1,7 @@
 #include "common/gui/modal_runner.h"
 
+#include "common/installed_seam.h"
+
 #include <QDialog>
 
 namespace {
@@ -10,17 +12,16 @@ public:
     int exec(QDialog& dialog) override { return dialog.exec(); }
 };
 
-ExecRunner execRunner;
-ModalRunner* installedRunner = &execRunner;
+constinit InstalledSeam<ModalRunner, ExecRunner> installed;
 
 } // namespace
 
 ModalRunner& modalRunner()
 {
-    return *installedRunner;
+    return installed.get();
 }
 
 void setModalRunner(ModalRunner* runner)
 {
-    installedRunner = runner ? runner : &execRunner;
+    installed.install(runner);
 }

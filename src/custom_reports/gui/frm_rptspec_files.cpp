@@ -7,6 +7,7 @@
 #include "common/text_routines.h"
 #include "common/user_dialogs.h"
 #include "custom_reports/report_file.h"
+#include "custom_reports/report_generation.h"
 #include "database/db_error.h"
 
 #include <QCloseEvent>
@@ -91,14 +92,7 @@ bool frmRptSpec::saveReportAs()
 
 bool frmRptSpec::ConfirmReportReplace(const QString& path)
 {
-    sharedState().ReplaceRefused = false;
-    if (QFileInfo::exists(path)) {
-        const QString question =
-            u"The report file '"_s + path + u"' already exists.  Do you wish to replace it?"_s;
-        sharedState().ReplaceRefused =
-            userDialogs().question(question, u"File Exists"_s) == UserDialogs::Answer::No;
-    }
-    return !sharedState().ReplaceRefused;
+    return !ConfirmFileReplace(path, u"report file"_s);
 }
 
 // A report that could not be written stays changed and keeps its caption, so

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/field_checks.h"
+#include "catalogue/field_checks.h"
 
 #include <QHash>
 #include <QObject>

@@ -1,5 +1,6 @@
 #include "editor/gui/frm_main.h"
 
+#include "catalogue/book_columns.h"
 #include "catalogue/catalogue_location.h"
 #include "catalogue/catalogue_state.h"
 #include "catalogue/db_error_handler.h"
@@ -8,22 +9,22 @@
 #include "common/locale_formats.h"
 #include "common/shared_state.h"
 #include "common/user_dialogs.h"
-#include "custom_reports/field_catalogue.h"
-#include "custom_reports/gui/frm_rptspec.h"
-#include "custom_reports/report_generation.h"
+#include "custom_reports/gui/custom_reports_menu.h"
 #include "database/database.h"
 #include "database/recordset.h"
 #include "database/sqlite_extensions.h"
 #include "dates/date_format.h"
+#include "editor/catalogue_events.h"
+#include "editor/catalogue_life.h"
 #include "editor/gui/control_character_guard.h"
 #include "editor/gui/field_validation.h"
 #include "editor/gui/lookup_completion.h"
-#include "import/startup_conversion.h"
+#include "editor/lookup_list_model.h"
+#include "maintenance/gui/maintenance_menu.h"
 #include "reports/gui/reports_menu.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -32,7 +33,6 @@
 #include <QScopeGuard>
 #include <QShortcut>
 #include <QSignalBlocker>
-#include <QStandardItemModel>
 
 #include <algorithm>
 #include <initializer_list>
@@ -102,7 +102,9 @@ void alignLabelColumns(std::initializer_list<QGridLayout*> grids)
 
 } // namespace
 
-frmMain::frmMain(const QString& dataFolder, QWidget* parent) : QMainWindow(parent), m_dataFolder(dataFolder)
+frmMain::frmMain(const QString& dataFolder, QWidget* parent)
+    : QMainWindow(parent), m_events(new CatalogueEvents(this)),
+      m_life(std::make_unique<CatalogueLife>(m_session, dataFolder, lifeView(), *m_events))
 {
     setupUi(this);
     alignLabelColumns({bookGrid, publicationGrid});
@@ -111,6 +113,7 @@ frmMain::frmMain(const QString& dataFolder, QWidget* parent) : QMainWindow(paren
     lblReadDate->setMinimumWidth(dateLabelWidth);
     lblLoanDate->setMinimumWidth(dateLabelWidth);
     setUpControlArrays();
+    findColumnControls();
     setUpLookupCombos();
     setUpDateFields();
     connectEditSignals();
@@ -149,7 +152,7 @@ void frmMain::setUpLookupCombos()
     for (const LookupField field : AllLookupFields) {
         auto* combo = findChild<QComboBox*>(lookupTable(field).comboName);
         Q_ASSERT(combo);
-        lookupListOf(field).combo = combo;
+        m_lookupCombos[static_cast<std::size_t>(field)] = combo;
         // Typed values that are not in the list are kept and resolved when the
         // book is saved, never inserted by the combo itself; the completion of
         // typed text is the window's own.
@@ -160,7 +163,7 @@ void frmMain::setUpLookupCombos()
         combo->setMinimumContentsLength(12);
         if (auto* view = qobject_cast<QListView*>(combo->view()))
             view->setUniformItemSizes(true);
-        combo->setModel(new QStandardItemModel(combo));
+        combo->setModel(new LookupListModel(combo));
         combo->setCurrentIndex(-1);
     }
 }
@@ -170,17 +173,34 @@ void frmMain::setUpLookupCombos()
 // leave the window's state alone.
 void frmMain::connectEditSignals()
 {
-    for (QLineEdit* edit :
-         {txtTitle, txtVol, txtIssue, txtYear, txtISBN, txtCoverPrice, txtBuyPrice, txtLoanedTo})
-        connect(edit, &QLineEdit::textChanged, this, &frmMain::MarkEdited);
-    connect(txtNotes, &QPlainTextEdit::textChanged, this, &frmMain::MarkEdited);
-    for (DateField* field : {dcBuyDate, dcReadDate, dcLoanDate})
-        connect(field, &DateField::edited, this, &frmMain::MarkEdited);
-    for (QCheckBox* box : {chkRead, chkOnLoan})
-        connect(box, &QCheckBox::toggled, this, &frmMain::MarkEdited);
-    for (const auto* group : {&optFiction, &optNew, &optPaperback})
-        for (QRadioButton* option : *group)
-            connect(option, &QRadioButton::toggled, this, &frmMain::MarkEdited);
+    for (const ColumnControl& control : m_columnControls) {
+        if (auto* edit = qobject_cast<QLineEdit*>(control.widget))
+            connect(edit, &QLineEdit::textChanged, this, &frmMain::MarkEdited);
+        else if (auto* text = qobject_cast<QPlainTextEdit*>(control.widget))
+            connect(text, &QPlainTextEdit::textChanged, this, &frmMain::MarkEdited);
+        else if (auto* date = qobject_cast<DateField*>(control.widget))
+            connect(date, &DateField::edited, this, &frmMain::MarkEdited);
+        else if (auto* box = qobject_cast<QAbstractButton*>(control.widget))
+            connect(box, &QAbstractButton::toggled, this, &frmMain::MarkEdited);
+        if (control.no)
+            connect(control.no, &QRadioButton::toggled, this, &frmMain::MarkEdited);
+    }
+}
+
+// Each column's control, found once: the window shows a book at every step.
+void frmMain::findColumnControls()
+{
+    for (const BookColumn& column : bookColumns()) {
+        ColumnControl control;
+        if (column.kind == BookColumnKind::OptionPair) {
+            control.widget = findChild<QRadioButton*>(column.control + u"_0"_s);
+            control.no = findChild<QRadioButton*>(column.control + u"_1"_s);
+        } else {
+            control.widget = findChild<QWidget*>(column.control);
+        }
+        Q_ASSERT(control.widget);
+        m_columnControls.push_back(control);
+    }
 }
 
 // The lookup combos' changes and picks reach MarkEdited through the
@@ -247,7 +267,6 @@ void frmMain::connectCommands()
     connect(cmdDelete, &QPushButton::clicked, this, &frmMain::cmdDelete_Click);
     connect(cmdFind, &QPushButton::clicked, this, &frmMain::cmdFind_Click);
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
-    connect(mnuRptCustom, &QAction::triggered, this, &frmMain::mnuRptCustom_Click);
     for (int index = 1; index <= 3; ++index)
         connect(mnuSort[index], &QAction::triggered, this, [this, index] {
             // Held back while a book is being typed, however it is triggered.
@@ -257,7 +276,7 @@ void frmMain::connectCommands()
     for (QAction* command : {mnuSortMenu->menuAction(), mnuSort[1], mnuSort[2], mnuSort[3], mnuBackup,
                              mnuDelete->menuAction(), mnuPack})
         addCatalogueCommand(command);
-    connectMaintenanceCommands();
+    connectMaintenance();
     // The buttons of the two sets share their places: the second click of a
     // double click on Cancel or Update must not land on Find or Help.
     auto* secondClicks = new SecondClickGuard(this);
@@ -276,6 +295,36 @@ void frmMain::connectReports()
     actions.countByCategory = mnuCountByCat;
     m_reports = new ReportsMenu(this, actions,
                                 [this] { return m_session.isOpen() ? &m_session.database() : nullptr; });
+    m_customReports = new CustomReportsMenu(this, mnuRptCustom, m_session, m_reports->windows());
+}
+
+void frmMain::connectMaintenance()
+{
+    MaintenanceMenu::Actions actions;
+    actions.backup = mnuBackup;
+    actions.pack = mnuPack;
+    actions.deleteUnusedMenu = mnuDelete->menuAction();
+    for (std::size_t index = 1; index <= actions.deleteUnused.size(); ++index)
+        actions.deleteUnused[index - 1] = mnuDelUnused[index];
+    for (std::size_t index = 1; index <= actions.help.size(); ++index)
+        actions.help[index - 1] = mnuHelp[index];
+    actions.helpButton = cmdHelp;
+    actions.about = mnuAbout;
+    m_maintenance =
+        new MaintenanceMenu(this, actions, m_session, [this](const std::function<void()>& whileClosed) {
+            m_life->restart(whileClosed);
+        });
+    connect(m_maintenance, &MaintenanceMenu::lookupListChanged, this, &frmMain::lookupListChanged);
+}
+
+// A list that lost entries is filled afresh, and the book on screen shown
+// again from it.
+void frmMain::lookupListChanged(LookupField field)
+{
+    runStep([this, field] { fillLookupList(field); });
+    if (bookCount() > 0)
+        runStep([this] { ShowRecord(); });
+    emit m_events->lookupListChanged(field);
 }
 
 void frmMain::setUpKeyboard()
@@ -304,65 +353,20 @@ void frmMain::setUpKeyboard()
 
 void frmMain::Form_Load()
 {
-    m_loaded = true;
-    offerSetAsideCatalogue();
-    QStringList conversions;
-    // A catalogue still of the older kind (the conversion declined, or failed
-    // and reported) could only fail to open: the start-up goes on without one.
-    if (!offerOlderFileConversions(conversions) || !m_session.open(m_dataFolder, [this] { ChkDateFmt(); })) {
-        // Nothing to show or edit without a catalogue: every later step would
-        // only fail again, so the start-up ends here.
-        showWithoutCatalogue();
-        tellConversions(conversions);
-        return;
-    }
+    m_life->start();
+}
+
+CatalogueLife::View frmMain::lifeView()
+{
+    return {[this] { showCatalogue(); }, [this] { showWithoutCatalogue(); }, [this] { showDesignedState(); }};
+}
+
+void frmMain::showCatalogue()
+{
     loadLookupLists();
     showFirstBook();
-
     Editing = false;
     Adding = false;
-    tellConversions(conversions);
-}
-
-// A catalogue or field catalogue the earlier program left in its own
-// database format is offered for conversion, once a run, before anything
-// opens it. Adds what to tell the user about the files converted; returns
-// false when the catalogue is still of the older kind.
-bool frmMain::offerOlderFileConversions(QStringList& summaries)
-{
-    if (std::exchange(m_olderFilesOffered, true))
-        return true;
-    bool catalogueUsable = true;
-    const QDir folder(m_dataFolder);
-    for (const auto& [fileName, kind] : {std::pair{CatalogueFileName, OlderFile::Catalogue},
-                                         std::pair{FieldCatalogueFileName, OlderFile::FieldCatalogue}}) {
-        const QString path =
-            kind == OlderFile::Catalogue ? catalogueFileIn(m_dataFolder) : folder.filePath(fileName);
-        const StartupConversion conversion = offerConversion(path, kind);
-        if (conversion.outcome == StartupConversion::Outcome::Converted)
-            summaries << conversion.summary;
-        const bool stillOlder = conversion.outcome == StartupConversion::Outcome::Declined ||
-                                conversion.outcome == StartupConversion::Outcome::Failed;
-        if (kind == OlderFile::Catalogue && stillOlder)
-            catalogueUsable = false;
-    }
-    return catalogueUsable;
-}
-
-// Told once the start-up is done, over the window it opened.
-void frmMain::tellConversions(const QStringList& summaries)
-{
-    for (const QString& summary : summaries)
-        userDialogs().message(summary, ProgramTitle);
-}
-
-void frmMain::restartOnCatalogue(const std::function<void()>& whileClosed)
-{
-    Form_Unload();
-    if (whileClosed)
-        whileClosed();
-    showDesignedState();
-    Form_Load();
 }
 
 // The controls as a newly made window has them, so that a start-up on the
@@ -378,8 +382,7 @@ void frmMain::showDesignedState()
     cmdAdd->setText(AddNewCaption);
     for (QPushButton* button : {cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdAdd, cmdDelete, cmdFind})
         button->setEnabled(true);
-    for (QAction* action : {mnuBackup, mnuDelete->menuAction(), mnuPack})
-        action->setEnabled(true);
+    m_maintenance->setAvailable(true);
     mnuSortMenu->setEnabled(true);
     mnuReports->setEnabled(true);
     for (int item = 1; item <= 3; ++item)
@@ -394,21 +397,15 @@ void frmMain::showWithoutCatalogue()
     DisableFields();
     for (QPushButton* button : {cmdFirst, cmdPrevious, cmdNext, cmdLast, cmdAdd, cmdDelete, cmdFind})
         button->setEnabled(false);
-    for (QAction* action : {mnuBackup, mnuDelete->menuAction(), mnuPack})
-        action->setEnabled(false);
+    m_maintenance->setAvailable(false);
     mnuSortMenu->setEnabled(false);
     mnuReports->setEnabled(false);
 }
 
 void frmMain::loadLookupLists()
 {
-    runStep([this] { LoadAuthorList(); });
-    runStep([this] { LoadOwnerList(); });
-    runStep([this] { LoadCategoryList(); });
-    runStep([this] { LoadLocationList(); });
-    runStep([this] { LoadPublisherList(); });
-    runStep([this] { LoadFormatList(); });
-    runStep([this] { LoadSeriesList(); });
+    for (const LookupField field : LookupOpenOrder)
+        runStep([this, field] { fillLookupList(field); });
 }
 
 void frmMain::showFirstBook()
@@ -433,17 +430,14 @@ void frmMain::ChkDateFmt()
 
 void frmMain::Form_Unload()
 {
-    if (!m_loaded)
-        return;
-    m_loaded = false;
-    m_session.close();
+    m_life->stop();
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
     // The designer asks about its unsaved report first; while it stays open
     // (a save asked for did not happen), so does the program.
-    if (m_customReports && !m_customReports->close()) {
+    if (!m_customReports->closeDesigner()) {
         event->ignore();
         return;
     }
@@ -456,136 +450,34 @@ void frmMain::mnuExit_Click()
     close();
 }
 
-void frmMain::mnuRptCustom_Click()
-{
-    sharedState().CatalogueKey = u"books"_s;
-    if (m_customReports) {
-        m_customReports->showNormal();
-        m_customReports->raise();
-        m_customReports->activateWindow();
-        return;
-    }
-    m_customReports = new frmRptSpec(this);
-    connect(m_customReports, &frmRptSpec::generateRequested, this, [this] {
-        if (m_customReports && m_session.isOpen())
-            GenerateReport(m_customReports->currentDefinition(), m_customReports->reportFields(),
-                           m_session.database(), m_reports->windows());
-    });
-    m_customReports->Form_Load();
-    m_customReports->show();
-}
-
 // ---------------------------------------------------------------------------
 // Lookup lists
 
-frmMain::LookupList& frmMain::lookupListOf(LookupField field)
+LookupListModel& frmMain::lookupModel(const QComboBox* combo) const
 {
-    return m_lookups[static_cast<std::size_t>(field)];
+    auto* model = qobject_cast<LookupListModel*>(combo->model());
+    Q_ASSERT(model);
+    return *model;
 }
 
-const frmMain::LookupList& frmMain::lookupList(const QComboBox* combo) const
-{
-    for (const LookupList& list : m_lookups)
-        if (list.combo == combo)
-            return list;
-    Q_UNREACHABLE();
-}
-
-// Clears the combo's list and fills it from a snapshot of its own, in the
-// snapshot's order, in one batch: the lists are sorted by the query, and
-// inserting 20,000 authors one by one into a live view would be slow.
+// Fills a fresh list of the combo's own from one pass over the list's query,
+// in the query's order, in one batch: inserting 20,000 authors one by one
+// into a live view would be slow.
 void frmMain::fillLookupList(LookupField field)
 {
-    LookupList& list = lookupListOf(field);
-    QComboBox* combo = list.combo;
+    QComboBox* combo = comboFor(field);
     const QSignalBlocker blocker(combo);
-    auto* model = new QStandardItemModel(combo);
+    auto* model = new LookupListModel(combo);
     combo->setModel(model); // deletes the previous list's model, which the combo owns
     combo->setCurrentIndex(-1);
-    list.entryByKey.clear();
 
-    QList<QStandardItem*> items;
+    std::vector<LookupListModel::Entry> entries;
     readLookupList(m_session.database(), field, [&](qlonglong key, const QString& text) {
-        auto* item = new QStandardItem(text);
-        item->setData(key, Qt::UserRole);
-        items.append(item);
-        // The first entry carrying a key is the one shown for it.
-        if (!list.entryByKey.contains(key))
-            list.entryByKey.insert(key, item);
+        entries.push_back({text, key});
     });
-    model->invisibleRootItem()->appendRows(items);
+    model->assign(std::move(entries));
     combo->setCurrentIndex(-1);
     combo->setEditText(QString());
-}
-
-int frmMain::LookupRow(const QComboBox* combo, qlonglong key) const
-{
-    const QStandardItem* entry = lookupList(combo).entryByKey.value(key, nullptr);
-    return entry ? entry->row() : -1;
-}
-
-int frmMain::AddLookupEntry(QComboBox* combo, const QString& text, qlonglong key)
-{
-    auto* model = qobject_cast<QStandardItemModel*>(combo->model());
-    Q_ASSERT(model);
-    // The list is in the catalogue's order (case ignored, accented letters
-    // beside their base letters); the new entry goes after
-    // any entry that sorts equal to it.
-    int low = 0;
-    int high = model->rowCount();
-    while (low < high) {
-        const int middle = (low + high) / 2;
-        if (compareNoCase(model->item(middle)->text(), text) <= 0)
-            low = middle + 1;
-        else
-            high = middle;
-    }
-    auto* item = new QStandardItem(text);
-    item->setData(key, Qt::UserRole);
-    model->insertRow(low, item);
-    for (LookupList& list : m_lookups) {
-        if (list.combo != combo)
-            continue;
-        QStandardItem*& first = list.entryByKey[key];
-        if (!first || first->row() > low)
-            first = item;
-    }
-    return low;
-}
-
-void frmMain::LoadAuthorList()
-{
-    fillLookupList(LookupField::Author);
-}
-
-void frmMain::LoadPublisherList()
-{
-    fillLookupList(LookupField::Publisher);
-}
-
-void frmMain::LoadCategoryList()
-{
-    fillLookupList(LookupField::Category);
-}
-
-void frmMain::LoadOwnerList()
-{
-    fillLookupList(LookupField::Owner);
-}
-
-void frmMain::LoadLocationList()
-{
-    fillLookupList(LookupField::Location);
-}
-
-void frmMain::LoadFormatList()
-{
-    fillLookupList(LookupField::Format);
-}
-
-void frmMain::LoadSeriesList()
-{
-    fillLookupList(LookupField::Series);
 }
 
 // ---------------------------------------------------------------------------
@@ -603,7 +495,7 @@ void frmMain::showLookup(QComboBox* combo, const QVariant& key)
 {
     bool isNumber = false;
     const qlonglong value = key.isNull() ? -1 : key.toLongLong(&isNumber);
-    const int row = isNumber && value >= 0 ? LookupRow(combo, value) : -1;
+    const int row = isNumber && value >= 0 ? lookupModel(combo).rowOfKey(value) : -1;
     m_completion->setByProgram([combo, row] {
         combo->setCurrentIndex(-1);
         combo->setEditText(QString());
@@ -622,67 +514,80 @@ void frmMain::ShowRecord()
     const Recordset& rs = *rsBooks;
 
     m_shownBookId = rs.value(u"BookID"_s).toInt();
-    txtVol->setText(plainText(rs.value(u"vol"_s)));
-    txtIssue->setText(plainText(rs.value(u"issue"_s)));
-    showLookup(cmbForID, rs.value(u"forID"_s));
-    showLookup(cmbSerID, rs.value(u"serID"_s));
-    txtTitle->setText(plainText(rs.value(u"Title"_s)));
-    showLookup(cmbAuthID, rs.value(u"AuthID"_s));
-    showLookup(cmbPubID, rs.value(u"pubID"_s));
-    showLookup(cmbCatID, rs.value(u"CatID"_s));
-    showLookup(cmbOwnerID, rs.value(u"ownerID"_s));
-    showLookup(cmbLocID, rs.value(u"LocID"_s));
-
-    const bool fiction = rs.value(u"Fiction"_s).toBool();
-    optFiction[0]->setChecked(fiction);
-    optFiction[1]->setChecked(!fiction);
-    const bool bookNew = rs.value(u"New"_s).toBool();
-    optNew[0]->setChecked(bookNew);
-    optNew[1]->setChecked(!bookNew);
-    const bool paperback = rs.value(u"paperback"_s).toBool();
-    optPaperback[0]->setChecked(paperback);
-    optPaperback[1]->setChecked(!paperback);
-
-    txtISBN->setText(plainText(rs.value(u"ISBN"_s)));
-    txtYear->setText(plainText(rs.value(u"Year"_s)));
-    txtCoverPrice->setText(currencyText(rs.value(u"CoverPrice"_s)));
-    txtBuyPrice->setText(currencyText(rs.value(u"BuyPrice"_s)));
-    dcBuyDate->setText(shortDateText(rs.value(u"BuyDate"_s)));
-    dcReadDate->setText(shortDateText(rs.value(u"ReadDate"_s)));
-    chkRead->setChecked(rs.value(u"Read"_s).toBool());
-    txtNotes->setPlainText(plainText(rs.value(u"Notes"_s)));
-    chkOnLoan->setChecked(rs.value(u"OnLoan"_s).toBool());
-    txtLoanedTo->setText(plainText(rs.value(u"LoanedTo"_s)));
-    dcLoanDate->setText(shortDateText(rs.value(u"LoanDate"_s)));
+    const std::vector<BookColumn>& columns = bookColumns();
+    for (std::size_t index = 0; index < columns.size(); ++index)
+        showColumn(columns[index], m_columnControls[index], rs.value(columns[index].name));
     m_bookAsRead = readBookAsRead(rs, enteredBook());
 }
 
+// A stored value in its control: Null as an empty field (a Null flag as
+// false), numbers in their plain decimal form, prices as currency, dates in
+// the locale's short form.
+void frmMain::showColumn(const BookColumn& column, const ColumnControl& control, const QVariant& value)
+{
+    switch (column.kind) {
+    case BookColumnKind::Text:
+    case BookColumnKind::WholeNumber:
+        setFieldText(control.widget, plainText(value));
+        break;
+    case BookColumnKind::Currency:
+        setFieldText(control.widget, currencyText(value));
+        break;
+    case BookColumnKind::Date:
+        static_cast<DateField*>(control.widget)->setText(shortDateText(value));
+        break;
+    case BookColumnKind::Flag:
+        static_cast<QCheckBox*>(control.widget)->setChecked(value.toBool());
+        break;
+    case BookColumnKind::OptionPair:
+        static_cast<QRadioButton*>(control.widget)->setChecked(value.toBool());
+        control.no->setChecked(!value.toBool());
+        break;
+    case BookColumnKind::Lookup:
+        showLookup(static_cast<QComboBox*>(control.widget), value);
+        break;
+    }
+}
+
+void frmMain::setFieldText(QWidget* field, const QString& text)
+{
+    if (auto* edit = qobject_cast<QLineEdit*>(field)) {
+        if (text.isEmpty())
+            edit->clear();
+        else
+            edit->setText(text);
+    } else if (auto* notes = qobject_cast<QPlainTextEdit*>(field)) {
+        if (text.isEmpty())
+            notes->clear();
+        else
+            notes->setPlainText(text);
+    }
+}
+
+// Every field as a new book has it.
 void frmMain::ClearFields()
 {
     m_bookAsRead.reset();
-    for (QLineEdit* edit : {txtVol, txtIssue, txtTitle})
-        edit->clear();
-    txtNotes->clear();
-    for (QLineEdit* edit : {txtISBN, txtYear, txtCoverPrice, txtBuyPrice})
-        edit->clear();
-    for (QComboBox* combo : {cmbAuthID, cmbPubID, cmbCatID, cmbOwnerID, cmbLocID, cmbForID, cmbSerID})
-        showLookup(combo, QVariant());
-    optFiction[0]->setChecked(true);
-    optNew[0]->setChecked(true);
-    optPaperback[0]->setChecked(true);
-    dcBuyDate->setText(QString());
-    dcReadDate->setText(QString());
-    chkRead->setChecked(false);
-    chkOnLoan->setChecked(false);
-    txtLoanedTo->clear();
-    dcLoanDate->setText(QString());
+    const std::vector<BookColumn>& columns = bookColumns();
+    for (std::size_t index = 0; index < columns.size(); ++index) {
+        const BookColumn& column = columns[index];
+        const bool flag = column.kind == BookColumnKind::Flag || column.kind == BookColumnKind::OptionPair;
+        showColumn(column, m_columnControls[index], flag ? QVariant(column.newBookFlag) : QVariant());
+    }
 }
 
+// An option pair locks with the frame around it.
 QList<QWidget*> frmMain::dataControls() const
 {
-    return {cmbSerID,      cmbForID,    txtVol,    txtIssue, txtTitle,  txtNotes,    txtISBN,   txtYear,
-            txtCoverPrice, txtBuyPrice, cmbAuthID, cmbPubID, cmbCatID,  cmbOwnerID,  cmbLocID,  dcBuyDate,
-            dcReadDate,    chkRead,     Frame1,    Frame2,   chkOnLoan, txtLoanedTo, dcLoanDate};
+    QList<QWidget*> controls;
+    const std::vector<BookColumn>& columns = bookColumns();
+    for (std::size_t index = 0; index < columns.size(); ++index) {
+        if (!columns[index].locksWhenEmpty)
+            continue;
+        QWidget* control = m_columnControls[index].widget;
+        controls << (m_columnControls[index].no ? control->parentWidget() : control);
+    }
+    return controls;
 }
 
 void frmMain::DisableFields()
@@ -828,6 +733,7 @@ void frmMain::cmdDelete_Click()
     // for the next one as if it were gone.
     if (!deleteBook(bookId))
         return;
+    emit m_events->bookDeleted(bookId);
     mnuSort_Click(static_cast<int>(SortOrder));
     showAfterDelete();
 }
@@ -889,6 +795,7 @@ StoreResult frmMain::SaveRecord(std::optional<qint32> existingBookId)
     });
     if (result.stored) {
         addListEntries(result.listEntries);
+        emit m_events->bookStored(result.bookId, !existingBookId);
     } else if (result.refusedField) {
         // Nothing was written; the message has been shown.
         fieldFor(*result.refusedField)->setFocus(Qt::OtherFocusReason);
@@ -903,56 +810,45 @@ StoreResult frmMain::SaveRecord(std::optional<qint32> existingBookId)
 BookEntry frmMain::enteredBook() const
 {
     BookEntry entry;
-    entry.title = txtTitle->text();
-    entry.vol = txtVol->text();
-    entry.issue = txtIssue->text();
-    entry.year = txtYear->text();
-    entry.isbn = txtISBN->text();
-    entry.coverPrice = txtCoverPrice->text();
-    entry.buyPrice = txtBuyPrice->text();
-    entry.buyDate = dcBuyDate->text();
-    entry.readDate = dcReadDate->text();
-    entry.notes = txtNotes->toPlainText();
-    entry.loanedTo = txtLoanedTo->text();
-    entry.loanDate = dcLoanDate->text();
-    entry.fiction = optFiction[0]->isChecked();
-    entry.boughtNew = optNew[0]->isChecked();
-    entry.paperback = optPaperback[0]->isChecked();
-    entry.read = chkRead->isChecked();
-    entry.onLoan = chkOnLoan->isChecked();
-    for (const LookupField field : AllLookupFields)
-        entry.lookups[field] = comboFor(field)->currentText();
+    const std::vector<BookColumn>& columns = bookColumns();
+    for (std::size_t index = 0; index < columns.size(); ++index)
+        entry.values.insert(columns[index].name, enteredValue(m_columnControls[index].widget));
     return entry;
+}
+
+// What a control holds: its text, or the state of a check box or of the
+// first button of an option pair.
+QVariant frmMain::enteredValue(const QWidget* control)
+{
+    if (const auto* edit = qobject_cast<const QLineEdit*>(control))
+        return edit->text();
+    if (const auto* notes = qobject_cast<const QPlainTextEdit*>(control))
+        return notes->toPlainText();
+    if (const auto* date = qobject_cast<const DateField*>(control))
+        return date->text();
+    if (const auto* combo = qobject_cast<const QComboBox*>(control))
+        return combo->currentText();
+    return qobject_cast<const QAbstractButton*>(control)->isChecked();
 }
 
 QComboBox* frmMain::comboFor(LookupField field) const
 {
-    return m_lookups[static_cast<std::size_t>(field)].combo;
+    return m_lookupCombos[static_cast<std::size_t>(field)];
 }
 
 QLineEdit* frmMain::fieldFor(NumberField field) const
 {
-    switch (field) {
-    case NumberField::CoverPrice:
-        return txtCoverPrice;
-    case NumberField::BuyPrice:
-        return txtBuyPrice;
-    case NumberField::Volume:
-        return txtVol;
-    case NumberField::Issue:
-        return txtIssue;
-    case NumberField::Year:
-        return txtYear;
-    }
-    return txtYear;
+    return findChild<QLineEdit*>(bookColumn(field).control);
 }
 
 // New lookup values join their lists once the book is stored, never before:
 // a store that fails adds no rows, so it must add no entries either.
 void frmMain::addListEntries(const std::vector<LookupAddition>& entries)
 {
-    for (const LookupAddition& added : entries)
-        AddLookupEntry(comboFor(added.field), added.text, added.key);
+    for (const LookupAddition& added : entries) {
+        lookupModel(comboFor(added.field)).insertSorted(added.key, added.text);
+        emit m_events->lookupListChanged(added.field);
+    }
 }
 
 void frmMain::reopenEditRecordsets()
@@ -1020,7 +916,7 @@ void frmMain::ShowBrowseButtons()
     cmdCancel->hide();
     cmdUpdate->hide();
     setCatalogueCommandsEnabled(true);
-    enableMaintenanceCommands(m_session.isOpen());
+    m_maintenance->setAvailable(m_session.isOpen());
 }
 
 // ---------------------------------------------------------------------------

@@ -1,30 +1,31 @@
 #pragma once
 
 #include "catalogue/book_session.h"
-#include "editor/book_store.h"
+#include "catalogue/book_store.h"
+#include "editor/catalogue_life.h"
 #include "search/gui/book_search.h"
 #include "ui_frm_main.h"
 
-#include <QHash>
 #include <QMainWindow>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-
-class QStandardItem;
 #include <array>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
+struct BookColumn;
+class CatalogueEvents;
+class CustomReportsMenu;
 class FieldValidation;
-class frmRptSpec;
 class LookupCompletion;
+class LookupListModel;
+class MaintenanceMenu;
 class QAction;
 class QComboBox;
 class QRadioButton;
-class QStandardItemModel;
 class Recordset;
 class ReportsMenu;
 
@@ -56,33 +57,19 @@ public:
     // window closes (or is destroyed without having been closed).
     void Form_Unload();
 
-    // What backup and compaction need: the shutdown, then whileClosed with the
-    // catalogue file free, then the start-up anew on this window (lists
-    // refilled, the first book by title shown) as if it had been reopened.
-    void restartOnCatalogue(const std::function<void()>& whileClosed);
+    // The start-up, shutdown and restart of the catalogue this window shows.
+    CatalogueLife& catalogueLife() { return *m_life; }
 
     // The open catalogue the other windows work on.
     BookSession& session() { return m_session; }
+    // Where windows beside this one learn of books stored, added and deleted,
+    // lists changed and the catalogue opened again.
+    CatalogueEvents& events() { return *m_events; }
     // The Reports menu's destination choice, book lists and counts.
     ReportsMenu& reports() { return *m_reports; }
 
-    // Refill one lookup combo from its table (start-up and removal of unused
-    // entries).
-    void LoadAuthorList();
-    void LoadPublisherList();
-    void LoadCategoryList();
-    void LoadOwnerList();
-    void LoadLocationList();
-    void LoadFormatList();
-    void LoadSeriesList();
-
-    // Adds one entry to a lookup combo at its sorted place, found without
-    // regard to case and after any entry that sorts equal to it (a lookup
-    // value added while saving a book), and keeps the combo's key index in
-    // step. Returns the new entry's row.
-    int AddLookupEntry(QComboBox* combo, const QString& text, qlonglong key);
-    // The row of the first entry of combo carrying key, or -1.
-    int LookupRow(const QComboBox* combo, qlonglong key) const;
+    // The entries of a lookup combo's list.
+    LookupListModel& lookupModel(const QComboBox* combo) const;
 
     // Display.
     void ShowRecord();
@@ -128,13 +115,6 @@ public:
     // The shared recordsets, held by the session from start-up to shutdown.
     std::unique_ptr<Recordset>& rsBooks = m_session.rsBooks();
     std::unique_ptr<Recordset>& rsBookEdit = m_session.rsBookEdit();
-    std::unique_ptr<Recordset>& rsAuthors = m_session.lookupRecordset(LookupField::Author);
-    std::unique_ptr<Recordset>& rsPublishers = m_session.lookupRecordset(LookupField::Publisher);
-    std::unique_ptr<Recordset>& rsCategories = m_session.lookupRecordset(LookupField::Category);
-    std::unique_ptr<Recordset>& rsOwners = m_session.lookupRecordset(LookupField::Owner);
-    std::unique_ptr<Recordset>& rsLocations = m_session.lookupRecordset(LookupField::Location);
-    std::unique_ptr<Recordset>& rsFormats = m_session.lookupRecordset(LookupField::Format);
-    std::unique_ptr<Recordset>& rsSeries = m_session.lookupRecordset(LookupField::Series);
 
     // Control arrays: option groups indexed 0 (true value) and 1 (false value);
     // menu arrays indexed from 1 as on the menus (element 0 unused).
@@ -161,18 +141,6 @@ public slots:
     void cmdDelete_Click();
     void cmdFind_Click();
     void mnuExit_Click();
-    // Opens the custom report designer beside this window, or brings the
-    // open one to the front as it is.
-    void mnuRptCustom_Click();
-
-    // Looking after the catalogue, help and about (frm_main_maintenance.cpp).
-    // Backup and packing close the catalogue and run the start-up anew.
-    void mnuBackup_Click();
-    void mnuPack_Click();
-    void mnuDelUnused_Click(int index);
-    void mnuHelp_Click(int index);
-    void cmdHelp_Click();
-    void mnuAbout_Click();
 
     // The typing state shared by the seven lookup fields.
     LookupCompletion& lookupCompletion() const { return *m_completion; }
@@ -183,19 +151,22 @@ protected:
 private slots:
     // After a repair met while the window runs (frm_main_repair.cpp).
     void catalogueRepaired();
+    void lookupListChanged(LookupField field);
 
 private:
-    // One lookup combo's list: entry texts with their keys in Qt::UserRole,
-    // and the first entry per key so a book is shown without a scan of
-    // 20,000 authors. Entries are kept rather than rows, which an addition
-    // shifts; an entry knows its row.
-    struct LookupList
+    // The control showing one column of Books; an option pair's first
+    // button, with the second in no.
+    struct ColumnControl
     {
-        QComboBox* combo = nullptr;
-        QHash<qlonglong, QStandardItem*> entryByKey;
+        QWidget* widget = nullptr;
+        QRadioButton* no = nullptr;
     };
 
     void navigate(const std::function<void(Recordset&)>& move);
+    void findColumnControls();
+    void showColumn(const BookColumn& column, const ColumnControl& control, const QVariant& value);
+    static void setFieldText(QWidget* field, const QString& text);
+    static QVariant enteredValue(const QWidget* control);
     void setUpControlArrays();
     void setUpLookupCombos();
     void setUpDateFields();
@@ -206,22 +177,14 @@ private:
     void connectReports();
     void setUpKeyboard();
 
-    LookupList& lookupListOf(LookupField field);
-    const LookupList& lookupList(const QComboBox* combo) const;
     void fillLookupList(LookupField field);
     void showLookup(QComboBox* combo, const QVariant& key);
     QList<QWidget*> dataControls() const;
 
-    void connectMaintenanceCommands();
-    // The File menu's catalogue commands, unavailable while a book is being
-    // changed or added and without a catalogue.
-    void enableMaintenanceCommands(bool enabled);
-    // A packing stopped halfway leaves the catalogue as "bookdb.bak": the
-    // start-up offers to take it back before anything else.
-    void offerSetAsideCatalogue();
+    void connectMaintenance();
+    CatalogueLife::View lifeView();
+    void showCatalogue();
     void showDesignedState();
-    bool offerOlderFileConversions(QStringList& summaries);
-    void tellConversions(const QStringList& summaries);
     void showWithoutCatalogue();
     void loadLookupLists();
     void showFirstBook();
@@ -237,15 +200,16 @@ private:
 
     bool findBookBeingChanged();
 
-    QString m_dataFolder;
-    qint32 m_shownBookId = -1;           // the book ShowRecord last showed
-    bool m_olderFilesOffered = false;    // files of the older kind are offered for conversion once a run
-    std::array<LookupList, 7> m_lookups; // indexed by LookupField
-    bool m_loaded = false;
+    CatalogueEvents* m_events;
+    std::unique_ptr<CatalogueLife> m_life;
+    qint32 m_shownBookId = -1;                   // the book ShowRecord last showed
+    std::array<QComboBox*, 7> m_lookupCombos{};  // indexed by LookupField
+    std::vector<ColumnControl> m_columnControls; // in the order of bookColumns()
     LookupCompletion* m_completion = nullptr;
     FieldValidation* m_fieldChecks = nullptr;
     ReportsMenu* m_reports = nullptr;
-    QPointer<frmRptSpec> m_customReports;
+    CustomReportsMenu* m_customReports = nullptr;
+    MaintenanceMenu* m_maintenance = nullptr;
     BookSearch m_search; // keeps the search window between searches
     QList<QAction*> m_catalogueCommands;
     // The book on screen as read, so that Update stores what the user left

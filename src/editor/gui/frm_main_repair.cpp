@@ -6,7 +6,10 @@
 #include "catalogue/db_error_handler.h"
 #include "common/user_dialogs.h"
 #include "database/recordset.h"
+#include "editor/catalogue_events.h"
+#include "editor/catalogue_life.h"
 
+#include <QScopeGuard>
 #include <QSignalBlocker>
 
 using namespace Qt::StringLiterals;
@@ -19,7 +22,8 @@ void frmMain::catalogueRepaired()
 {
     // The start-up's own steps reopen what they opened (this may run while
     // they show progress); a closed window has nothing.
-    if (!m_loaded || m_session.isOpening() || !m_session.isOpen() || m_session.recordsetsOnOpenCatalogue())
+    if (!m_life->isStarted() || m_session.isOpening() || !m_session.isOpen() ||
+        m_session.recordsetsOnOpenCatalogue())
         return;
     const bool keepEntry = Editing || Adding;
     std::array<QString, 7> typed;
@@ -32,6 +36,8 @@ void frmMain::catalogueRepaired()
         runStep([this, order] { m_session.reopenBooks(order); });
     loadLookupLists();
     EnableFields();
+    // Told once the window shows the repaired catalogue.
+    const auto tellReopened = qScopeGuard([this] { emit m_events->catalogueReopened(); });
     if (!keepEntry) {
         Editing = false;
         Adding = false;

@@ -1,6 +1,7 @@
 #include "reports/gui/printer_choice.h"
 
 #include "common/gui/modal_runner.h"
+#include "common/installed_seam.h"
 
 #include <QPrintDialog>
 
@@ -16,17 +17,16 @@ public:
     }
 };
 
-PlatformPrintDialog platformDialog;
-PrinterChoice* installed = &platformDialog;
+constinit InstalledSeam<PrinterChoice, PlatformPrintDialog> installed;
 
 } // namespace
 
 PrinterChoice& printerChoice()
 {
-    return *installed;
+    return installed.get();
 }
 
 void setPrinterChoice(PrinterChoice* choice)
 {
-    installed = choice ? choice : &platformDialog;
+    installed.install(choice);
 }

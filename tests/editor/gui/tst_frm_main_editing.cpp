@@ -5,6 +5,10 @@
 #include "support/recording_desktop_opener.h"
 #include "support/scripted_modals.h"
 
+#include "editor/catalogue_events.h"
+
+#include <QSignalSpy>
+
 using namespace mainwin_test;
 using namespace Qt::StringLiterals;
 
@@ -32,6 +36,8 @@ private slots:
     void datesOfTheTwentiesMoveACenturyOn();
     void untouchedFieldsAreStoredAsRead();
     void doubleClickPressesOnlyTheButtonClicked();
+    void windowsBesideLearnOfEachStore_data();
+    void windowsBesideLearnOfEachStore();
 
 private:
     MainWindowFixture f;
@@ -405,6 +411,57 @@ void TestFrmMainEditing::doubleClickPressesOnlyTheButtonClicked()
     doubleClick(w.cmdNext);
     QCOMPARE(w.txtTitle->text(), u"The Cat"_s);
     QVERIFY(modals.shown().isEmpty() && desktop.opened.isEmpty());
+}
+
+void TestFrmMainEditing::windowsBesideLearnOfEachStore_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("told"); // each signal with its arguments, "Apple Pie" standing for its key
+    QTest::newRow("a book changed") << u"update"_s << u"stored Apple Pie, changed"_s;
+    QTest::newRow("a book added with a new author") << u"add"_s << u"list 2; stored new, added"_s;
+    QTest::newRow("a book deleted") << u"delete"_s << u"deleted Apple Pie"_s;
+    QTest::newRow("a store refused") << u"refused"_s << QString();
+}
+
+// Lists and views of many books beside the window follow its stores.
+void TestFrmMainEditing::windowsBesideLearnOfEachStore()
+{
+    QFETCH(QString, command);
+    f.folder().addCollection();
+    QVERIFY(f.openWindow());
+    frmMain& w = f.window();
+    const int shownKey = f.rows("select BookID from Books where Title = 'Apple Pie'").value(0).toInt();
+    QStringList told;
+    const auto key = [shownKey](qint32 id) { return id == shownKey ? u"Apple Pie"_s : u"new"_s; };
+    connect(&w.events(), &CatalogueEvents::bookStored, this, [&](qint32 id, bool added) {
+        told << u"stored "_s + key(id) + (added ? u", added"_s : u", changed"_s);
+    });
+    connect(&w.events(), &CatalogueEvents::bookDeleted, this,
+            [&](qint32 id) { told << u"deleted "_s + key(id); });
+    connect(&w.events(), &CatalogueEvents::lookupListChanged, this,
+            [&](LookupField field) { told << u"list "_s + QString::number(int(field)); });
+
+    if (command == u"add"_s) {
+        w.cmdAdd->click();
+        f.typeInto(w.txtTitle, u"Another"_s);
+        f.typeInto(w.cmbAuthID, u"Doe, Jane"_s);
+    } else if (command == u"delete"_s) {
+        f.dialogs().setNextAnswer(UserDialogs::Answer::Yes);
+    } else {
+        f.typeInto(w.txtTitle, u"Apple Pie"_s);
+        if (command == u"refused"_s) {
+            QTest::keyClick(w.txtTitle, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(w.txtTitle, Qt::Key_Delete);
+        }
+    }
+    if (command == u"delete"_s)
+        w.cmdDelete->click();
+    else
+        w.cmdUpdate->click();
+    if (command == u"refused"_s)
+        QCOMPARE(f.takeMessages(), QStringList{u"Missing Title: You must enter a title, or click Cancel"_s});
+    QTEST(told.join(u"; "_s), "told");
+    f.dialogs().clear();
 }
 
 QTEST_MAIN(TestFrmMainEditing)

@@ -1,13 +1,10 @@
-// Backup, packing, removal of unused entries, help and about through the main
-// window: the catalogue closed and opened again around them, the lists and
-// the book on screen afterwards.
+// Backup, packing and removal of unused entries through the main window: the
+// catalogue closed and opened again around them, the lists and the book on
+// screen afterwards.
 
 #include "editor/gui/main_window_fixture.h"
 #include "maintenance/gui/frm_backup.h"
-#include "maintenance/help_page.h"
 #include "maintenance/maintenance_files.h"
-#include "support/file_contents.h"
-#include "support/recording_desktop_opener.h"
 #include "support/scripted_modals.h"
 
 #include <QDialog>
@@ -40,25 +37,19 @@ private slots:
     void init()
     {
         f.setUp();
-        m_desktop = std::make_unique<RecordingDesktopOpener>();
         m_modals = std::make_unique<ScopedScriptedModals>();
     }
     void cleanup();
 
     void catalogueClosedAndOpenedAgain_data();
     void catalogueClosedAndOpenedAgain();
-    void startUpOffersTheSetAsideCatalogue_data();
-    void startUpOffersTheSetAsideCatalogue();
     void unusedEntriesLeaveTheListsAndTheBook_data();
     void unusedEntriesLeaveTheListsAndTheBook();
     void unavailableWhileABookIsChanged_data();
     void unavailableWhileABookIsChanged();
-    void helpAndAboutOpen_data();
-    void helpAndAboutOpen();
 
 private:
     MainWindowFixture f;
-    std::unique_ptr<RecordingDesktopOpener> m_desktop;
     std::unique_ptr<ScopedScriptedModals> m_modals;
 
     QStringList modalTitles() const
@@ -74,7 +65,6 @@ void TestFrmMainMaintenance::cleanup()
 {
     QCOMPARE(m_modals->unusedHandlers(), 0);
     m_modals.reset();
-    m_desktop.reset();
     const auto unusedAnswers = f.dialogs().unusedAnswers();
     f.tearDown();
     QCOMPARE(unusedAnswers, 0);
@@ -147,40 +137,6 @@ void TestFrmMainMaintenance::catalogueClosedAndOpenedAgain()
     QCOMPARE(sortedFiles(f.folder().path()), dataFiles);
     QTEST(f.window().txtTitle->text(), "titleAfter");
     QCOMPARE(f.titlesInOrder().size(), 5);
-}
-
-void TestFrmMainMaintenance::startUpOffersTheSetAsideCatalogue_data()
-{
-    QTest::addColumn<bool>("takeItBack");
-    QTest::addColumn<QStringList>("dataFiles");
-    QTest::addColumn<QString>("titleShown");
-    // The packing's copy goes once a sound catalogue is back, not before.
-    const QString copy = CompactedCopyFileName;
-    QTest::newRow("taken back") << true << QStringList{CatalogueFileName} << u"Apple Pie"_s;
-    QTest::newRow("left alone") << false << QStringList{SetAsideFileName, copy, copy + u"-journal"_s}
-                                << QString();
-}
-
-// As a packing stopped between its two renames leaves the folder.
-void TestFrmMainMaintenance::startUpOffersTheSetAsideCatalogue()
-{
-    QFETCH(bool, takeItBack);
-
-    f.folder().addCollection();
-    const QDir folder(f.folder().path());
-    QVERIFY(QFile::rename(f.folder().cataloguePath(), folder.filePath(SetAsideFileName)));
-    QVERIFY(QFile::copy(folder.filePath(SetAsideFileName), folder.filePath(CompactedCopyFileName)));
-    QVERIFY(writeFile(folder.filePath(CompactedCopyFileName + u"-journal"_s), "journal"));
-    // Not taken back, the start-up goes on to offer a new catalogue.
-    using Answer = UserDialogs::Answer;
-    f.dialogs().setNextAnswers(takeItBack ? QList<Answer>{Answer::Yes}
-                                          : QList<Answer>{Answer::No, Answer::No});
-    QVERIFY(f.openWindow());
-    QVERIFY(f.dialogs().texts().first().contains(SetAsideFileName));
-    QTEST(sortedFiles(f.folder().path()), "dataFiles");
-    QTEST(f.window().txtTitle->text(), "titleShown");
-    QCOMPARE(f.window().txtTitle->isEnabled(), takeItBack);
-    f.dialogs().clear();
 }
 
 void TestFrmMainMaintenance::unusedEntriesLeaveTheListsAndTheBook_data()
@@ -260,35 +216,6 @@ void TestFrmMainMaintenance::unavailableWhileABookIsChanged()
     QVERIFY(unavailable());
     w.cmdCancel->click();
     QVERIFY(available());
-}
-
-void TestFrmMainMaintenance::helpAndAboutOpen_data()
-{
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QList<QUrl>>("opened");
-    QTest::addColumn<QStringList>("modals");
-    const QList<QUrl> help{helpPageUrl()};
-    QTest::newRow("Contents") << u"mnuHelp_1"_s << help << QStringList{};
-    QTest::newRow("Search for Help on") << u"mnuHelp_2"_s << help << QStringList{};
-    QTest::newRow("Using Help") << u"mnuHelp_3"_s << help << QStringList{};
-    QTest::newRow("the Help button") << u"cmdHelp"_s << help << QStringList{};
-    QTest::newRow("About") << u"mnuAbout"_s << QList<QUrl>{} << QStringList{u"About Quillary"_s};
-}
-
-void TestFrmMainMaintenance::helpAndAboutOpen()
-{
-    QFETCH(QString, control);
-    QFETCH(QStringList, modals);
-    f.folder().addCollection();
-    QVERIFY(f.openWindow());
-    if (!modals.isEmpty())
-        m_modals->enqueue(ScriptedModals::accept());
-    if (auto* action = f.window().findChild<QAction*>(control))
-        action->trigger();
-    else
-        f.window().findChild<QPushButton*>(control)->click();
-    QTEST(m_desktop->opened, "opened");
-    QCOMPARE(modalTitles(), modals);
 }
 
 QTEST_MAIN(TestFrmMainMaintenance)

@@ -3,6 +3,7 @@
 #include "editor/gui/main_window_fixture.h"
 
 #include "database/db_error.h"
+#include "editor/lookup_list_model.h"
 #include "support/file_contents.h"
 
 #include <QFile>
@@ -130,8 +131,8 @@ void TestFrmMainStartup::authorEntriesLastNameCommaFirstName()
     const QComboBox* combo = f.window().cmbAuthID;
 
     QCOMPARE(entries(combo), QStringList({u"Adams, Ann"_s, u"Brown, "_s, u"Smith, "_s, u"Smith, John"_s}));
-    QCOMPARE(f.window().LookupRow(combo, 3), 2);
-    QCOMPARE(f.window().LookupRow(combo, 1), 3);
+    QCOMPARE(f.window().lookupModel(combo).rowOfKey(3), 2);
+    QCOMPARE(f.window().lookupModel(combo).rowOfKey(1), 3);
     QCOMPARE(combo->currentIndex(), -1);
 }
 
@@ -220,7 +221,8 @@ void TestFrmMainStartup::shutdownReleasesCatalogue()
     if (how == u"destroy"_s) {
         f.closeWindow();
     } else {
-        QVERIFY(w.isHidden() && !w.rsBooks && !w.rsBookEdit && !w.rsAuthors);
+        QVERIFY(w.isHidden() && !w.rsBooks && !w.rsBookEdit &&
+                !w.session().lookupRecordset(LookupField::Author));
     }
     QVERIFY(!catalogueState().dbCatalogue);
     Database::open(path, Database::OpenMode::Exclusive)->close();
@@ -256,7 +258,7 @@ void TestFrmMainStartup::restartShowsTheCatalogueAsChangedMeanwhile()
     f.takeMessages();
 
     bool fileWasFree = false;
-    w.restartOnCatalogue([&] {
+    w.catalogueLife().restart([&] {
         if (before == u"no catalogue"_s)
             createCatalogue(folder.cataloguePath());
         folder.addAuthor(9, u"Aaronson"_s, u"Al"_s);

@@ -1,9 +1,8 @@
 #pragma once
 
+#include "catalogue/field_checks.h"
 #include "catalogue/lookup_resolver.h"
-#include "editor/field_checks.h"
 
-#include <QDate>
 #include <QString>
 #include <QVariantHash>
 #include <optional>
@@ -12,43 +11,18 @@
 class Database;
 class Recordset;
 
-// The texts of the seven lookup fields, as shown (an author as "Last, First").
-struct LookupTexts
-{
-    QString format;
-    QString series;
-    QString author;
-    QString publisher;
-    QString category;
-    QString owner;
-    QString location;
-
-    const QString& operator[](LookupField field) const;
-    QString& operator[](LookupField field);
-};
-
-// What the main window holds for one book: the texts of its fields as typed
-// and the state of its check boxes and option buttons.
+// What the main window holds for one book, by column name (bookColumns()):
+// the text of a typed field, a date field or a lookup field (an author as
+// "Last, First"), and the state of a flag or an option pair. A new entry is
+// a new book's: every text empty, every flag as a new book has it.
 struct BookEntry
 {
-    QString title;
-    QString vol;
-    QString issue;
-    QString year;
-    QString isbn;
-    QString coverPrice;
-    QString buyPrice;
-    QString buyDate;
-    QString readDate;
-    QString notes;
-    QString loanedTo;
-    QString loanDate;
-    bool fiction = true;
-    bool boughtNew = true;
-    bool paperback = true;
-    bool read = false;
-    bool onLoan = false;
-    LookupTexts lookups;
+    BookEntry();
+
+    QString text(const QString& column) const { return values.value(column).toString(); }
+    bool flag(const QString& column) const { return values.value(column).toBool(); }
+
+    QVariantHash values;
 };
 
 // A book as the window read it from its row: the key, the stored value of
@@ -100,8 +74,3 @@ struct StoreResult
 // it was read.
 StoreResult writeBook(Database& db, Recordset& rsBookEdit, const BookEntry& entry, LookupResolver& lookups,
                       std::optional<qint32> existingBookId, const BookAsRead* asRead = nullptr);
-
-// The date rule of stored dates: a date of 1900 to 1929 is taken to mean
-// 2000 to 2029, so that "3/5/05" does not land in 1905. Nothing for a text
-// that is not a valid date (empty included).
-std::optional<QDate> storedDate(const QString& text);

@@ -1,5 +1,6 @@
-#include "editor/field_checks.h"
+#include "catalogue/field_checks.h"
 
+#include "catalogue/book_columns.h"
 #include "common/locale_formats.h"
 
 #include <cmath>
@@ -84,7 +85,7 @@ FieldRefusal refusalFor(NumberField field)
 
 int maximumLength(NumberField field)
 {
-    return isPrice(field) ? 0 : 4;
+    return bookColumn(field).maxLength;
 }
 
 LeaveFieldOutcome checkLeavingField(NumberField field, const QString& text)
