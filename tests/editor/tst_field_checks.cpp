@@ -2,8 +2,8 @@
 // converted for storing, the buy price copied, author names and sort titles
 // rewritten, control characters removed.
 
+#include "catalogue/author_name.h"
 #include "catalogue/sort_title.h"
-#include "editor/author_name.h"
 #include "editor/control_characters.h"
 #include "editor/field_checks.h"
 
