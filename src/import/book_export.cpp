@@ -31,12 +31,13 @@ QString lookupJoins(QStringList& expressions)
         }
         const LookupTable& table = lookupTable(field);
         if (table.nameColumns.size() > 1)
-            expressions.append(u"CASE WHEN %1.%2 IS NULL THEN NULL WHEN coalesce(%1.%3, '') = '' THEN %1.%2 "
-                               u"ELSE %1.%2 || ', ' || %1.%3 END"_s.arg(alias, table.nameColumns[0],
-                                                                       table.nameColumns[1]));
+            expressions.append(
+                u"CASE WHEN %1.%2 IS NULL THEN NULL WHEN coalesce(%1.%3, '') = '' THEN %1.%2 "
+                u"ELSE %1.%2 || ', ' || %1.%3 END"_s.arg(alias, table.nameColumns[0], table.nameColumns[1]));
         else
             expressions.append(alias + u'.' + table.nameColumns[0]);
-        joins += u" LEFT JOIN %1 %2 ON %2.%3 = b.%4"_s.arg(table.table, alias, table.keyColumn, table.booksColumn);
+        joins +=
+            u" LEFT JOIN %1 %2 ON %2.%3 = b.%4"_s.arg(table.table, alias, table.keyColumn, table.booksColumn);
     }
     return joins;
 }
@@ -61,7 +62,8 @@ QStringList rowFields(const NativeStatement& row)
             break;
         case FieldKind::Date:
             if (!stored.isNull())
-                value = StoredValue::forProgram(stored, StoredValue::ColumnKind::DateTime).toDateTime().date();
+                value =
+                    StoredValue::forProgram(stored, StoredValue::ColumnKind::DateTime).toDateTime().date();
             break;
         case FieldKind::Price:
             if (!stored.isNull())
@@ -109,7 +111,8 @@ qint64 exportBooks(Database& db, const std::vector<qint64>& bookKeys, const QStr
             ++written;
         }
         book.reset();
-        if ((i + 1) % RowsBetweenProgress == 0 && progress && !progress(qint64(i + 1), qint64(bookKeys.size())))
+        if ((i + 1) % RowsBetweenProgress == 0 && progress &&
+            !progress(qint64(i + 1), qint64(bookKeys.size())))
             return -1;
     }
     file.commit();

@@ -41,8 +41,8 @@ enum class FieldKind { Text, Lookup, WholeNumber, Year, Price, Date, Flag };
 struct BookFieldInfo
 {
     BookField field;
-    QString caption;     // the window's caption, the export's header
-    QString column;      // the Books column (a lookup field: the column of its key)
+    QString caption; // the window's caption, the export's header
+    QString column;  // the Books column (a lookup field: the column of its key)
     FieldKind kind;
     QStringList aliases; // other names a header may give it (compared folded)
 };

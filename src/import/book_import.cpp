@@ -64,8 +64,7 @@ StoredValue::ColumnKind columnKindOf(FieldKind kind)
 class BookInserter
 {
 public:
-    BookInserter(Database& db, LookupEntries& lookups)
-        : m_lookups(lookups), m_insert(db, insertStatement())
+    BookInserter(Database& db, LookupEntries& lookups) : m_lookups(lookups), m_insert(db, insertStatement())
     {
     }
 
@@ -77,8 +76,8 @@ public:
             if (info.kind == FieldKind::Lookup)
                 value = m_lookups.keyFor(lookupFieldOf(info.field), value.toString());
             m_insert.bind(parameter++, value.isNull() ? value
-                                                      : StoredValue::forStorage(value, columnKindOf(info.kind),
-                                                                                info.column));
+                                                      : StoredValue::forStorage(
+                                                            value, columnKindOf(info.kind), info.column));
         }
         m_insert.bind(parameter, MakeSortTitle(book.text(BookField::Title)));
         m_insert.step();
@@ -95,7 +94,8 @@ private:
             columns.append(info.column);
         columns.append(u"SortTitle"_s);
         const QString marks = QString(u"?, "_s).repeated(columns.size() - 1) + u"?"_s;
-        return u"INSERT INTO Books (%1) VALUES (%2) RETURNING BookID"_s.arg(columns.join(u", "_s), marks).toUtf8();
+        return u"INSERT INTO Books (%1) VALUES (%2) RETURNING BookID"_s.arg(columns.join(u", "_s), marks)
+            .toUtf8();
     }
 
     LookupEntries& m_lookups;

@@ -26,8 +26,8 @@ struct PlannedRow
 {
     qint64 line = 0;
     ImportedBook book;
-    QString refusal;                     // non-empty: the row is refused
-    std::optional<qint64> duplicateOf;   // a stored book it matches
+    QString refusal;                   // non-empty: the row is refused
+    std::optional<qint64> duplicateOf; // a stored book it matches
 };
 
 struct RefusedRow

@@ -79,8 +79,7 @@ void readField(ImportedBook& book, QString& refusal, BookField field, const Fiel
             book[field] = int(*value);
         else
             book[field] = QVariant::fromValue(*value);
-    }
-    else if (refusal.isEmpty())
+    } else if (refusal.isEmpty())
         refusal = refusalText(field, cell, expected);
 }
 

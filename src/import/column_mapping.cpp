@@ -31,7 +31,8 @@ int columnNamed(const QStringList& header, const QString& name)
 
 ColumnMapping recogniseTable(const QStringList& firstRow)
 {
-    for (const auto recognise : {recogniseGoodreads, recogniseLibraryThing, recogniseOwnExport, recogniseHeaderRow}) {
+    for (const auto recognise :
+         {recogniseGoodreads, recogniseLibraryThing, recogniseOwnExport, recogniseHeaderRow}) {
         if (std::optional<ColumnMapping> mapping = recognise(firstRow))
             return *mapping;
     }

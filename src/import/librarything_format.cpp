@@ -7,7 +7,8 @@ using namespace Qt::StringLiterals;
 std::optional<ColumnMapping> recogniseLibraryThing(const QStringList& header)
 {
     const auto at = [&header](const QString& name) { return columnNamed(header, name); };
-    if (at(u"Title"_s) < 0 || at(u"Primary Author"_s) < 0 || (at(u"Book Id"_s) < 0 && at(u"Sort Character"_s) < 0))
+    if (at(u"Title"_s) < 0 || at(u"Primary Author"_s) < 0 ||
+        (at(u"Book Id"_s) < 0 && at(u"Sort Character"_s) < 0))
         return std::nullopt;
     ColumnMapping mapping;
     mapping.format = TableFormat::LibraryThing;

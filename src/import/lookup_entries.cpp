@@ -43,9 +43,10 @@ qint64 LookupEntries::keyFor(LookupField field, const QString& text)
     if (!insert) {
         const QString columns = table.nameColumns.join(u", "_s);
         const QString values = table.nameColumns.size() > 1 ? u"?, ?"_s : u"?"_s;
-        insert = std::make_unique<NativeStatement>(
-            m_db, u"INSERT INTO %1 (%2) VALUES (%3) RETURNING %4"_s.arg(table.table, columns, values, table.keyColumn)
-                      .toUtf8());
+        insert =
+            std::make_unique<NativeStatement>(m_db, u"INSERT INTO %1 (%2) VALUES (%3) RETURNING %4"_s
+                                                        .arg(table.table, columns, values, table.keyColumn)
+                                                        .toUtf8());
     }
     insert->bindText(1, names.name);
     if (table.nameColumns.size() > 1)

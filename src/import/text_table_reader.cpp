@@ -10,10 +10,10 @@ constexpr qint64 PieceSize = 1 << 16;
 
 // The code page's characters for 0x80 to 0x9F; the five it leaves unused are
 // read as the control characters of the same value, as Latin-1 has them.
-constexpr char16_t Windows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t Windows1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                          0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                          0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                          0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 QString fromWindows1252(const QByteArray& bytes)
 {
@@ -70,8 +70,8 @@ TextTableReader::TextTableReader(const QString& path) : m_file(path)
             ++controls;
     }
     if (controls * 10 > m_buffer.size())
-        throw TableFileError(u"'%1' is not a text file: export it as CSV or as TAB-separated text."_s.arg(
-            shownPath(path)));
+        throw TableFileError(
+            u"'%1' is not a text file: export it as CSV or as TAB-separated text."_s.arg(shownPath(path)));
     detectDelimiter();
     rewind();
 }

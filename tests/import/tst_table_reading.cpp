@@ -40,16 +40,16 @@ void TestTableReading::recognised_data()
     QTest::addColumn<TableFormat>("format");
     QTest::addColumn<QString>("mapped"); // fields with a column, and what their first book gives
 
-    QTest::newRow("goodreads") << u"goodreads_library_export.csv"_s << TextEncoding::Utf8 << u","_s
-                               << TableFormat::Goodreads
-                               << u"Austen, Jane|9780141439518|Penguin Classics|Paperback|2003|2020-05-01|Yes|"
-                                  "First copy\r\n\r\nWitty & sharp"_s;
-    QTest::newRow("librarything utf-16") << u"librarything_export.tsv"_s << TextEncoding::Utf16LittleEndian
-                                         << u"\t"_s << TableFormat::LibraryThing
-                                         << u"Hugo, Victor||Gallimard|Paperback|1862||No|"_s;
-    QTest::newRow("spreadsheet cp1252") << u"spreadsheet_cp1252.csv"_s << TextEncoding::Windows1252 << u","_s
-                                        << TableFormat::HeaderRow
-                                        << u"Márquez, Gabriel García|||Paperback|1967|2016-01-20|Yes|Quoted, with comma"_s;
+    QTest::newRow("goodreads")
+        << u"goodreads_library_export.csv"_s << TextEncoding::Utf8 << u","_s << TableFormat::Goodreads
+        << u"Austen, Jane|9780141439518|Penguin Classics|Paperback|2003|2020-05-01|Yes|"
+           "First copy\r\n\r\nWitty & sharp"_s;
+    QTest::newRow("librarything utf-16")
+        << u"librarything_export.tsv"_s << TextEncoding::Utf16LittleEndian << u"\t"_s
+        << TableFormat::LibraryThing << u"Hugo, Victor||Gallimard|Paperback|1862||No|"_s;
+    QTest::newRow("spreadsheet cp1252")
+        << u"spreadsheet_cp1252.csv"_s << TextEncoding::Windows1252 << u","_s << TableFormat::HeaderRow
+        << u"Márquez, Gabriel García|||Paperback|1967|2016-01-20|Yes|Quoted, with comma"_s;
     QTest::newRow("no header") << u"no_header.tsv"_s << TextEncoding::Utf8 << u"\t"_s << TableFormat::NoHeader
                                << u"Melville, Herman||||||No|"_s;
 }
@@ -91,14 +91,16 @@ void TestTableReading::badInput_data()
                                       << u"2 rows: |a quoted text is never closed"_s;
     QTest::newRow("NUL inside a row") << header + QByteArray("Du\0ne,Herbert\nEmma,Austen\n", 26)
                                       << u"2 rows: the row holds a NUL character|"_s;
-    QTest::newRow("mixed line ends") << QByteArray("Title,Author\r\nDune,Herbert\rEmma,Austen\n\"Two\r\nlines\",X")
+    QTest::newRow("mixed line ends") << QByteArray(
+                                            "Title,Author\r\nDune,Herbert\rEmma,Austen\n\"Two\r\nlines\",X")
                                      << u"3 rows: ||"_s;
     QTest::newRow("10 MB line") << header + QByteArray(10 << 20, 'x') + "\nEmma,Austen\n"
                                 << u"2 rows: the row is longer than 1048576 characters|"_s;
     QByteArray wide = header;
     for (int i = 0; i < 10000; ++i)
         wide += "c,";
-    QTest::newRow("10,000 columns") << wide + "\nEmma,Austen\n" << u"2 rows: the row has more than 1000 columns|"_s;
+    QTest::newRow("10,000 columns") << wide + "\nEmma,Austen\n"
+                                    << u"2 rows: the row has more than 1000 columns|"_s;
 }
 
 void TestTableReading::badInput()
@@ -166,7 +168,8 @@ void TestTableReading::cells_data()
     QTest::newRow("slashed date") << u"Date Read"_s << u"2001/03/07"_s << u"2001-03-07"_s;
     QTest::newRow("four-digit 1925 kept") << u"Date Read"_s << u"1925-03-07"_s << u"1925-03-07"_s;
     QTest::newRow("two-digit 25 moved") << u"Date Read"_s << u"3/7/25"_s << u"2025-03-07"_s;
-    QTest::newRow("no such day") << u"Date Read"_s << u"2001/02/30"_s << u"Date Read: '2001/02/30' is not a date"_s;
+    QTest::newRow("no such day") << u"Date Read"_s << u"2001/02/30"_s
+                                 << u"Date Read: '2001/02/30' is not a date"_s;
     QTest::newRow("price with sign") << u"List Price"_s << u"$12.50"_s << u"12.5"_s;
     QTest::newRow("price rounded") << u"Price Paid"_s << u"0.123456"_s << u"0.1235"_s;
     QTest::newRow("negative price") << u"Price Paid"_s << u"-3"_s << u"Price Paid: '-3' is not an amount"_s;
@@ -175,7 +178,8 @@ void TestTableReading::cells_data()
     QTest::newRow("volume too big") << u"Volume"_s << u"99999999999"_s
                                     << u"Volume: '99999999999' is not a whole number"_s;
     QTest::newRow("flag word") << u"Fiction"_s << u"FALSE"_s << u"No"_s;
-    QTest::newRow("flag nonsense") << u"On Loan"_s << u"maybe"_s << u"On Loan: 'maybe' is neither Yes nor No"_s;
+    QTest::newRow("flag nonsense") << u"On Loan"_s << u"maybe"_s
+                                   << u"On Loan: 'maybe' is neither Yes nor No"_s;
     QTest::newRow("formula text") << u"ISBN"_s << u"=\"0141026162\""_s << u"0141026162"_s;
     QTest::newRow("author turned round") << u"Author"_s << u"John Ronald Smith"_s << u"Smith, John Ronald"_s;
 }
