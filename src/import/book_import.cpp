@@ -162,12 +162,13 @@ ImportPlan BookImport::plan(Database& db, bool keepDuplicates, const ImportProgr
         } else {
             planned.duplicateOf = guard.match(row.book.text(BookField::Isbn), row.book.text(BookField::Title),
                                               row.book.text(BookField::Author));
-            if (row.book.wrongIsbnCheckDigit)
-                ++plan.counts.wrongIsbns;
-            if (planned.duplicateOf && !keepDuplicates)
+            if (planned.duplicateOf && !keepDuplicates) {
                 ++plan.counts.duplicates;
-            else
+            } else {
                 ++plan.counts.added;
+                if (row.book.wrongIsbnCheckDigit)
+                    ++plan.counts.wrongIsbns;
+            }
         }
         if (plan.firstRows.size() < PlannedRowsKept)
             plan.firstRows.append(planned);

@@ -10,10 +10,12 @@ QStringList mappingLines(const ColumnMapping& mapping)
     for (const BookFieldInfo& info : bookFields()) {
         QStringList columns;
         for (const int column : mapping[info.field])
-            columns.append(mapping.headers.isEmpty() ? u"column %1"_s.arg(column + 1) : mapping.headers.value(column));
+            columns.append(mapping.headers.isEmpty() ? u"column %1"_s.arg(column + 1)
+                                                     : mapping.headers.value(column));
         if (info.field == BookField::Read && mapping.readShelfColumn >= 0)
             columns.append(mapping.headers.value(mapping.readShelfColumn) + u" (read)"_s);
-        lines.append(u"%1 <- %2"_s.arg(info.caption, columns.isEmpty() ? u"(nothing)"_s : columns.join(u", "_s)));
+        lines.append(
+            u"%1 <- %2"_s.arg(info.caption, columns.isEmpty() ? u"(nothing)"_s : columns.join(u", "_s)));
     }
     return lines;
 }
@@ -21,8 +23,9 @@ QStringList mappingLines(const ColumnMapping& mapping)
 QStringList planLines(const BookImport& import, const ImportPlan& plan)
 {
     const QString delimiter = import.delimiter() == u'\t' ? u"TAB"_s : QString(import.delimiter());
-    QStringList lines{u"Format: %1 (fields separated by %2)"_s.arg(tableFormatName(import.mapping().format), delimiter),
-                      u"Encoding: %1"_s.arg(encodingName(import.encoding())), u"Mapping:"_s};
+    QStringList lines{
+        u"Format: %1 (fields separated by %2)"_s.arg(tableFormatName(import.mapping().format), delimiter),
+        u"Encoding: %1"_s.arg(encodingName(import.encoding())), u"Mapping:"_s};
     for (const QString& line : mappingLines(import.mapping()))
         lines.append(u"  "_s + line);
     lines.append(u"Books to add: %1"_s.arg(plan.counts.added));

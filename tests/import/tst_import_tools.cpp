@@ -30,8 +30,8 @@ void TestImportTools::run_data()
                              << u"Books to add: 4"_s << 0;
     QTest::newRow("import") << u"import"_s << QStringList{goodreads, u"DIR"_s} << false << 0
                             << u"4 books added, 0 skipped as already present, 2 refused."_s << 4;
-    QTest::newRow("catalogue open in the program") << u"import"_s << QStringList{goodreads, u"DIR"_s} << true << 1
-                                                   << u"file already in use"_s << 0;
+    QTest::newRow("catalogue open in the program")
+        << u"import"_s << QStringList{goodreads, u"DIR"_s} << true << 1 << u"file already in use"_s << 0;
     QTest::newRow("no rows") << u"import"_s << QStringList{u"missing.csv"_s, u"DIR"_s} << false << 1
                              << u"Could not read"_s << 0;
     QTest::newRow("export") << u"export"_s << QStringList{u"DIR"_s, u"OUT"_s} << false << 0
@@ -62,7 +62,8 @@ void TestImportTools::run()
     QProcess process;
     process.start(QStringLiteral(QUILLARY_BINARY_DIR "/tools/quillary-") + tool, arguments);
     QVERIFY(process.waitForFinished(60000));
-    const QString output = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+    const QString output =
+        QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
     QFETCH(QString, says);
     QVERIFY2(output.contains(says), qPrintable(output));
     QTEST(process.exitCode(), "exitCode");

@@ -18,6 +18,7 @@
 #include "editor/gui/control_character_guard.h"
 #include "editor/gui/field_validation.h"
 #include "editor/gui/lookup_completion.h"
+#include "import/gui/book_exchange_menu.h"
 #include "import/startup_conversion.h"
 #include "reports/gui/reports_menu.h"
 
@@ -118,6 +119,7 @@ frmMain::frmMain(const QString& dataFolder, QWidget* parent) : QMainWindow(paren
     connectFieldChecks();
     connectCommands();
     connectReports();
+    connectBookExchange();
     setUpKeyboard();
     // Queued: the repair runs inside a failed step, which must end first.
     setAfterRepair(
@@ -276,6 +278,30 @@ void frmMain::connectReports()
     actions.countByCategory = mnuCountByCat;
     m_reports = new ReportsMenu(this, actions,
                                 [this] { return m_session.isOpen() ? &m_session.database() : nullptr; });
+}
+
+void frmMain::connectBookExchange()
+{
+    m_bookExchange = new BookExchangeMenu(
+        this, {mnuImportBooks, mnuExportBooks},
+        [this] { return m_session.isOpen() ? &m_session.database() : nullptr; },
+        [this](qint64 firstBookId) { showImportedBooks(firstBookId); });
+    addCatalogueCommand(mnuImportBooks);
+    addCatalogueCommand(mnuExportBooks);
+}
+
+// The books and lookup entries an import added were written beneath the
+// window's recordsets: they open again, and the first book added is shown.
+void frmMain::showImportedBooks(qint64 firstBookId)
+{
+    m_session.reopenEditRecordsets();
+    runStep([this] { m_session.reopenBooks(SortOrder); });
+    loadLookupLists();
+    EnableFields();
+    Editing = false;
+    Adding = false;
+    ShowBrowseButtons();
+    showStoredBook(qint32(firstBookId));
 }
 
 void frmMain::setUpKeyboard()

@@ -27,6 +27,7 @@ class QRadioButton;
 class QStandardItemModel;
 class Recordset;
 class ReportsMenu;
+class BookExchangeMenu;
 
 // The book editor: the program's first and main window. Loading it
 // (Form_Load) is the program's start-up, closing it (Form_Unload) closes the
@@ -65,6 +66,7 @@ public:
     BookSession& session() { return m_session; }
     // The Reports menu's destination choice, book lists and counts.
     ReportsMenu& reports() { return *m_reports; }
+    BookExchangeMenu& bookExchange() { return *m_bookExchange; }
 
     // Refill one lookup combo from its table (start-up and removal of unused
     // entries).
@@ -204,6 +206,8 @@ private:
     void connectFieldChecks();
     void connectCommands();
     void connectReports();
+    void connectBookExchange();
+    void showImportedBooks(qint64 firstBookId);
     void setUpKeyboard();
 
     LookupList& lookupListOf(LookupField field);
@@ -245,6 +249,7 @@ private:
     LookupCompletion* m_completion = nullptr;
     FieldValidation* m_fieldChecks = nullptr;
     ReportsMenu* m_reports = nullptr;
+    BookExchangeMenu* m_bookExchange = nullptr;
     QPointer<frmRptSpec> m_customReports;
     BookSearch m_search; // keeps the search window between searches
     QList<QAction*> m_catalogueCommands;
