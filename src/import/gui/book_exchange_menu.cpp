@@ -5,9 +5,9 @@
 #include "common/user_dialogs.h"
 #include "database/database.h"
 #include "import/book_export.h"
-#include "import/import_summary.h"
 #include "import/gui/cancellable_progress.h"
 #include "import/gui/frm_import_preview.h"
+#include "import/import_summary.h"
 
 #include <QAction>
 #include <QDir>
@@ -31,7 +31,8 @@ QString catalogueFolder(const Database& db)
 
 } // namespace
 
-BookExchangeMenu::BookExchangeMenu(QWidget* window, const Actions& actions, std::function<Database*()> database,
+BookExchangeMenu::BookExchangeMenu(QWidget* window, const Actions& actions,
+                                   std::function<Database*()> database,
                                    std::function<void(qint64)> booksAdded)
     : QObject(window), m_window(window), m_database(std::move(database)), m_booksAdded(std::move(booksAdded))
 {
@@ -56,8 +57,8 @@ void BookExchangeMenu::mnuImportBooks_Click()
                 return;
             keepDuplicates = preview.keepDuplicates();
         }
-        CancellableProgress progress(m_window, u"Importing books from '%1'..."_s.arg(QFileInfo(path).fileName()),
-                                     m_progressDelay);
+        CancellableProgress progress(
+            m_window, u"Importing books from '%1'..."_s.arg(QFileInfo(path).fileName()), m_progressDelay);
         const ImportResult result =
             import.write(*db, keepDuplicates, refusedRowsPathFor(path),
                          [&progress](qint64 done, qint64 total) { return progress.keepGoing(done, total); });
@@ -80,18 +81,18 @@ void BookExchangeMenu::mnuExportBooks_Click()
     Database* db = m_database();
     if (!db)
         return;
-    const QString path =
-        userDialogs().saveFileName(ExportTitle, QDir(catalogueFolder(*db)).filePath(u"Books.csv"_s), CsvFiles);
+    const QString path = userDialogs().saveFileName(
+        ExportTitle, QDir(catalogueFolder(*db)).filePath(u"Books.csv"_s), CsvFiles);
     if (path.isEmpty())
         return;
     try {
         CancellableProgress progress(m_window, u"Exporting books..."_s, m_progressDelay);
         const qint64 written = exportAllBooks(
             *db, path, [&progress](qint64 done, qint64 total) { return progress.keepGoing(done, total); });
-        userDialogs().message(written < 0 ? u"The export was cancelled; no file was written."_s
-                                          : u"%1 books written to '%2'."_s.arg(written).arg(
-                                                QDir::toNativeSeparators(path)),
-                              ExportTitle);
+        userDialogs().message(
+            written < 0 ? u"The export was cancelled; no file was written."_s
+                        : u"%1 books written to '%2'."_s.arg(written).arg(QDir::toNativeSeparators(path)),
+            ExportTitle);
     } catch (const FileSaveError& error) {
         userDialogs().message(error.text(), ExportTitle);
     } catch (const DbError& error) {

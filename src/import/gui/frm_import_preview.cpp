@@ -83,8 +83,11 @@ void frmImportPreview::fillMapping()
                 names.append(columnName(mapping, column));
             choice->addItem(names.join(u" + "_s), SeveralColumns);
         }
-        choice->setCurrentIndex(chosen.isEmpty() ? 0 : chosen.size() > 1 ? choice->count() - 1 : chosen.front() + 1);
-        connect(choice, &QComboBox::currentIndexChanged, this, [this, field = info.field] { columnChosen(field); });
+        choice->setCurrentIndex(chosen.isEmpty()    ? 0
+                                : chosen.size() > 1 ? choice->count() - 1
+                                                    : chosen.front() + 1);
+        connect(choice, &QComboBox::currentIndexChanged, this,
+                [this, field = info.field] { columnChosen(field); });
         tblMapping->setCellWidget(row, 1, choice);
     }
     tblMapping->resizeColumnToContents(0);

@@ -47,18 +47,20 @@ void TestBookExchangeWindow::importThroughPreview_data()
     QTest::addColumn<QString>("shown");   // title and category the window shows afterwards
     QTest::addColumn<int>("books");
 
-    QTest::newRow("goodreads") << u"goodreads_library_export.csv"_s << InPreview::Import
-                               << u"Books to add: 4.  Already in the catalogue: 0 (skipped).  Refused: 2.  ISBNs "
-                                  "with a wrong check digit (kept as written): 1."_s
-                               << u"Import Books: 4 books added, 0 skipped as already present, 2 refused. The "
-                                  "refused rows"_s
-                               << u"Pride and Prejudice|"_s << 9;
-    QTest::newRow("a field left out") << u"spreadsheet_cp1252.csv"_s << InPreview::ClearCategory
-                                      << u"Books to add: 2.  Already in the catalogue: 0 (skipped).  Refused: 1."_s
-                                      << u"Import Books: 2 books added"_s << u"Cien años de soledad|"_s << 7;
-    QTest::newRow("header row tried and left") << u"no_header.tsv"_s << InPreview::ToggleHeaderTwice
-                                           << u"Books to add: 2."_s << u"Import Books: 2 books added"_s
-                                           << u"Moby-Dick|Novel"_s << 7;
+    QTest::newRow("goodreads")
+        << u"goodreads_library_export.csv"_s << InPreview::Import
+        << u"Books to add: 4.  Already in the catalogue: 0 (skipped).  Refused: 2.  ISBNs "
+           "with a wrong check digit (kept as written): 1."_s
+        << u"Import Books: 4 books added, 0 skipped as already present, 2 refused. The "
+           "refused rows"_s
+        << u"Pride and Prejudice|"_s << 9;
+    QTest::newRow("a field left out")
+        << u"spreadsheet_cp1252.csv"_s << InPreview::ClearCategory
+        << u"Books to add: 2.  Already in the catalogue: 0 (skipped).  Refused: 1."_s
+        << u"Import Books: 2 books added"_s << u"Cien años de soledad|"_s << 7;
+    QTest::newRow("header row tried and left")
+        << u"no_header.tsv"_s << InPreview::ToggleHeaderTwice << u"Books to add: 2."_s
+        << u"Import Books: 2 books added"_s << u"Moby-Dick|Novel"_s << 7;
     QTest::newRow("preview closed") << u"no_header.tsv"_s << InPreview::Close << u"Books to add: 2."_s
                                     << QString() << u"Apple Pie|Cooking"_s << 5;
     QTest::newRow("cancelled while writing")
