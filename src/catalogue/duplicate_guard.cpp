@@ -34,13 +34,27 @@ QString titleAuthorKey(const QString& title, const QString& author)
            folded(GetField(author, comma, 2));
 }
 
-DuplicateGuard::DuplicateGuard(Database& db)
+namespace {
+
+QByteArray booksWithAuthors(const QString& where)
 {
     const LookupTable& authors = lookupTable(LookupField::Author);
-    NativeStatement books(db, (u"SELECT b.BookID, b.ISBN, b.Title, a.%1, a.%2 FROM Books b LEFT JOIN %3 a "
-                               u"ON a.%4 = b.%5"_s.arg(authors.nameColumns[0], authors.nameColumns[1],
-                                                       authors.table, authors.keyColumn, authors.booksColumn))
-                                  .toUtf8());
+    return (u"SELECT b.BookID, b.ISBN, b.Title, a.%1, a.%2 FROM Books b LEFT JOIN %3 a ON a.%4 = b.%5"_s.arg(
+                authors.nameColumns[0], authors.nameColumns[1], authors.table, authors.keyColumn,
+                authors.booksColumn) +
+            where)
+        .toUtf8();
+}
+
+} // namespace
+
+DuplicateGuard::DuplicateGuard(Database& db) : DuplicateGuard(db, booksWithAuthors(QString()), {}) {}
+
+DuplicateGuard::DuplicateGuard(Database& db, const QByteArray& sql, const QVariantList& parameters)
+{
+    NativeStatement books(db, sql);
+    for (qsizetype i = 0; i < parameters.size(); ++i)
+        books.bind(int(i + 1), parameters[i]);
     while (books.step()) {
         const qint64 key = books.columnInt(0);
         if (const QString isbn = isbnMatchKey(books.columnText(1)); !isbn.isEmpty())
@@ -63,4 +77,18 @@ std::optional<qint64> DuplicateGuard::match(const QString& isbn, const QString& 
             return found.value();
     }
     return std::nullopt;
+}
+
+std::optional<qint64> findDuplicateBook(Database& db, const QString& isbn, const QString& title,
+                                        const QString& author)
+{
+    // Folding keeps a title's length but for decomposed accents and blanks:
+    // a few characters either way cover them.
+    const qsizetype length = title.size();
+    const DuplicateGuard candidates(
+        db,
+        booksWithAuthors(
+            u" WHERE (?1 AND coalesce(b.ISBN, '') <> '') OR length(b.Title) BETWEEN ?2 AND ?3"_s),
+        {!isbnMatchKey(isbn).isEmpty(), qMax<qsizetype>(0, length - 4), length + 4});
+    return candidates.match(isbn, title, author);
 }

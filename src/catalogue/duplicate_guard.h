@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QVariantList>
 #include <optional>
 
 class Database;
@@ -21,6 +22,10 @@ public:
     std::optional<qint64> match(const QString& isbn, const QString& title, const QString& author) const;
 
 private:
+    friend std::optional<qint64> findDuplicateBook(Database&, const QString&, const QString&, const QString&);
+    // The books of a query giving key, ISBN, title, last and first name.
+    DuplicateGuard(Database& db, const QByteArray& sql, const QVariantList& parameters);
+
     QHash<QString, qint64> m_isbns;
     QHash<QString, qint64> m_titlesAndAuthors;
 };
@@ -29,3 +34,9 @@ private:
 // and accents dropped, runs of blanks made one, the author's last and first
 // name (split at the comma) trimmed. Empty when the title is.
 QString titleAuthorKey(const QString& title, const QString& author);
+
+// The key of a stored book that one about to be added matches, found in one
+// pass over the books that have an ISBN or a title of about the same length.
+// Throws DbError.
+std::optional<qint64> findDuplicateBook(Database& db, const QString& isbn, const QString& title,
+                                        const QString& author);

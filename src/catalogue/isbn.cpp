@@ -46,13 +46,17 @@ QString isbnDigits(const QString& text)
     return digits.size() == 10 || digits.size() == 13 ? digits : QString();
 }
 
+QChar expectedCheckDigit(const QString& digits)
+{
+    return digits.size() == 10 ? isbn10CheckDigit(digits) : isbn13CheckDigit(digits);
+}
+
 IsbnCheck checkIsbn(const QString& text)
 {
     const QString digits = isbnDigits(text);
     if (digits.isEmpty())
         return IsbnCheck::NotAnIsbn;
-    const QChar expected = digits.size() == 10 ? isbn10CheckDigit(digits) : isbn13CheckDigit(digits);
-    return digits.back() == expected ? IsbnCheck::Valid : IsbnCheck::WrongCheckDigit;
+    return digits.back() == expectedCheckDigit(digits) ? IsbnCheck::Valid : IsbnCheck::WrongCheckDigit;
 }
 
 QString isbn10To13(const QString& digits)

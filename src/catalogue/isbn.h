@@ -18,6 +18,9 @@ enum class IsbnCheck {
 };
 IsbnCheck checkIsbn(const QString& text);
 
+// The check digit the other digits of an ISBN's digits call for.
+QChar expectedCheckDigit(const QString& digits);
+
 // The other form of a valid ISBN's digits: ISBN-13 (978 and the first nine
 // digits, its own check digit) from ISBN-10, and ISBN-10 from a 978 ISBN-13.
 // Empty when there is none (979 numbers, texts that are no ISBN).

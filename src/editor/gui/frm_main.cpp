@@ -3,6 +3,7 @@
 #include "catalogue/catalogue_location.h"
 #include "catalogue/catalogue_state.h"
 #include "catalogue/db_error_handler.h"
+#include "catalogue/duplicate_guard.h"
 #include "common/gui/leaving_fields.h"
 #include "common/gui/second_click_guard.h"
 #include "common/locale_formats.h"
@@ -17,6 +18,7 @@
 #include "dates/date_format.h"
 #include "editor/gui/control_character_guard.h"
 #include "editor/gui/field_validation.h"
+#include "editor/gui/isbn_leave_check.h"
 #include "editor/gui/lookup_completion.h"
 #include "import/gui/book_exchange_menu.h"
 #include "import/startup_conversion.h"
@@ -217,6 +219,7 @@ void frmMain::connectFieldChecks()
                                       {comboFor(LookupField::Series), u"Series"_s}})
         controlCharacters->watch(field, name);
     controlCharacters->watch(txtNotes, u"Notes"_s, true);
+    new IsbnLeaveCheck(txtISBN, this);
 }
 
 // The purchase date's calendar opens under the field's left edge, the other
@@ -906,6 +909,8 @@ StoreResult frmMain::SaveRecord(std::optional<qint32> existingBookId)
         if (!field->acceptText())
             return result;
     const BookEntry entry = enteredBook();
+    if (!existingBookId && !addEvenIfStored(entry))
+        return result;
     runStep([&] {
         if (!rsBookEdit)
             throw DbError(DbErrorNumber::ObjectClosed, u"Object invalid or no longer set."_s);
@@ -924,6 +929,20 @@ StoreResult frmMain::SaveRecord(std::optional<qint32> existingBookId)
         reopenEditRecordsets();
     }
     return result;
+}
+
+// Collectors do own several copies, but a book typed in again by mistake is
+// more common: a new book like a stored one is only added when the user says so.
+bool frmMain::addEvenIfStored(const BookEntry& entry)
+{
+    std::optional<qint64> stored;
+    if (!runStep([&] {
+            stored = findDuplicateBook(m_session.database(), entry.isbn, entry.title, entry.lookups.author);
+        }))
+        return false;
+    return !stored || userDialogs().question(u"A book with the same ISBN, or the same title and author, is "
+                                             u"already in the catalogue. Add this one as well?"_s,
+                                             u"Add Book"_s) == UserDialogs::Answer::Yes;
 }
 
 BookEntry frmMain::enteredBook() const

@@ -208,6 +208,7 @@ private:
     void connectReports();
     void connectBookExchange();
     void showImportedBooks(qint64 firstBookId);
+    bool addEvenIfStored(const BookEntry& entry);
     void setUpKeyboard();
 
     LookupList& lookupListOf(LookupField field);
