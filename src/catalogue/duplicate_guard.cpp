@@ -9,8 +9,20 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+bool isAscii(const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 QString folded(const QString& text)
 {
+    // Most titles are plain ASCII, which has no accents to drop.
+    if (isAscii(text))
+        return text.toLower().simplified();
     const QString decomposed = text.normalized(QString::NormalizationForm_KD);
     QString plain;
     plain.reserve(decomposed.size());

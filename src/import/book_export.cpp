@@ -119,6 +119,11 @@ qint64 exportBooks(Database& db, const std::vector<qint64>& bookKeys, const QStr
     return written;
 }
 
+QByteArray exportQuery()
+{
+    return selectStatement(QString(), u" ORDER BY b.SortTitle, b.BookID"_s);
+}
+
 qint64 exportAllBooks(Database& db, const QString& path, const ExportProgress& progress)
 {
     qint64 total = 0;
@@ -127,7 +132,7 @@ qint64 exportAllBooks(Database& db, const QString& path, const ExportProgress& p
         count.step();
         total = count.columnInt(0);
     }
-    NativeStatement books(db, selectStatement(QString(), u" ORDER BY b.SortTitle, b.BookID"_s));
+    NativeStatement books(db, exportQuery());
     ExportFile file(path);
     qint64 written = 0;
     while (books.step()) {

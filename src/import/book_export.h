@@ -20,5 +20,9 @@ using ExportProgress = std::function<bool(qint64 done, qint64 total)>;
 qint64 exportBooks(Database& db, const std::vector<qint64>& bookKeys, const QString& path,
                    const ExportProgress& progress = {});
 
+// The query the export reads every book with, in title order: one column per
+// field in the export's order, lookups as their names (SQLite's own SQL).
+QByteArray exportQuery();
+
 // Every book, in title order.
 qint64 exportAllBooks(Database& db, const QString& path, const ExportProgress& progress = {});

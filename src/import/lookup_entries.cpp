@@ -32,11 +32,17 @@ qint64 LookupEntries::keyFor(LookupField field, const QString& text)
 {
     if (text.isEmpty())
         return -1;
+    // A table of books names the same author or publisher row after row.
+    QHash<QString, qint64>& texts = m_texts[size_t(field)];
+    if (const auto seen = texts.constFind(text); seen != texts.constEnd())
+        return seen.value();
     const LookupCriterion names = lookupCriterion(field, text);
     QHash<QString, qint64>& keys = m_keys[size_t(field)];
     const QString key = matchKey(names);
-    if (const auto found = keys.constFind(key); found != keys.constEnd())
+    if (const auto found = keys.constFind(key); found != keys.constEnd()) {
+        texts.insert(text, found.value());
         return found.value();
+    }
 
     const LookupTable& table = lookupTable(field);
     std::unique_ptr<NativeStatement>& insert = m_inserts[size_t(field)];
@@ -55,6 +61,7 @@ qint64 LookupEntries::keyFor(LookupField field, const QString& text)
     const qint64 newKey = insert->columnInt(0);
     insert->reset();
     keys.insert(key, newKey);
+    texts.insert(text, newKey);
     ++m_added;
     return newKey;
 }

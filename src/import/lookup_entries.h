@@ -29,6 +29,7 @@ public:
 private:
     Database& m_db;
     std::array<QHash<QString, qint64>, 7> m_keys;
+    std::array<QHash<QString, qint64>, 7> m_texts; // the texts already resolved, as given
     std::array<std::unique_ptr<NativeStatement>, 7> m_inserts;
     qint64 m_added = 0;
 };

@@ -248,6 +248,19 @@ bool TextTableReader::readRecord(TableRecord& record)
             fieldWasQuoted = true;
         } else {
             keep(c);
+            // The rest of a plain field up to its end, taken at once.
+            qsizetype end = m_pos;
+            while (end < m_buffer.size()) {
+                const QChar next = m_buffer.at(end);
+                if (next == m_delimiter || next == u'\r' || next == u'\n' || next.isNull())
+                    break;
+                ++end;
+            }
+            if (end > m_pos && length + (end - m_pos) <= MaxRowLength) {
+                field += QStringView(m_buffer).mid(m_pos, end - m_pos);
+                length += end - m_pos;
+                m_pos = end;
+            }
         }
     }
     endField();
