@@ -2,9 +2,9 @@
 // converted for storing, the buy price copied, author names and sort titles
 // rewritten, control characters removed.
 
+#include "catalogue/author_name.h"
 #include "catalogue/field_checks.h"
 #include "catalogue/sort_title.h"
-#include "editor/author_name.h"
 #include "editor/control_characters.h"
 
 #include "support/locale_guard.h"

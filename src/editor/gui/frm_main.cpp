@@ -4,6 +4,7 @@
 #include "catalogue/catalogue_location.h"
 #include "catalogue/catalogue_state.h"
 #include "catalogue/db_error_handler.h"
+#include "catalogue/duplicate_guard.h"
 #include "common/gui/leaving_fields.h"
 #include "common/gui/second_click_guard.h"
 #include "common/locale_formats.h"
@@ -18,9 +19,11 @@
 #include "editor/catalogue_life.h"
 #include "editor/gui/control_character_guard.h"
 #include "editor/gui/field_validation.h"
+#include "editor/gui/isbn_leave_check.h"
 #include "editor/gui/lookup_completion.h"
 #include "editor/lookup_list_model.h"
 #include "maintenance/gui/maintenance_menu.h"
+#include "import/gui/book_exchange_menu.h"
 #include "reports/gui/reports_menu.h"
 
 #include <QCloseEvent>
@@ -121,6 +124,7 @@ frmMain::frmMain(const QString& dataFolder, QWidget* parent)
     connectFieldChecks();
     connectCommands();
     connectReports();
+    connectBookExchange();
     setUpKeyboard();
     // Queued: the repair runs inside a failed step, which must end first.
     setAfterRepair(
@@ -235,6 +239,7 @@ void frmMain::connectFieldChecks()
                                       {comboFor(LookupField::Series), u"Series"_s}})
         controlCharacters->watch(field, name);
     controlCharacters->watch(txtNotes, u"Notes"_s, true);
+    new IsbnLeaveCheck(txtISBN, this);
 }
 
 // The purchase date's calendar opens under the field's left edge, the other
@@ -325,6 +330,30 @@ void frmMain::lookupListChanged(LookupField field)
     if (bookCount() > 0)
         runStep([this] { ShowRecord(); });
     emit m_events->lookupListChanged(field);
+}
+
+void frmMain::connectBookExchange()
+{
+    m_bookExchange = new BookExchangeMenu(
+        this, {mnuImportBooks, mnuExportBooks},
+        [this] { return m_session.isOpen() ? &m_session.database() : nullptr; },
+        [this](qint64 firstBookId) { showImportedBooks(firstBookId); });
+    addCatalogueCommand(mnuImportBooks);
+    addCatalogueCommand(mnuExportBooks);
+}
+
+// The books and lookup entries an import added were written beneath the
+// window's recordsets: they open again, and the first book added is shown.
+void frmMain::showImportedBooks(qint64 firstBookId)
+{
+    m_session.reopenEditRecordsets();
+    runStep([this] { m_session.reopenBooks(SortOrder); });
+    loadLookupLists();
+    EnableFields();
+    Editing = false;
+    Adding = false;
+    ShowBrowseButtons();
+    showStoredBook(qint32(firstBookId));
 }
 
 void frmMain::setUpKeyboard()
@@ -786,6 +815,8 @@ StoreResult frmMain::SaveRecord(std::optional<qint32> existingBookId)
         if (!field->acceptText())
             return result;
     const BookEntry entry = enteredBook();
+    if (!existingBookId && !addEvenIfStored(entry))
+        return result;
     runStep([&] {
         if (!rsBookEdit)
             throw DbError(DbErrorNumber::ObjectClosed, u"Object invalid or no longer set."_s);
@@ -805,6 +836,20 @@ StoreResult frmMain::SaveRecord(std::optional<qint32> existingBookId)
         reopenEditRecordsets();
     }
     return result;
+}
+
+// Collectors do own several copies, but a book typed in again by mistake is
+// more common: a new book like a stored one is only added when the user says so.
+bool frmMain::addEvenIfStored(const BookEntry& entry)
+{
+    std::optional<qint64> stored;
+    if (!runStep([&] {
+            stored = findDuplicateBook(m_session.database(), entry.isbn, entry.title, entry.lookups.author);
+        }))
+        return false;
+    return !stored || userDialogs().question(u"A book with the same ISBN, or the same title and author, is "
+                                             u"already in the catalogue. Add this one as well?"_s,
+                                             u"Add Book"_s) == UserDialogs::Answer::Yes;
 }
 
 BookEntry frmMain::enteredBook() const

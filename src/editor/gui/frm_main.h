@@ -28,6 +28,7 @@ class QComboBox;
 class QRadioButton;
 class Recordset;
 class ReportsMenu;
+class BookExchangeMenu;
 
 // The book editor: the program's first and main window. Loading it
 // (Form_Load) is the program's start-up, closing it (Form_Unload) closes the
@@ -67,6 +68,7 @@ public:
     CatalogueEvents& events() { return *m_events; }
     // The Reports menu's destination choice, book lists and counts.
     ReportsMenu& reports() { return *m_reports; }
+    BookExchangeMenu& bookExchange() { return *m_bookExchange; }
 
     // The entries of a lookup combo's list.
     LookupListModel& lookupModel(const QComboBox* combo) const;
@@ -175,6 +177,9 @@ private:
     void connectFieldChecks();
     void connectCommands();
     void connectReports();
+    void connectBookExchange();
+    void showImportedBooks(qint64 firstBookId);
+    bool addEvenIfStored(const BookEntry& entry);
     void setUpKeyboard();
 
     void fillLookupList(LookupField field);
@@ -210,6 +215,7 @@ private:
     ReportsMenu* m_reports = nullptr;
     CustomReportsMenu* m_customReports = nullptr;
     MaintenanceMenu* m_maintenance = nullptr;
+    BookExchangeMenu* m_bookExchange = nullptr;
     BookSearch m_search; // keeps the search window between searches
     QList<QAction*> m_catalogueCommands;
     // The book on screen as read, so that Update stores what the user left

@@ -1,7 +1,7 @@
 #include "editor/gui/lookup_completion.h"
 
+#include "catalogue/author_name.h"
 #include "database/sqlite_extensions.h"
-#include "editor/author_name.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "editor/author_name.h"
+#include "catalogue/author_name.h"
 
 #include "common/blank_trim.h"
 #include "common/text_routines.h"
