@@ -118,6 +118,7 @@ frmMain::frmMain(const QString& dataFolder, QWidget* parent) : QMainWindow(paren
     connectFieldChecks();
     connectCommands();
     connectReports();
+    connectBookList();
     setUpKeyboard();
     // Queued: the repair runs inside a failed step, which must end first.
     setAfterRepair(
@@ -363,6 +364,7 @@ void frmMain::restartOnCatalogue(const std::function<void()>& whileClosed)
         whileClosed();
     showDesignedState();
     Form_Load();
+    tellBookList(BookListNews::CatalogueReopened);
 }
 
 // The controls as a newly made window has them, so that a start-up on the
@@ -767,6 +769,7 @@ void frmMain::cmdAdd_Click()
         // one; a book that could not be stored stays on screen.
         if (!TitleEntered() || !SaveRecord(std::nullopt).stored)
             return;
+        tellBookList(BookListNews::BooksChanged);
         mnuSort_Click(static_cast<int>(SortOrder));
         ClearFields();
     }
@@ -789,6 +792,7 @@ void frmMain::cmdUpdate_Click()
         return; // still editing or adding, with the values as typed
     if (Adding)
         cmdAdd->setText(AddNewCaption);
+    tellBookList(BookListNews::BooksChanged);
     mnuSort_Click(static_cast<int>(SortOrder));
     showStoredBook(result.bookId);
     ShowBrowseButtons();
@@ -828,6 +832,7 @@ void frmMain::cmdDelete_Click()
     // for the next one as if it were gone.
     if (!deleteBook(bookId))
         return;
+    tellBookList(BookListNews::BooksChanged);
     mnuSort_Click(static_cast<int>(SortOrder));
     showAfterDelete();
 }

@@ -18,6 +18,7 @@ class QStandardItem;
 #include <memory>
 #include <optional>
 
+class BookListWindow;
 class FieldValidation;
 class frmRptSpec;
 class LookupCompletion;
@@ -164,6 +165,9 @@ public slots:
     // Opens the custom report designer beside this window, or brings the
     // open one to the front as it is.
     void mnuRptCustom_Click();
+    // Opens the book list beside this window, or brings the open one to the
+    // front (frm_main_book_list.cpp).
+    void mnuBookList_Click();
 
     // Looking after the catalogue, help and about (frm_main_maintenance.cpp).
     // Backup and packing close the catalogue and run the start-up anew.
@@ -185,6 +189,12 @@ private slots:
     void catalogueRepaired();
 
 private:
+    // What the book list hears of: books stored, added or deleted here, or the
+    // catalogue opened anew.
+    enum class BookListNews { BooksChanged, CatalogueReopened };
+    void connectBookList();
+    void tellBookList(BookListNews news);
+
     // One lookup combo's list: entry texts with their keys in Qt::UserRole,
     // and the first entry per key so a book is shown without a scan of
     // 20,000 authors. Entries are kept rather than rows, which an addition
@@ -246,6 +256,7 @@ private:
     FieldValidation* m_fieldChecks = nullptr;
     ReportsMenu* m_reports = nullptr;
     QPointer<frmRptSpec> m_customReports;
+    QPointer<BookListWindow> m_bookList;
     BookSearch m_search; // keeps the search window between searches
     QList<QAction*> m_catalogueCommands;
     // The book on screen as read, so that Update stores what the user left

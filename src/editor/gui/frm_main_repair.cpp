@@ -28,6 +28,7 @@ void frmMain::catalogueRepaired()
     const ::SortOrder order = SortOrder;
 
     m_session.openRecordsets([this] { ChkDateFmt(); });
+    tellBookList(BookListNews::CatalogueReopened);
     if (order != ::SortOrder::Title)
         runStep([this, order] { m_session.reopenBooks(order); });
     loadLookupLists();
