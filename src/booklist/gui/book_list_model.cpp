@@ -33,14 +33,18 @@ QString shownText(ColumnKind kind, const QVariant& value)
 
 } // namespace
 
-BookListModel::BookListModel(QObject* parent) : QAbstractTableModel(parent) {}
+BookListModel::BookListModel(std::function<Database*()> catalogue, QObject* parent)
+    : QAbstractTableModel(parent), m_catalogue(std::move(catalogue))
+{
+}
 
 BookListModel::~BookListModel() = default;
 
-void BookListModel::setReader(std::unique_ptr<BookListReader> reader)
+void BookListModel::setReader(std::unique_ptr<BookListReader> reader, Database* db)
 {
     beginResetModel();
     m_reader = std::move(reader);
+    m_readFrom = db;
     endResetModel();
 }
 
@@ -59,7 +63,7 @@ int BookListModel::columnCount(const QModelIndex& parent) const
 
 QVariant BookListModel::data(const QModelIndex& index, int role) const
 {
-    if (!m_reader || !index.isValid() || index.row() >= rowCount())
+    if (!isCurrent() || !index.isValid() || index.row() >= rowCount())
         return QVariant();
     const BookListColumnInfo& column = bookListColumn(BookListColumn(index.column()));
     if (role == Qt::TextAlignmentRole &&
@@ -95,7 +99,7 @@ QVariant BookListModel::headerData(int section, Qt::Orientation orientation, int
 // Order, filter and rows may all change: the view asks anew.
 void BookListModel::change(const std::function<void()>& readAgain)
 {
-    if (!m_reader)
+    if (!isCurrent())
         return;
     beginResetModel();
     const auto done = qScopeGuard([this] { endResetModel(); });
@@ -121,16 +125,16 @@ void BookListModel::reload()
 
 void BookListModel::completeOrder()
 {
-    if (m_reader && !m_reader->isComplete())
+    if (isCurrent() && !m_reader->isComplete())
         change([&] { m_reader->completeOrder(); });
 }
 
 qint64 BookListModel::keyAt(int row) const
 {
-    return m_reader && row >= 0 && row < rowCount() ? m_reader->keyAt(row) : -1;
+    return isCurrent() && row >= 0 && row < rowCount() ? m_reader->keyAt(row) : -1;
 }
 
 int BookListModel::rowOf(qint64 key) const
 {
-    return m_reader ? int(m_reader->rowOf(key)) : -1;
+    return isCurrent() ? int(m_reader->rowOf(key)) : -1;
 }

@@ -53,7 +53,10 @@ void BookListView::keyboardSearch(const QString& search)
     m_sinceLastKey.start();
     m_typed += search;
     qsizetype row = -1;
-    runStep([&] { row = books->reader()->firstRowStartingWith(m_typed); });
+    runStep([&] {
+        if (BookListReader* reader = books->reader())
+            row = reader->firstRowStartingWith(m_typed);
+    });
     if (row < 0) {
         userDialogs().beep();
         return;
@@ -64,7 +67,7 @@ void BookListView::keyboardSearch(const QString& search)
 }
 
 BookListWindow::BookListWindow(BookListHost host, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_host(std::move(host)), m_model(new BookListModel(this))
+    : QWidget(parent, Qt::Window), m_host(std::move(host)), m_model(new BookListModel(m_host.database, this))
 {
     setWindowTitle(WindowTitle);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -153,11 +156,11 @@ void BookListWindow::catalogueReopened()
             reader->setFilter(txtFilter->text());
         });
     }
-    m_model->setReader(std::move(reader));
+    m_model->setReader(std::move(reader), db);
     if (m_model->rowCount() > 0)
         lstBooks->setCurrentIndex(m_model->index(0, 0));
     showCount();
-    if (m_model->reader() && !m_model->reader()->isComplete())
+    if (const BookListReader* shown = m_model->reader(); shown && !shown->isComplete())
         QTimer::singleShot(0, this, [this] { readAgain([this] { m_model->completeOrder(); }); });
 }
 
@@ -249,7 +252,8 @@ void BookListWindow::exportShownBooks()
 {
     Database* db = m_host.database ? m_host.database() : nullptr;
     readAgain([this] { m_model->completeOrder(); });
-    if (!db || !m_model->reader() || m_model->reader()->count() == 0)
+    const BookListReader* reader = m_model->reader();
+    if (!db || !reader || reader->count() == 0)
         return;
     const QString path =
         userDialogs().saveFileName(u"Export Shown Books"_s, catalogueState().DataDir + u"Books.csv"_s,
@@ -257,7 +261,7 @@ void BookListWindow::exportShownBooks()
     if (path.isEmpty())
         return;
     try {
-        runStep([&] { exportBooks(*db, m_model->reader()->shownKeys(), path); });
+        runStep([&] { exportBooks(*db, reader->shownKeys(), path); });
     } catch (const FileSaveError& failure) {
         userDialogs().message(failure.text(), u"Export Shown Books"_s);
     }

@@ -266,6 +266,12 @@ void TestBookListWindow::followsStoresAddsAndDeletes()
     QCOMPARE(titles(), (QStringList{u"Aardvark"_s, u"The Cat"_s, u"Moon"_s, u"Zebra Pie"_s, u"Zoo Life"_s}));
     QCOMPARE(m_list->selectedBook(), moon);
     QCOMPARE(m_list->lstBooks->currentIndex().row(), 2);
+
+    // Packing closes the catalogue and opens another file in its place.
+    f.dialogs().setNextAnswer(UserDialogs::Answer::Yes);
+    w.mnuPack->trigger();
+    f.takeMessages();
+    QCOMPARE(titles(), (QStringList{u"Aardvark"_s, u"The Cat"_s, u"Moon"_s, u"Zebra Pie"_s, u"Zoo Life"_s}));
 }
 
 void TestBookListWindow::showsValuesAsTheMainWindowDoes()
