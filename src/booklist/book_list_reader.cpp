@@ -7,6 +7,7 @@
 #include "database/sqlite_extensions.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -135,9 +136,9 @@ void BookListReader::setFilter(const QString& text)
 {
     if (text == m_filterText)
         return;
-    m_filterText = text;
+    const QString previous = std::exchange(m_filterText, text);
     completeOrder();
-    applyFilter();
+    applyFilter(previous);
 }
 
 void BookListReader::reload()
@@ -153,10 +154,21 @@ void BookListReader::readOrder()
     m_ordered = bookListOrder(m_db, m_column, m_descending);
 }
 
-void BookListReader::applyFilter()
+// Typing on narrows what is shown: the books shown already are all that can
+// pass, and when they are few they are read by key. previousText is the
+// filter the books shown were chosen by, in this order and this catalogue;
+// empty when they were not.
+void BookListReader::applyFilter(const QString& previousText)
 {
     const QuickFilter filter(m_filterText);
+    const QuickFilter previous(previousText);
     m_filtered = !filter.isEmpty();
+    if (m_filtered && !previous.isEmpty() &&
+        (m_shown.size() <= size_t(NarrowByKeys) || m_shown.size() <= m_ordered.size() / 10) &&
+        filter.narrows(previous)) {
+        m_shown = filter.matchingAmong(m_db, m_shown);
+        return;
+    }
     m_shown.clear();
     if (!m_filtered) {
         m_shown.shrink_to_fit();

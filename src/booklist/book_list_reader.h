@@ -32,6 +32,9 @@ public:
     // Rows are read this many at a time, and this many pages kept.
     static constexpr qsizetype PageSize = 64;
     static constexpr int CachedPages = 64;
+    // A filter that narrows the one before reads the books it showed by key
+    // rather than every book, when they are at most this many or a tenth.
+    static constexpr qsizetype NarrowByKeys = 4096;
 
     // Reads the keys in title order. Throws DbError, as every read may.
     explicit BookListReader(Database& db);
@@ -77,7 +80,7 @@ public:
 
 private:
     void readOrder();
-    void applyFilter();
+    void applyFilter(const QString& previousText = QString());
     void readPage(qsizetype index);
     QString typeAheadText(qsizetype index);
 

@@ -44,6 +44,11 @@ public:
             fail(m_db, rc);
         return false;
     }
+    void bindKey(qint64 key)
+    {
+        sqlite3_reset(m_stmt);
+        sqlite3_bind_int64(m_stmt, 1, key);
+    }
     qint64 integer(int column) const { return sqlite3_column_int64(m_stmt, column); }
     const char* text(int column, std::size_t& length) const
     {
@@ -141,6 +146,43 @@ std::vector<qint64> QuickFilter::matchingBooks(Database& db) const
         }
         if (found == all)
             keys.push_back(books.integer(0));
+    }
+    return keys;
+}
+
+bool QuickFilter::narrows(const QuickFilter& wider) const
+{
+    return std::all_of(wider.m_words.begin(), wider.m_words.end(), [this](const std::u32string& word) {
+        return std::any_of(m_words.begin(), m_words.end(), [&word](const std::u32string& mine) {
+            return mine.find(word) != std::u32string::npos;
+        });
+    });
+}
+
+std::vector<qint64> QuickFilter::matchingAmong(Database& db, const std::vector<qint64>& candidates) const
+{
+    if (isEmpty())
+        return candidates;
+    Scan book(db.handle(),
+              "SELECT Books.Title, Books.ISBN, Books.Notes, Authors.LastName, Authors.FirstName, "
+              "Series.SerDesc, Publishers.PubName FROM Books "
+              "LEFT JOIN Authors ON Authors.AuthID = Books.AuthID "
+              "LEFT JOIN Series ON Series.SerID = Books.SerID "
+              "LEFT JOIN Publishers ON Publishers.PubID = Books.PubID WHERE Books.BookID = ?");
+    const quint64 all = allWords();
+    std::vector<qint64> keys;
+    for (qint64 key : candidates) {
+        book.bindKey(key);
+        if (!book.step())
+            continue; // deleted since
+        quint64 found = 0;
+        for (int column = 0; column < 7 && found != all; ++column) {
+            std::size_t length = 0;
+            const char* text = book.text(column, length);
+            found |= wordsIn(text, length);
+        }
+        if (found == all)
+            keys.push_back(key);
     }
     return keys;
 }

@@ -141,6 +141,11 @@ void TestBookListReader::filterWords()
     BookListReader reader(*db);
     reader.setFilter(text);
     QCOMPARE(reader.shownKeys(), expected);
+    // Typed letter by letter, each narrowing the one before.
+    BookListReader typed(*db);
+    for (qsizetype letters = 1; letters <= text.size(); ++letters)
+        typed.setFilter(text.left(letters));
+    QCOMPARE(typed.shownKeys(), expected);
     QCOMPARE(reader.totalBooks(), qsizetype(6));
 }
 
