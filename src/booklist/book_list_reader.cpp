@@ -26,9 +26,13 @@ std::vector<qint64> keysInOrder(Database& db, BookListColumn column)
     default:
         break;
     }
+    // A column of Books itself sorts without the joins, which SQLite would
+    // otherwise walk for every book.
+    const QByteArray& terms = bookListColumn(column).sortTerms;
+    const QByteArray from = terms.startsWith("Books.") ? QByteArray("Books") : bookListJoins();
     std::vector<qint64> keys;
-    NativeStatement ordered(db, QByteArray("SELECT Books.BookID FROM ") + bookListJoins() + " ORDER BY " +
-                                    bookListColumn(column).sortTerms + ", Books.SortTitle, Books.BookID");
+    NativeStatement ordered(db, "SELECT Books.BookID FROM " + from + " ORDER BY " + terms +
+                                    ", Books.SortTitle, Books.BookID");
     while (ordered.step())
         keys.push_back(ordered.columnInt(0));
     return keys;
@@ -202,11 +206,12 @@ BookListRow BookListReader::row(qsizetype index)
     return missing;
 }
 
-// The page holding index is read whole: a view asks for the rows around the
-// one it shows next.
+// The rows from index on that are not at hand, a page's worth: a view asks
+// for the top row of a screen first, so this reads the screen in one go,
+// whichever way it moved, and nothing it had already.
 void BookListReader::readPage(qsizetype index)
 {
-    const qsizetype first = index - index % PageSize;
+    const qsizetype first = index;
     const qsizetype end = std::min(count(), first + PageSize);
     NativeStatement read(m_db, rowQuery());
     for (qsizetype i = first; i < end; ++i) {

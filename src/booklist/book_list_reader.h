@@ -29,9 +29,10 @@ struct BookListRow
 class BookListReader
 {
 public:
-    // Rows are read this many at a time, and this many pages kept.
-    static constexpr qsizetype PageSize = 64;
-    static constexpr int CachedPages = 64;
+    // Rows are read this many at a time (a screen and a little), and this
+    // many pages kept.
+    static constexpr qsizetype PageSize = 48;
+    static constexpr int CachedPages = 80;
     // A filter that narrows the one before reads the books it showed by key
     // rather than every book, when they are at most this many or a tenth.
     static constexpr qsizetype NarrowByKeys = 4096;
@@ -69,7 +70,7 @@ public:
     // The keys shown, in their order.
     const std::vector<qint64>& shownKeys() const { return m_filtered ? m_shown : m_ordered; }
 
-    // The book shown in row, read with the page around it when not at hand.
+    // The book shown in row, read with the rows after it when not at hand.
     BookListRow row(qsizetype index);
 
     // Type-ahead: the first row (in the order shown) whose value in the
