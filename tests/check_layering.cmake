@@ -5,7 +5,7 @@
 #   0 common          text, locale, clock, the seams
 #   1 database        the engine over SQLite, which knows no books
 #   2 catalogue       the Books layout, upgrade, session, lookup tables
-#   3 dates, search, reports, custom_reports, maintenance, import
+#   3 dates, search, reports, custom_reports, maintenance, import, booklist
 #                     the subsystems; peers, which include each other only as
 #                     custom_reports -> reports, dates (report output, dates
 #                     in criteria) and search -> custom_reports (the field
@@ -25,7 +25,7 @@ cmake_minimum_required(VERSION 3.25)
 set(rank_common 0)
 set(rank_database 1)
 set(rank_catalogue 2)
-foreach(peer dates search reports custom_reports maintenance import)
+foreach(peer dates search reports custom_reports maintenance import booklist)
   set(rank_${peer} 3)
 endforeach()
 set(rank_editor 4)

@@ -1,3 +1,4 @@
+#include "booklist/gui/book_list_window.h"
 #include "common/gui/progress_window.h"
 #include "common/gui/widget_desktop_opener.h"
 #include "common/gui/widget_dialogs.h"
@@ -14,16 +15,28 @@
 #include <QDialog>
 #include <QDir>
 #include <QIcon>
+#include <QLineEdit>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// What the picture shows: the main window, or with a report file the custom
-// report designer, opened from the Reports menu on that file.
+// What the picture shows: the main window, with a report file the custom
+// report designer opened from the Reports menu on that file, or with a
+// filter text the book list narrowed by it.
 QWidget* screenshotSubject(frmMain& window, const QString& reportFile)
 {
+    if (qEnvironmentVariableIsSet("QUILLARY_SCREENSHOT_BOOK_LIST")) {
+        window.mnuBookList_Click();
+        auto* list = window.findChild<BookListWindow*>();
+        if (!list)
+            return nullptr;
+        QCoreApplication::processEvents();
+        list->txtFilter->setText(qEnvironmentVariable("QUILLARY_SCREENSHOT_BOOK_LIST"));
+        QCoreApplication::processEvents();
+        return list;
+    }
     if (reportFile.isEmpty())
         return &window;
     window.mnuRptCustom->trigger();

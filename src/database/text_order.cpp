@@ -457,6 +457,20 @@ int compareUtf16Letters(const char16_t* left, std::size_t leftLength, const char
                           Utf16Reader(right + from, right + rightLength));
 }
 
+void appendLettersUtf8(const char* text, std::size_t length, std::u32string& letters)
+{
+    const auto* begin = reinterpret_cast<const unsigned char*>(text);
+    const unsigned char* end = begin + length;
+    const unsigned char* ascii = begin;
+    while (ascii != end && *ascii < 0x80)
+        letters.push_back(asciiLower(*ascii++));
+    if (ascii == end)
+        return;
+    Letters<Utf8Reader> rest(Utf8Reader(ascii, end), 0);
+    for (char32_t c = 0; rest.next(c);)
+        letters.push_back(c);
+}
+
 int sqliteCollation(void*, int leftLength, const void* left, int rightLength, const void* right)
 {
     return compareUtf8(static_cast<const char*>(left), leftLength > 0 ? std::size_t(leftLength) : 0,

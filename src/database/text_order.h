@@ -20,6 +20,7 @@
 // except, once per thread, for a run of more than a few dozen combining marks.
 
 #include <cstddef>
+#include <string>
 
 namespace TextOrder {
 
@@ -36,6 +37,11 @@ int compareUtf16(const char16_t* left, std::size_t leftLength, const char16_t* r
 // The first level alone: letters without case and accents.
 int compareUtf16Letters(const char16_t* left, std::size_t leftLength, const char16_t* right,
                         std::size_t rightLength);
+
+// Appends the first level of a UTF-8 text to letters: what the order compares
+// before anything else, so that a text contains another at this level when its
+// letters contain the other's.
+void appendLettersUtf8(const char* text, std::size_t length, std::u32string& letters);
 
 // The comparison in the form sqlite3_create_collation takes (UTF-8 texts).
 int sqliteCollation(void* unused, int leftLength, const void* left, int rightLength, const void* right);

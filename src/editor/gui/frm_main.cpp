@@ -125,6 +125,7 @@ frmMain::frmMain(const QString& dataFolder, QWidget* parent)
     connectCommands();
     connectReports();
     connectBookExchange();
+    connectBookList();
     setUpKeyboard();
     // Queued: the repair runs inside a failed step, which must end first.
     setAfterRepair(
@@ -354,6 +355,8 @@ void frmMain::showImportedBooks(qint64 firstBookId)
     Adding = false;
     ShowBrowseButtons();
     showStoredBook(qint32(firstBookId));
+    // Lists of many books read theirs again, as after any reopening.
+    emit m_events->catalogueReopened();
 }
 
 void frmMain::setUpKeyboard()

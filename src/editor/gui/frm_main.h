@@ -7,6 +7,7 @@
 #include "ui_frm_main.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -19,6 +20,7 @@
 struct BookColumn;
 class CatalogueEvents;
 class CustomReportsMenu;
+class BookListWindow;
 class FieldValidation;
 class LookupCompletion;
 class LookupListModel;
@@ -143,6 +145,9 @@ public slots:
     void cmdDelete_Click();
     void cmdFind_Click();
     void mnuExit_Click();
+    // Opens the book list beside this window, or brings the open one to the
+    // front (frm_main_book_list.cpp).
+    void mnuBookList_Click();
 
     // The typing state shared by the seven lookup fields.
     LookupCompletion& lookupCompletion() const { return *m_completion; }
@@ -156,6 +161,8 @@ private slots:
     void lookupListChanged(LookupField field);
 
 private:
+    void connectBookList();
+
     // The control showing one column of Books; an option pair's first
     // button, with the second in no.
     struct ColumnControl
@@ -216,6 +223,7 @@ private:
     CustomReportsMenu* m_customReports = nullptr;
     MaintenanceMenu* m_maintenance = nullptr;
     BookExchangeMenu* m_bookExchange = nullptr;
+    QPointer<BookListWindow> m_bookList;
     BookSearch m_search; // keeps the search window between searches
     QList<QAction*> m_catalogueCommands;
     // The book on screen as read, so that Update stores what the user left
