@@ -22,8 +22,8 @@
 #include "editor/gui/isbn_leave_check.h"
 #include "editor/gui/lookup_completion.h"
 #include "editor/lookup_list_model.h"
-#include "maintenance/gui/maintenance_menu.h"
 #include "import/gui/book_exchange_menu.h"
+#include "maintenance/gui/maintenance_menu.h"
 #include "reports/gui/reports_menu.h"
 
 #include <QCloseEvent>
@@ -847,7 +847,8 @@ bool frmMain::addEvenIfStored(const BookEntry& entry)
 {
     std::optional<qint64> stored;
     if (!runStep([&] {
-            stored = findDuplicateBook(m_session.database(), entry.isbn, entry.title, entry.lookups.author);
+            stored = findDuplicateBook(m_session.database(), entry.text(u"ISBN"_s), entry.text(u"Title"_s),
+                                       entry.text(lookupTable(LookupField::Author).booksColumn));
         }))
         return false;
     return !stored || userDialogs().question(u"A book with the same ISBN, or the same title and author, is "

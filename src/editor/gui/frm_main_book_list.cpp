@@ -34,7 +34,8 @@ void frmMain::mnuBookList_Click()
         const auto changed = [list = m_bookList.data()] { list->booksChanged(); };
         connect(m_events, &CatalogueEvents::bookStored, m_bookList, changed);
         connect(m_events, &CatalogueEvents::bookDeleted, m_bookList, changed);
-        connect(m_events, &CatalogueEvents::catalogueReopened, m_bookList, &BookListWindow::catalogueReopened);
+        connect(m_events, &CatalogueEvents::catalogueReopened, m_bookList,
+                &BookListWindow::catalogueReopened);
     }
     m_bookList->showNormal();
     m_bookList->raise();
