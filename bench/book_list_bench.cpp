@@ -2,12 +2,13 @@
 // a sort by a column without an index, a filter keystroke and the memory the
 // list's reader holds. Beside each, SQLite reading the same rows or keys in
 // the same order.
+#include "bare_connection.h"
 #include "bench_registry.h"
+#include "sqlite_reads.h"
 
 #include "booklist/book_list_columns.h"
 #include "booklist/book_list_reader.h"
 #include "database/database.h"
-#include "database/native_sql.h"
 
 #include <map>
 #include <stdexcept>
@@ -35,27 +36,20 @@ void readScreen(BookListReader& reader, qsizetype first)
             throw std::runtime_error("row not read");
 }
 
-// The columns the list shows, read by SQLite in one statement.
+// The columns the list shows, read by SQLite in one statement on a connection
+// of its own.
 void sqliteScreen(BenchCatalogue& catalogue, const QByteArray& orderAndLimit)
 {
     QByteArray sql = "SELECT Books.BookID, Books.SortTitle";
     for (int c = 0; c < BookListColumnCount; ++c)
         sql += ", " + bookListColumn(BookListColumn(c)).value;
-    NativeStatement rows(*catalogue.db, sql + " FROM " + bookListJoins() + " " + orderAndLimit);
-    int read = 0;
-    while (rows.step())
-        read += rows.columnText(1).size() >= 0 ? 1 : 0;
-    if (read == 0)
+    if (readAll(bareConnection(catalogue), sql + " FROM " + bookListJoins() + " " + orderAndLimit) == 0)
         throw std::runtime_error("SQLite read nothing");
 }
 
-void sqliteKeys(BenchCatalogue& catalogue, const QByteArray& sql)
+void sqliteKeys(BenchCatalogue& catalogue, const QByteArray& sql, bool withLike = false)
 {
-    NativeStatement keys(*catalogue.db, sql);
-    qint64 sum = 0;
-    while (keys.step())
-        sum += keys.columnInt(0);
-    if (sum == 0)
+    if (readAll(withLike ? bareConnectionWithLike(catalogue) : bareConnection(catalogue), sql) == 0)
         throw std::runtime_error("SQLite read nothing");
 }
 
@@ -117,10 +111,12 @@ void sqliteFilterScan(BenchCatalogue& catalogue)
                                "Publishers.PubName", "Books.ISBN", "Books.Notes"})
         condition +=
             QByteArray(condition.isEmpty() ? "" : " OR ") + "quillary_like('*" + word + "*', " + column + ")";
-    sqliteKeys(catalogue, "SELECT Books.BookID FROM Books LEFT JOIN Authors ON Authors.AuthID = Books.AuthID "
-                          "LEFT JOIN Series ON Series.SerID = Books.SerID LEFT JOIN Publishers ON "
-                          "Publishers.PubID = Books.PubID WHERE " +
-                              condition + " ORDER BY Books.SortTitle");
+    sqliteKeys(catalogue,
+               "SELECT Books.BookID FROM Books LEFT JOIN Authors ON Authors.AuthID = Books.AuthID "
+               "LEFT JOIN Series ON Series.SerID = Books.SerID LEFT JOIN Publishers ON "
+               "Publishers.PubID = Books.PubID WHERE " +
+                   condition + " ORDER BY Books.SortTitle",
+               true);
 }
 
 const BenchRegistration registration{

@@ -13,6 +13,7 @@
 // With 100,000 books or more, a 1,000,000-row file is also imported once into
 // a copy and the process's peak memory printed.
 #include "bench_registry.h"
+#include "program_memory.h"
 
 #include "database/database.h"
 #include "import/book_export.h"
@@ -44,7 +45,8 @@ QChar isbn13CheckDigit(const QByteArray& twelve)
     return QChar(u'0' + (10 - sum % 10) % 10);
 }
 
-// A file of the shape of the reading service's library export.
+// A file of the shape of the reading service's library export. Its ISBNs
+// begin 979-1, which the generated catalogue never gives, so every row is new.
 QString goodreadsFile(int rows)
 {
     const QString path = scratch(u"goodreads-%1.csv"_s.arg(rows));
@@ -62,7 +64,7 @@ QString goodreadsFile(int rows)
     for (int i = 0; i < rows; ++i) {
         const QByteArray n = QByteArray::number(i);
         const QByteArray author = QByteArray::number(i / 5);
-        QByteArray twelve = "97890" + QByteArray::number(i).rightJustified(7, '0');
+        QByteArray twelve = "97912" + QByteArray::number(i).rightJustified(7, '0');
         const QByteArray isbn = twelve + QString(isbn13CheckDigit(twelve)).toLatin1();
         chunk += n + ",\"Imported Title " + n + ", Volume " + QByteArray::number(i % 7) + "\",First" +
                  author + " Last" + author + ",\"Last" + author + ", First" + author +
@@ -94,6 +96,12 @@ qint64 importInto(const QString& catalogue, const QString& file)
     const auto db = Database::open(catalogue);
     BookImport import(file);
     const ImportResult result = import.write(*db, false, scratch(u"refused.csv"_s));
+    if (result.counts.duplicates || result.counts.refused)
+        throw std::runtime_error(QStringLiteral("%1 rows skipped as stored, %2 refused (see %3)")
+                                     .arg(result.counts.duplicates)
+                                     .arg(result.counts.refused)
+                                     .arg(scratch(u"refused.csv"_s))
+                                     .toStdString());
     return result.counts.added;
 }
 
@@ -104,18 +112,6 @@ void runShell(const QStringList& options, const QString& catalogue, const QStrin
     shell.start(u"sqlite3"_s, options + loading + QStringList{catalogue} + commands);
     if (!shell.waitForFinished(600000) || shell.exitCode() != 0)
         throw std::runtime_error("the sqlite3 shell failed: " + shell.readAllStandardError().toStdString());
-}
-
-qint64 peakResidentMb()
-{
-    QFile status(u"/proc/self/status"_s);
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong() / 1024;
-    }
-    return 0;
 }
 
 void importGoodreads(BenchCatalogue& catalogue)
@@ -134,14 +130,14 @@ void importGoodreads(BenchCatalogue& catalogue)
     if (catalogue.books < 100000)
         return;
     const QString million = goodreadsFile(1000000);
-    const qint64 before = peakResidentMb();
+    const qint64 before = qint64(peakMemoryMb());
     QElapsedTimer timer;
     timer.start();
     const qint64 added = importInto(freshCopy(catalogue), million);
     out << u"  (1,000,000-row file imported once: %1 books in %2 ms; peak memory of the process %3 MB, "
            u"%4 MB before)"_s.arg(added)
                .arg(timer.elapsed())
-               .arg(peakResidentMb())
+               .arg(qint64(peakMemoryMb()))
                .arg(before)
         << Qt::endl;
 }
@@ -176,8 +172,9 @@ void shellExport(BenchCatalogue& catalogue)
 }
 
 const BenchRegistration registration({
-    {u"import Goodreads file (a row a book)"_s, importGoodreads, shellImport, true},
-    {u"export every book as CSV"_s, exportEveryBook, shellExport, true},
+    {u"import Goodreads file (a row a book)"_s, importGoodreads, shellImport, true, u"<= 3x"_s,
+     u"sqlite3 shell .import + lookups"_s},
+    {u"export every book as CSV"_s, exportEveryBook, shellExport, true, u"<= 1.5x"_s, u"sqlite3 shell"_s},
 });
 
 } // namespace

@@ -83,28 +83,6 @@ Measurement measure(BenchOperation& operation, BenchCatalogue& catalogue, int ru
     return result;
 }
 
-// The process's peak resident memory so far, in MB (0 where the system does
-// not tell).
-double peakMemoryMb()
-{
-    QFile status(u"/proc/self/status"_s);
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
-    }
-    return 0;
-}
-
-// Starts the peak anew, so that generating a catalogue does not count.
-void resetPeakMemory()
-{
-    QFile clearRefs(u"/proc/self/clear_refs"_s);
-    if (clearRefs.open(QIODevice::WriteOnly))
-        clearRefs.write("5");
-}
-
 QString column(double value, int width)
 {
     return QString::number(value, 'f', 2).rightJustified(width);

@@ -21,18 +21,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-double peakMegabytes()
-{
-    QFile status(u"/proc/self/status"_s);
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
-    }
-    return 0;
-}
-
 int previewMemory(const QString& folder, int argc, char* argv[])
 {
     QApplication app(argc, argv);
@@ -48,7 +36,7 @@ int previewMemory(const QString& folder, int argc, char* argv[])
         return 1;
     output->finishBuilding();
     QCoreApplication::processEvents();
-    QTextStream(stdout) << peakMegabytes() << Qt::endl;
+    QTextStream(stdout) << peakMemoryMb() << Qt::endl;
     return 0;
 }
 
@@ -60,7 +48,7 @@ int queryMemory(const QString& file, const QString& sql)
     sqlite3_create_collation(db, TextOrder::CollationName, SQLITE_UTF8, nullptr, &TextOrder::sqliteCollation);
     readAll(db, sql.toUtf8());
     sqlite3_close(db);
-    QTextStream(stdout) << peakMegabytes() << Qt::endl;
+    QTextStream(stdout) << peakMemoryMb() << Qt::endl;
     return 0;
 }
 
@@ -83,4 +71,23 @@ double peakMegabytesOf(const QStringList& arguments)
         throw std::runtime_error("the memory measurement failed: " +
                                  child.readAllStandardError().toStdString());
     return child.readAllStandardOutput().trimmed().toDouble();
+}
+
+double peakMemoryMb()
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+    }
+    return 0;
+}
+
+void resetPeakMemory()
+{
+    QFile clearRefs(u"/proc/self/clear_refs"_s);
+    if (clearRefs.open(QIODevice::WriteOnly))
+        clearRefs.write("5");
 }

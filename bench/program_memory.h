@@ -20,3 +20,10 @@ std::optional<int> runMemoryCommand(const QStringList& arguments, int argc, char
 // Runs the benchmark's own executable with arguments; returns the peak MB it
 // printed.
 double peakMegabytesOf(const QStringList& arguments);
+
+// This process's peak resident memory so far, in MB (0 where the system does
+// not tell).
+double peakMemoryMb();
+
+// Starts the peak anew, so that what came before does not count.
+void resetPeakMemory();

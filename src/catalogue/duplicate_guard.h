@@ -35,8 +35,8 @@ private:
 // name (split at the comma) trimmed. Empty when the title is.
 QString titleAuthorKey(const QString& title, const QString& author);
 
-// The key of a stored book that one about to be added matches, found in one
-// pass over the books that have an ISBN or a title of about the same length.
-// Throws DbError.
+// The key of a stored book that one about to be added matches, found through
+// the title index and the ISBNs the connection keeps by their match key (read
+// once, at the first lookup with an ISBN). Throws DbError.
 std::optional<qint64> findDuplicateBook(Database& db, const QString& isbn, const QString& title,
                                         const QString& author);

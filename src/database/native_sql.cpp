@@ -12,6 +12,34 @@ DbError nativeError(sqlite3* db, int resultCode)
     return sqliteError(db, resultCode);
 }
 
+namespace {
+
+void callTextFunction(sqlite3_context* context, int, sqlite3_value** values)
+{
+    const auto* text = static_cast<const char*>(static_cast<const void*>(sqlite3_value_text(values[0])));
+    if (!text) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto function = *static_cast<TextFunction*>(sqlite3_user_data(context));
+    const QByteArray result = function(QString::fromUtf8(text, sqlite3_value_bytes(values[0]))).toUtf8();
+    if (result.isEmpty())
+        sqlite3_result_null(context);
+    else
+        sqlite3_result_text(context, result.constData(), int(result.size()), SQLITE_TRANSIENT);
+}
+
+} // namespace
+
+void registerTextFunction(Database& db, const char* name, TextFunction function)
+{
+    const int rc = sqlite3_create_function_v2(db.handle(), name, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                              new TextFunction(function), &callTextFunction, nullptr, nullptr,
+                                              [](void* kept) { delete static_cast<TextFunction*>(kept); });
+    if (rc != SQLITE_OK)
+        throw nativeError(db.handle(), rc);
+}
+
 void executeNative(Database& db, const QByteArray& sql)
 {
     char* message = nullptr;

@@ -18,6 +18,13 @@ struct sqlite3_stmt;
 // Runs one or more statements without a result.
 void executeNative(Database& db, const QByteArray& sql);
 
+// Makes name(text) call function on db's connection: one text in, one text
+// out, Null for Null and for an empty result. A connection's functions die
+// with it, so they serve its temporary tables and triggers only: nothing the
+// file keeps may depend on them.
+using TextFunction = QString (*)(const QString&);
+void registerTextFunction(Database& db, const char* name, TextFunction function);
+
 // One prepared statement, finalized when it goes out of scope.
 class NativeStatement
 {

@@ -29,6 +29,21 @@ int columnNamed(const QStringList& header, const QString& name)
     return -1;
 }
 
+ColumnMapping mappingByName(TableFormat format, const QStringList& header,
+                            std::initializer_list<NamedColumns> fields)
+{
+    ColumnMapping mapping;
+    mapping.format = format;
+    mapping.headers = header;
+    for (const NamedColumns& named : fields) {
+        for (const QString& name : named.names) {
+            if (const int column = columnNamed(header, name); column >= 0)
+                mapping[named.field].append(column);
+        }
+    }
+    return mapping;
+}
+
 ColumnMapping recogniseTable(const QStringList& firstRow)
 {
     for (const auto recognise :

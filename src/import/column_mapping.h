@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <initializer_list>
+#include <optional>
 
 // The kinds of table a file of books is recognised as, by its first row.
 enum class TableFormat { Goodreads, LibraryThing, OwnExport, HeaderRow, NoHeader };
@@ -43,3 +45,13 @@ std::optional<ColumnMapping> recogniseHeaderRow(const QStringList& header);
 
 // The column whose header is name (compared folded), or -1.
 int columnNamed(const QStringList& header, const QString& name);
+
+// A known export's mapping: each field takes those of its columns' names the
+// header has, in the order given.
+struct NamedColumns
+{
+    BookField field;
+    std::initializer_list<QString> names;
+};
+ColumnMapping mappingByName(TableFormat format, const QStringList& header,
+                            std::initializer_list<NamedColumns> fields);

@@ -10,27 +10,18 @@ std::optional<ColumnMapping> recogniseLibraryThing(const QStringList& header)
     if (at(u"Title"_s) < 0 || at(u"Primary Author"_s) < 0 ||
         (at(u"Book Id"_s) < 0 && at(u"Sort Character"_s) < 0))
         return std::nullopt;
-    ColumnMapping mapping;
-    mapping.format = TableFormat::LibraryThing;
-    mapping.headers = header;
-    const auto map = [&](BookField field, std::initializer_list<QString> names) {
-        for (const QString& name : names) {
-            if (const int column = at(name); column >= 0)
-                mapping[field].append(column);
-        }
-    };
-    map(BookField::Title, {u"Title"_s});
-    map(BookField::Author, {u"Primary Author"_s});
-    map(BookField::Isbn, {u"ISBN"_s, u"ISBNs"_s});
-    map(BookField::Publisher, {u"Publication"_s});
-    map(BookField::Format, {u"Media"_s});
-    map(BookField::Year, {u"Date"_s});
-    map(BookField::BuyDate, {u"Acquired"_s});
-    map(BookField::ReadDate, {u"Date Read"_s});
-    map(BookField::CoverPrice, {u"List Price"_s});
-    map(BookField::BuyPrice, {u"Purchase Price"_s});
-    map(BookField::LoanedTo, {u"Lending Patron"_s});
-    map(BookField::LoanDate, {u"Lending Start"_s});
-    map(BookField::Notes, {u"Private Comment"_s, u"Comment"_s, u"Review"_s});
-    return mapping;
+    return mappingByName(TableFormat::LibraryThing, header,
+                         {{BookField::Title, {u"Title"_s}},
+                          {BookField::Author, {u"Primary Author"_s}},
+                          {BookField::Isbn, {u"ISBN"_s, u"ISBNs"_s}},
+                          {BookField::Publisher, {u"Publication"_s}},
+                          {BookField::Format, {u"Media"_s}},
+                          {BookField::Year, {u"Date"_s}},
+                          {BookField::BuyDate, {u"Acquired"_s}},
+                          {BookField::ReadDate, {u"Date Read"_s}},
+                          {BookField::CoverPrice, {u"List Price"_s}},
+                          {BookField::BuyPrice, {u"Purchase Price"_s}},
+                          {BookField::LoanedTo, {u"Lending Patron"_s}},
+                          {BookField::LoanDate, {u"Lending Start"_s}},
+                          {BookField::Notes, {u"Private Comment"_s, u"Comment"_s, u"Review"_s}}});
 }
