@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString shownTitle(const QString& title)
@@ -70,6 +72,15 @@ void ScriptedDialogs::clear()
     fileNames_.clear();
     shown_.clear();
     beeps_ = 0;
+}
+
+QStringList ScriptedDialogs::takeMessages()
+{
+    QStringList result;
+    for (const Shown& message : messages())
+        result.append(message.title + u": "_s + message.text);
+    clear();
+    return result;
 }
 
 QList<ScriptedDialogs::Shown> ScriptedDialogs::ofKind(Kind kind) const

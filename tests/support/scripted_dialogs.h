@@ -54,6 +54,8 @@ public:
     qsizetype unusedFileNames() const { return fileNames_.size(); }
 
     void clear();
+    // The messages shown, as "title: text", then clear().
+    QStringList takeMessages();
 
 private:
     QList<Shown> ofKind(Kind kind) const;

@@ -2,6 +2,8 @@
 
 #include "editor/gui/main_window_fixture.h"
 
+#include "custom_reports/gui/frm_rptspec.h"
+#include "custom_reports/report_fixture.h"
 #include "database/db_error.h"
 #include "editor/lookup_list_model.h"
 #include "support/file_contents.h"
@@ -11,6 +13,8 @@
 
 using namespace mainwin_test;
 using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(UserDialogs::Answer)
 
 class TestFrmMainStartup : public QObject
 {
@@ -29,6 +33,8 @@ private slots:
     void showRecordFillsEveryFieldAndClearsMissingOnes();
     void shutdownReleasesCatalogue_data();
     void shutdownReleasesCatalogue();
+    void shutdownWaitsForTheReportDesigner_data();
+    void shutdownWaitsForTheReportDesigner();
     void restartShowsTheCatalogueAsChangedMeanwhile_data();
     void restartShowsTheCatalogueAsChangedMeanwhile();
 
@@ -226,6 +232,40 @@ void TestFrmMainStartup::shutdownReleasesCatalogue()
     }
     QVERIFY(!catalogueState().dbCatalogue);
     Database::open(path, Database::OpenMode::Exclusive)->close();
+}
+
+void TestFrmMainStartup::shutdownWaitsForTheReportDesigner_data()
+{
+    QTest::addColumn<UserDialogs::Answer>("saveAnswer");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("not saved: both close") << UserDialogs::Answer::No << true;
+    QTest::newRow("save cancelled: both stay") << UserDialogs::Answer::Yes << false;
+}
+
+// The designer, open from the Reports menu with a report not saved, asks
+// first; while it stays, so do the window and its catalogue.
+void TestFrmMainStartup::shutdownWaitsForTheReportDesigner()
+{
+    QFETCH(UserDialogs::Answer, saveAnswer);
+    QFETCH(bool, closed);
+    writeFieldCatalogue(report_test::catalogueRows(),
+                        QDir(f.folder().path()).filePath(FieldCatalogueFileName));
+    QVERIFY(f.openWindow());
+    frmMain& w = f.window();
+    w.mnuRptCustom->trigger();
+    auto* designer = w.findChild<frmRptSpec*>();
+    QVERIFY(designer);
+    designer->List1->setCurrentRow(0);
+    designer->cmdAdd_Click();
+
+    f.dialogs().setNextAnswer(saveAnswer);
+    if (saveAnswer == UserDialogs::Answer::Yes)
+        f.dialogs().setNextFileName(QString());
+    QCOMPARE(w.close(), closed);
+    QCOMPARE(f.dialogs().questions().size(), 1);
+    QCOMPARE(designer->isVisible(), !closed);
+    QCOMPARE(w.isVisible(), !closed);
+    QCOMPARE(catalogueState().dbCatalogue != nullptr, !closed);
 }
 
 void TestFrmMainStartup::restartShowsTheCatalogueAsChangedMeanwhile_data()

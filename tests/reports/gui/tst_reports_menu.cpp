@@ -1,30 +1,71 @@
-#include "../../editor/gui/main_window_fixture.h"
 #include "../report_fixture.h"
+#include "catalogue/book_session.h"
 #include "reports/gui/frm_output.h"
 #include "reports/gui/frm_rpt_sel.h"
 #include "reports/gui/reports_menu.h"
+#include "support/catalogue_folder.h"
+#include "support/scripted_dialogs.h"
 #include "support/scripted_modals.h"
 
+#include <QAction>
 #include <QTest>
+#include <QWidget>
 
 using namespace Qt::StringLiterals;
-using namespace mainwin_test;
+using catalogue_test::CatalogueFolder;
 
-// The Reports menu of the running main window, on its five-book collection.
-class TestReportsMenu : public QObject, public MainWindowFixture
+// The Reports menu over a session on the five-book collection, its items
+// plain actions named as the main window's are, in a window of their own.
+class TestReportsMenu : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        setUp();
-        folder().addCollection();
-        QVERIFY(openWindow());
-    }
-    void cleanup() { tearDown(); }
+    void init();
+    void cleanup();
     void runsFromTheMenu_data();
     void runsFromTheMenu();
+
+private:
+    std::unique_ptr<ScopedScriptedDialogs> m_dialogs;
+    std::unique_ptr<CatalogueFolder> m_folder;
+    std::unique_ptr<BookSession> m_session;
+    std::unique_ptr<QWidget> m_window;
+    ReportsMenu* m_menu = nullptr; // owned by m_window
 };
+
+void TestReportsMenu::init()
+{
+    m_dialogs = std::make_unique<ScopedScriptedDialogs>();
+    m_folder = std::make_unique<CatalogueFolder>();
+    m_folder->addCollection();
+    m_session = std::make_unique<BookSession>();
+    QVERIFY(m_session->open(m_folder->path()));
+    m_window = std::make_unique<QWidget>();
+    const auto action = [this](const QString& name) {
+        auto* item = new QAction(name, m_window.get());
+        item->setObjectName(name);
+        return item;
+    };
+    ReportsMenu::Actions actions;
+    actions.viewPrint = action(u"mnuFormat_1"_s);
+    actions.saveToFile = action(u"mnuFormat_2"_s);
+    for (size_t index = 1; index <= actions.lists.size(); ++index)
+        actions.lists[index - 1] = action(u"mnuReport_%1"_s.arg(index));
+    actions.quickCount = action(u"mnuQuickCount"_s);
+    actions.countByCategory = action(u"mnuCountByCat"_s);
+    BookSession& session = *m_session;
+    m_menu = new ReportsMenu(m_window.get(), actions,
+                             [&session] { return session.isOpen() ? &session.database() : nullptr; });
+    m_window->show();
+}
+
+void TestReportsMenu::cleanup()
+{
+    m_window.reset();
+    m_session.reset();
+    m_folder.reset();
+    m_dialogs.reset();
+}
 
 void TestReportsMenu::runsFromTheMenu_data()
 {
@@ -60,8 +101,8 @@ void TestReportsMenu::runsFromTheMenu()
     QFETCH(QString, actions);
     QFETCH(QStringList, fileLines);
     QFETCH(QString, previewHeader);
-    const QString file = QDir(folder().path()).filePath(u"BookRpt.txt"_s);
-    dialogs().setNextFileName(file);
+    const QString file = QDir(m_folder->path()).filePath(u"BookRpt.txt"_s);
+    m_dialogs->setNextFileName(file);
     ScopedScriptedModals modals;
     modals.enqueue([](QDialog& dialog) {
         auto& selection = dynamic_cast<frmRptSel&>(dialog);
@@ -72,16 +113,16 @@ void TestReportsMenu::runsFromTheMenu()
     });
 
     for (const QString& name : actions.split(u' '))
-        window().findChild<QAction*>(name)->trigger();
-    QTEST(takeMessages(), "messages");
+        m_window->findChild<QAction*>(name)->trigger();
+    QTEST(m_dialogs->takeMessages(), "messages");
     QCOMPARE(report_test::fileContents(file),
              fileLines.isEmpty() ? QByteArray("<no file>") : report_test::crlfLines(fileLines));
-    frmOutput* output = window().reports().output();
+    frmOutput* output = m_menu->output();
     QCOMPARE(output != nullptr, !previewHeader.isEmpty());
     if (output) {
         QVERIFY(output->isVisible());
         QVERIFY(output->document()->pageHeader().contains(u'|' + previewHeader + u'|'));
-        QVERIFY(window().isEnabled());
+        QVERIFY(m_window->isEnabled());
     }
 }
 
