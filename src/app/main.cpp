@@ -118,6 +118,8 @@ void scheduleImportScreenshot(frmMain& window, const QString& table, const QStri
             if (window.session().isOpen()) {
                 BookImport import(table);
                 frmImportPreview preview(import, window.session().database(), &window);
+                // Wide enough for the stored rows to show several fields.
+                preview.resize(1100, 640);
                 preview.show();
                 QCoreApplication::processEvents();
                 saved = preview.grab().save(path);
