@@ -8,8 +8,9 @@
 #   3 dates, search, reports, custom_reports, maintenance, import, booklist
 #                     the subsystems; peers, which include each other only as
 #                     custom_reports -> reports, dates (report output, dates
-#                     in criteria) and search -> custom_reports (the field
-#                     catalogue)
+#                     in criteria), search -> custom_reports (the field
+#                     catalogue) and booklist -> import (the book list writes
+#                     its rows through the catalogue's CSV export)
 #   4 editor          the catalogue's life (start-up, restart) and the main
 #                     window, which open all of the above
 #   5 app             main()
@@ -30,7 +31,7 @@ foreach(peer dates search reports custom_reports maintenance import booklist)
 endforeach()
 set(rank_editor 4)
 set(rank_app 5)
-set(peer_includes "custom_reports>reports" "custom_reports>dates" "search>custom_reports")
+set(peer_includes "custom_reports>reports" "custom_reports>dates" "search>custom_reports" "booklist>import")
 
 set(widget_headers)
 string(REPLACE "|" ";" WIDGET_HEADER_DIRS "${WIDGET_HEADER_DIRS}")

@@ -5,8 +5,11 @@
 #include "common/gui/windows_on_screen.h"
 #include "common/user_dialogs.h"
 #include "custom_reports/gui/frm_rptspec.h"
+#include "database/db_error.h"
 #include "editor/gui/frm_main.h"
 #include "editor/gui/guarded_application.h"
+#include "import/book_import.h"
+#include "import/gui/frm_import_preview.h"
 #include "reports/gui/frm_output.h"
 #include "reports/gui/reports_menu.h"
 
@@ -104,6 +107,33 @@ void scheduleSaveDialogScreenshot(frmMain& window, const QString& path)
     });
 }
 
+// QUILLARY_SCREENSHOT_IMPORT=<table file> with QUILLARY_SCREENSHOT=<file.png>:
+// the same for the preview of importing that table into the catalogue; the
+// preview is closed without importing anything.
+void scheduleImportScreenshot(frmMain& window, const QString& table, const QString& path)
+{
+    QTimer::singleShot(0, &window, [&window, table, path] {
+        bool saved = false;
+        try {
+            if (window.session().isOpen()) {
+                BookImport import(table);
+                frmImportPreview preview(import, window.session().database(), &window);
+                // Wide enough for the stored rows to show several fields.
+                preview.resize(1100, 640);
+                preview.show();
+                QCoreApplication::processEvents();
+                saved = preview.grab().save(path);
+            }
+        } catch (const TableFileError& error) {
+            qWarning("%s", qPrintable(error.text()));
+        } catch (const DbError& error) {
+            qWarning("%s", qPrintable(error.text()));
+        }
+        window.close();
+        QCoreApplication::exit(saved ? 0 : 1);
+    });
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -144,7 +174,10 @@ int main(int argc, char* argv[])
         if (!dialogShot.isEmpty())
             scheduleSaveDialogScreenshot(window, dialogShot);
         const QString screenshot = qEnvironmentVariable("QUILLARY_SCREENSHOT");
-        if (!screenshot.isEmpty())
+        const QString importedTable = qEnvironmentVariable("QUILLARY_SCREENSHOT_IMPORT");
+        if (!screenshot.isEmpty() && !importedTable.isEmpty())
+            scheduleImportScreenshot(window, importedTable, screenshot);
+        else if (!screenshot.isEmpty())
             scheduleScreenshot(window, screenshot);
         result = QApplication::exec();
     }

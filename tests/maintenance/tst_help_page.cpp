@@ -77,8 +77,9 @@ void TestHelpPage::explainsEveryCommand_data()
     QVERIFY(captions.size() > 20);
     for (const QString& caption : captions)
         QTest::newRow(caption.toUtf8().constData()) << QString(caption).remove(u"..."_s);
-    for (const QString& window : {u"Backup the Quillary Database"_s, u"Find a Book"_s, u"Report Output"_s,
-                                  u"Custom Report"_s, u"Select Date"_s, u"About Quillary"_s})
+    for (const QString& window :
+         {u"Backup the Quillary Database"_s, u"Find a Book"_s, u"Report Output"_s, u"Custom Report"_s,
+          u"Select Date"_s, u"About Quillary"_s, u"Book List"_s, u"Export Shown Books"_s})
         QTest::newRow(window.toUtf8().constData()) << window;
 }
 

@@ -1,6 +1,5 @@
 #include "booklist/gui/book_list_window.h"
 
-#include "booklist/book_list_export.h"
 #include "booklist/gui/book_list_model.h"
 #include "catalogue/catalogue_state.h"
 #include "catalogue/db_error_handler.h"
@@ -8,8 +7,11 @@
 #include "common/safe_file_writer.h"
 #include "common/user_dialogs.h"
 #include "database/database.h"
+#include "import/book_export.h"
+#include "import/gui/cancellable_progress.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -260,8 +262,24 @@ void BookListWindow::exportShownBooks()
                                    u"CSV Files (*.csv);;All Files (*)"_s);
     if (path.isEmpty())
         return;
+    // The catalogue's own export, so the file reads back in through Import
+    // Books like any other; the keys keep the list's order.
+    const std::vector<qint64> keys = reader->shownKeys();
     try {
-        runStep([&] { exportBooks(*db, reader->shownKeys(), path); });
+        qint64 written = -1;
+        const bool ran = runStep([&] {
+            CancellableProgress progress(this, u"Exporting books..."_s);
+            written = exportBooks(*db, keys, path, [&progress](qint64 done, qint64 total) {
+                return progress.keepGoing(done, total);
+            });
+        });
+        if (!ran)
+            return; // the error was shown
+        userDialogs().message(written < 0 ? u"The export was cancelled; no file was written."_s
+                                          : u"%1 %2 written to '%3'."_s.arg(bookCount(written))
+                                                .arg(written == 1 ? u"book"_s : u"books"_s)
+                                                .arg(QDir::toNativeSeparators(path)),
+                              u"Export Shown Books"_s);
     } catch (const FileSaveError& failure) {
         userDialogs().message(failure.text(), u"Export Shown Books"_s);
     }

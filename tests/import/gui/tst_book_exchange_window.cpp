@@ -54,6 +54,11 @@ void TestBookExchangeWindow::importThroughPreview_data()
         << u"Import Books: 4 books added, 0 skipped as already present, 2 refused. The "
            "refused rows"_s
         << u"Pride and Prejudice|"_s << 9;
+    QTest::newRow("librarything")
+        << u"librarything_export.tsv"_s << InPreview::Import
+        << u"Books to add: 3.  Already in the catalogue: 0 (skipped).  Refused: 1."_s
+        << u"Import Books: 3 books added, 0 skipped as already present, 1 refused. The refused rows"_s
+        << u"Les Misérables|"_s << 8;
     QTest::newRow("a field left out")
         << u"spreadsheet_cp1252.csv"_s << InPreview::ClearCategory
         << u"Books to add: 2.  Already in the catalogue: 0 (skipped).  Refused: 1."_s
