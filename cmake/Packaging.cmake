@@ -48,6 +48,7 @@ set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # by SOURCE_DATE_EPOCH when that is set, as for a reproducible build.
 string(TIMESTAMP CPACK_QUILLARY_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
 set(CPACK_QUILLARY_COPYRIGHT ${PROJECT_SOURCE_DIR}/data/copyright)
+set(CPACK_QUILLARY_LINTIAN_OVERRIDES ${PROJECT_SOURCE_DIR}/data/lintian-overrides)
 set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/DebianPackageDocs.cmake)
 
 include(CPack)
