@@ -1,10 +1,14 @@
 # Run by CPack once it has staged what the project installs, before it packs
 # it: the copyright notice and the changelog that Debian wants of every
-# package in /usr/share/doc/<name>/. The CPACK_ variables come from
+# package in /usr/share/doc/<name>/, and lintian's overrides. The CPACK_ variables come from
 # cmake/Packaging.cmake.
 set(doc ${CPACK_TEMPORARY_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}/share/doc/${CPACK_PACKAGE_NAME})
 file(MAKE_DIRECTORY ${doc})
 file(COPY_FILE ${CPACK_QUILLARY_COPYRIGHT} ${doc}/copyright)
+# What lintian is told to pass over, each with its reason.
+set(overrides ${CPACK_TEMPORARY_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}/share/lintian/overrides)
+file(MAKE_DIRECTORY ${overrides})
+file(COPY_FILE ${CPACK_QUILLARY_LINTIAN_OVERRIDES} ${overrides}/${CPACK_PACKAGE_NAME})
 
 # One entry for the version packed: the package is built from the project's
 # own tree, so its history is the project's.

@@ -2,12 +2,13 @@
 # `cmake --install` puts it:
 #   bin/quillary
 #   bin/quillary-collation.so                the text order for other SQLite tools
+#   bin/quillary-{convert,import,export}     the command-line tools (tools/)
 #   share/quillary/rptspec.mdb               the field catalogue
 #   share/quillary/doc/quillary.htm (+ pictures)   the help page
 #   share/applications/quillary.desktop
 #   share/icons/hicolor/{scalable,256x256}/apps/quillary.{svg,png}
 #   share/metainfo/org.example.quillary.metainfo.xml   what software centres show
-#   share/man/man1/quillary.1.gz
+#   share/man/man1/quillary{,-convert,-import,-export}.1.gz   the manual pages
 # In the build folder the field catalogue and doc/ lie beside the program, so
 # it runs from there as it does installed (see src/common/shipped_files.h).
 include(GNUInstallDirs)
@@ -40,15 +41,20 @@ foreach(f IN LISTS QUILLARY_HELP_FILES)
   configure_file(${f} ${PROJECT_BINARY_DIR}/doc/${name} COPYONLY)
 endforeach()
 
-# The manual page, compressed as man reads it and Debian requires.
-set(QUILLARY_MANUAL ${PROJECT_BINARY_DIR}/man/quillary.1)
-configure_file(${PROJECT_SOURCE_DIR}/data/quillary.1 ${QUILLARY_MANUAL} @ONLY)
-add_custom_command(
-  OUTPUT ${QUILLARY_MANUAL}.gz
-  COMMAND gzip -9 --no-name --force --keep ${QUILLARY_MANUAL}
-  DEPENDS ${QUILLARY_MANUAL}
-  COMMENT "Compressing the manual page")
-add_custom_target(manual ALL DEPENDS ${QUILLARY_MANUAL}.gz)
+# The manual pages, of the program and of each command-line tool it ships,
+# compressed as man reads them and Debian requires.
+set(QUILLARY_MANUALS)
+foreach(page quillary quillary-convert quillary-import quillary-export)
+  set(manual ${PROJECT_BINARY_DIR}/man/${page}.1)
+  configure_file(${PROJECT_SOURCE_DIR}/data/${page}.1 ${manual} @ONLY)
+  add_custom_command(
+    OUTPUT ${manual}.gz
+    COMMAND gzip -9 --no-name --force --keep ${manual}
+    DEPENDS ${manual}
+    COMMENT "Compressing the manual page ${page}.1")
+  list(APPEND QUILLARY_MANUALS ${manual}.gz)
+endforeach()
+add_custom_target(manual ALL DEPENDS ${QUILLARY_MANUALS})
 
 install(TARGETS quillary RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # Beside the program, where doc/file-format.md tells other tools to load it
@@ -62,4 +68,4 @@ install(FILES ${QUILLARY_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hi
 install(FILES ${QUILLARY_ICON_PNG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/data/org.example.quillary.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES ${QUILLARY_MANUAL}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${QUILLARY_MANUALS} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -18,15 +18,18 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "catalogue of a private book collection")
 set(CPACK_PACKAGE_DESCRIPTION [=[Quillary keeps a private book collection in one catalogue: title, author,
 publisher, category, format and series, year and ISBN, prices, the dates of
 purchase, reading and loan, owner, location and notes. Its window shows one
-book at a time in title, author or category order; books are added,
-changed, deleted and found by any field, with lookup lists that complete as
-you type.
+book at a time in title, author or category order, and a list of every
+book beside it, sorted by any column and narrowed as you type; books are
+added, changed, deleted and found by any field, with lookup lists that
+complete as you type.
 
 It previews, prints and saves seven book lists and two counts, designs
 custom reports kept in report files (printed tables, text files or HTML
-pages), backs the catalogue up and compacts it, and converts a catalogue
+pages), imports books from CSV or TAB-separated tables, exports them as
+CSV, backs the catalogue up and compacts it, and converts a catalogue
 kept by the earlier program in a Jet/Access file. The catalogue is an
-ordinary SQLite database.]=])
+ordinary SQLite database. The commands quillary-import, quillary-export
+and quillary-convert do the same on the command line.]=])
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
@@ -45,6 +48,7 @@ set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # by SOURCE_DATE_EPOCH when that is set, as for a reproducible build.
 string(TIMESTAMP CPACK_QUILLARY_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
 set(CPACK_QUILLARY_COPYRIGHT ${PROJECT_SOURCE_DIR}/data/copyright)
+set(CPACK_QUILLARY_LINTIAN_OVERRIDES ${PROJECT_SOURCE_DIR}/data/lintian-overrides)
 set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/DebianPackageDocs.cmake)
 
 include(CPack)

@@ -46,6 +46,7 @@ private slots:
     void controlFields_data();
     void controlFields();
     void metadataValidates();
+    void everyProgramHasItsPage();
 
 private:
     QTemporaryDir m_work;
@@ -79,12 +80,14 @@ void TestDebianPackage::initTestCase()
 }
 
 // Whatever the project installs, now or later, comes along: the prefix is the
-// manifest. Debian wants a copyright notice and a changelog besides.
+// manifest. Debian wants a copyright notice and a changelog besides, and
+// lintian its overrides.
 void TestDebianPackage::holdsWhatTheInstallPutsInPlace()
 {
     QStringList packed = filesUnder(m_work.filePath(u"root/usr"_s));
     QVERIFY(packed.removeOne(u"share/doc/quillary/copyright"_s) &&
-            packed.removeOne(u"share/doc/quillary/changelog.gz"_s));
+            packed.removeOne(u"share/doc/quillary/changelog.gz"_s) &&
+            packed.removeOne(u"share/lintian/overrides/quillary"_s));
     QCOMPARE(packed, filesUnder(m_work.filePath(u"prefix"_s)));
 }
 
@@ -130,6 +133,26 @@ void TestDebianPackage::metadataValidates()
         QVERIFY2(image.captured(1).startsWith(pictures) &&
                      QFile::exists(QUILLARY_SOURCE_DIR "/doc/"_L1 + image.captured(1).mid(pictures.size())),
                  qPrintable(image.captured(1)));
+}
+
+// Every program the package puts on the PATH has a manual page (Debian
+// wants one of each) and is one the metadata says it provides; the
+// collation beside them is loaded, never run.
+void TestDebianPackage::everyProgramHasItsPage()
+{
+    const QDir bin(m_work.filePath(u"root/usr/bin"_s));
+    const QStringList programs = bin.entryList(QDir::Files | QDir::Executable, QDir::Name);
+    QCOMPARE(programs,
+             (QStringList{u"quillary"_s, u"quillary-convert"_s, u"quillary-export"_s, u"quillary-import"_s}));
+    QStringList provided;
+    for (const auto& binary : QRegularExpression(u"<binary>([^<]+)<"_s).globalMatch(metadata()))
+        provided << binary.captured(1);
+    provided.sort();
+    QCOMPARE(provided, programs);
+    for (const QString& program : programs) {
+        const QFileInfo page(m_work.filePath(u"root/usr/share/man/man1/%1.1.gz"_s.arg(program)));
+        QVERIFY2(page.isFile() && page.size() > 0, qPrintable(program));
+    }
 }
 
 QTEST_MAIN(TestDebianPackage)
