@@ -58,7 +58,8 @@ INSERT INTO Authors (AuthID, LastName, FirstName) VALUES
 void storeBooks(Database& db)
 {
     executeNative(db, Authors);
-    NativeStatement insert(db, "INSERT INTO Books (BookID, Title, SortTitle, ISBN, AuthID) VALUES (?, ?, ?, ?, ?)");
+    NativeStatement insert(
+        db, "INSERT INTO Books (BookID, Title, SortTitle, ISBN, AuthID) VALUES (?, ?, ?, ?, ?)");
     for (const StoredBook& book : StoredBooks) {
         insert.bindInt(1, book.id);
         insert.bindText(2, book.title);
@@ -100,8 +101,8 @@ void TestDuplicateGuard::findsWhatAFullPassFinds_data()
     QTest::newRow("article kept") << QString() << u"the hobbit"_s << u"Tolkien, J. R. R."_s << 2;
     QTest::newRow("title begun by another") << QString() << u"Hobbit"_s << u"Tolkien, J. R. R."_s << 0;
     QTest::newRow("longer title") << QString() << u"Hobbit Houses"_s << u"TOLKIEN, j. r. r."_s << 6;
-    QTest::newRow("letter without decomposition") << QString() << u"ørsted's notebooks"_s << u"Ørsted, Hans"_s
-                                                   << 3;
+    QTest::newRow("letter without decomposition")
+        << QString() << u"ørsted's notebooks"_s << u"Ørsted, Hans"_s << 3;
     QTest::newRow("Greek, accents dropped") << QString() << u"ΟΔΥΣΣΕΙΑ"_s << u"Ὅμηρος"_s << 4;
     QTest::newRow("one letter") << QString() << u"a"_s << u"anon"_s << 5;
     QTest::newRow("blanks made one") << QString() << u"eclair recipes"_s << u"Anon"_s << 7;
