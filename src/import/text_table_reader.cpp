@@ -256,11 +256,13 @@ bool TextTableReader::readRecord(TableRecord& record)
                     break;
                 ++end;
             }
-            if (end > m_pos && length + (end - m_pos) <= MaxRowLength) {
+            // A row past its limit is only counted: it is refused whole.
+            length += end - m_pos;
+            if (length > MaxRowLength)
+                tooLong = true;
+            else
                 field += QStringView(m_buffer).mid(m_pos, end - m_pos);
-                length += end - m_pos;
-                m_pos = end;
-            }
+            m_pos = end;
         }
     }
     endField();
