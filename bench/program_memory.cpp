@@ -2,6 +2,8 @@
 
 #include "sqlite_reads.h"
 
+#include "booklist/book_list_columns.h"
+#include "booklist/gui/book_list_window.h"
 #include "database/text_order.h"
 #include "editor/gui/frm_main.h"
 #include "reports/book_lists.h"
@@ -12,6 +14,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QHeaderView>
 #include <QProcess>
 #include <QTextStream>
 #include <sqlite3.h>
@@ -40,6 +43,32 @@ int previewMemory(const QString& folder, int argc, char* argv[])
     return 0;
 }
 
+// The main window started on the catalogue, and with listed the book list
+// opened beside it, sorted by a column without an index and filtered.
+int mainWindowMemory(const QString& folder, bool listed, int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    frmMain window(folder);
+    window.Form_Load();
+    window.show();
+    QCoreApplication::processEvents();
+    if (listed) {
+        window.mnuBookList_Click();
+        auto* list = window.findChild<BookListWindow*>();
+        if (!list)
+            return 1;
+        QCoreApplication::processEvents();
+        list->lstBooks->horizontalHeader()->setSortIndicator(int(BookListColumn::Year), Qt::AscendingOrder);
+        QCoreApplication::processEvents();
+        list->txtFilter->setText(u"lig"_s);
+        QCoreApplication::processEvents();
+        list->lstBooks->scrollToBottom();
+        QCoreApplication::processEvents();
+    }
+    QTextStream(stdout) << peakMemoryMb() << Qt::endl;
+    return 0;
+}
+
 int queryMemory(const QString& file, const QString& sql)
 {
     sqlite3* db = nullptr;
@@ -58,6 +87,10 @@ std::optional<int> runMemoryCommand(const QStringList& arguments, int argc, char
 {
     if (arguments.size() == 3 && arguments[1] == u"--preview-memory"_s)
         return previewMemory(arguments[2], argc, argv);
+    if (arguments.size() == 3 && arguments[1] == u"--book-list-memory"_s)
+        return mainWindowMemory(arguments[2], true, argc, argv);
+    if (arguments.size() == 3 && arguments[1] == u"--main-window-memory"_s)
+        return mainWindowMemory(arguments[2], false, argc, argv);
     if (arguments.size() == 4 && arguments[1] == u"--query-memory"_s)
         return queryMemory(arguments[2], arguments[3]);
     return std::nullopt;

@@ -11,6 +11,10 @@
 //   --preview-memory FOLDER  the main window started on FOLDER/Quillary.mdb,
 //                            "Books by Title" shown in the preview and read
 //                            to its end, the last page drawn
+//   --book-list-memory FOLDER  the main window started on FOLDER/Quillary.mdb
+//                            and the book list opened, sorted by year,
+//                            filtered and scrolled to its end
+//   --main-window-memory FOLDER  the main window alone, for comparison
 //   --query-memory FILE SQL  SQLite alone reading every row of SQL as text on
 //                            a bare connection, as its shell does to print
 //

@@ -131,6 +131,16 @@ void previewMemory(BenchCatalogue& catalogue)
     catalogue.megabytes = peakMegabytesOf({u"--preview-memory"_s, catalogueFolderCopy(catalogue)});
 }
 
+void bookListMemory(BenchCatalogue& catalogue)
+{
+    catalogue.megabytes = peakMegabytesOf({u"--book-list-memory"_s, catalogueFolderCopy(catalogue)});
+}
+
+void mainWindowMemory(BenchCatalogue& catalogue)
+{
+    catalogue.megabytes = peakMegabytesOf({u"--main-window-memory"_s, catalogueFolderCopy(catalogue)});
+}
+
 void queryMemory(BenchCatalogue& catalogue)
 {
     catalogue.megabytes =
@@ -234,6 +244,8 @@ const BenchRegistration registration{
     {u"title & author document, whole"_s, wholeDocument, readWholeQuery, false},
     {u"Books by Title preview, peak MB"_s, previewMemory, queryMemory, false, u"< 300 MB at 1M"_s,
      u"bare connection, own process"_s, true},
+    {u"book list open beside the main window, peak MB"_s, bookListMemory, mainWindowMemory, false,
+     u"< 150 MB more at 1M"_s, u"the main window alone, own process"_s, true},
     {u"title & author, first page shown"_s, firstPageShown, firstPageRows, false},
     {u"count by category (60 categories)"_s, countByCategory, groupByCategory, false},
 };
