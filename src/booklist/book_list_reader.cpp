@@ -4,6 +4,7 @@
 #include "catalogue/book_order.h"
 #include "database/database.h"
 #include "database/native_sql.h"
+#include "database/page_cache.h"
 #include "database/sqlite_extensions.h"
 
 #include <algorithm>
@@ -30,6 +31,8 @@ std::vector<qint64> keysInOrder(Database& db, BookListColumn column)
     // otherwise walk for every book.
     const QByteArray& terms = bookListColumn(column).sortTerms;
     const QByteArray from = terms.startsWith("Books.") ? QByteArray("Books") : bookListJoins();
+    // Sorting reads every book once: its pages are not worth keeping.
+    const PageCache::OnePassHold onePass(db.handle());
     std::vector<qint64> keys;
     NativeStatement ordered(db, "SELECT Books.BookID FROM " + from + " ORDER BY " + terms +
                                     ", Books.SortTitle, Books.BookID");

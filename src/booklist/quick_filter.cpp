@@ -2,6 +2,7 @@
 
 #include "database/database.h"
 #include "database/native_sql.h"
+#include "database/page_cache.h"
 #include "database/text_order.h"
 
 #include <QHash>
@@ -122,6 +123,8 @@ std::vector<qint64> QuickFilter::matchingBooks(Database& db) const
 {
     std::vector<qint64> keys;
     sqlite3* handle = db.handle();
+    // One pass over every book: its pages are not worth keeping.
+    const PageCache::OnePassHold onePass(handle);
     if (isEmpty()) {
         Scan all(handle, "SELECT BookID FROM Books ORDER BY BookID");
         while (all.step())

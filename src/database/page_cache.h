@@ -24,4 +24,22 @@ void setSize(sqlite3* db, qint64 size);
 // program never does) and was left as it is.
 std::optional<qint64> holdForOnePass(sqlite3* db);
 
+// Holds the cache small for as long as it lives.
+class OnePassHold
+{
+public:
+    explicit OnePassHold(sqlite3* db) : m_db(db), m_browsingSize(holdForOnePass(db)) {}
+    ~OnePassHold()
+    {
+        if (m_browsingSize)
+            setSize(m_db, *m_browsingSize);
+    }
+    OnePassHold(const OnePassHold&) = delete;
+    OnePassHold& operator=(const OnePassHold&) = delete;
+
+private:
+    sqlite3* m_db;
+    std::optional<qint64> m_browsingSize;
+};
+
 } // namespace PageCache
