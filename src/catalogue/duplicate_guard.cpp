@@ -111,13 +111,15 @@ QByteArray keepIsbnKeys()
     const QByteArray insertNew = "  INSERT OR IGNORE INTO quillary_isbn_keys SELECT " + key +
                                  ", NEW.BookID WHERE " + key + " IS NOT NULL;\n";
     const QByteArray deleteOld = "  DELETE FROM quillary_isbn_keys WHERE book = OLD.BookID;\n";
+    // Filled in key order and indexed by book after, so that neither tree is
+    // written out of order; a text that is no ISBN (Null) is left out.
     return QByteArray(
                "CREATE TEMP TABLE quillary_isbn_keys (key TEXT NOT NULL, book INTEGER NOT NULL, PRIMARY KEY "
                "(key, book)) WITHOUT ROWID;\n"
-               "CREATE INDEX temp.quillary_isbn_keys_book ON quillary_isbn_keys (book);\n"
-               "INSERT OR IGNORE INTO temp.quillary_isbn_keys SELECT key, BookID FROM (SELECT ") +
+               "INSERT OR IGNORE INTO temp.quillary_isbn_keys SELECT ") +
            IsbnKeyFunction +
-           "(ISBN) AS key, BookID FROM main.Books WHERE ISBN <> '') WHERE key IS NOT NULL;\n"
+           "(ISBN), BookID FROM main.Books WHERE ISBN <> '' ORDER BY 1, 2;\n"
+           "CREATE INDEX temp.quillary_isbn_keys_book ON quillary_isbn_keys (book);\n"
            "CREATE TEMP TRIGGER quillary_isbn_added AFTER INSERT ON main.Books BEGIN\n" +
            insertNew +
            "END;\n"
