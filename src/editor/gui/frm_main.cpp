@@ -338,7 +338,12 @@ void frmMain::connectBookExchange()
     m_bookExchange = new BookExchangeMenu(
         this, {mnuImportBooks, mnuExportBooks},
         [this] { return m_session.isOpen() ? &m_session.database() : nullptr; },
-        [this](qint64 firstBookId) { showImportedBooks(firstBookId); });
+        [this](std::optional<qint64> firstBookId) {
+            if (firstBookId)
+                showImportedBooks(*firstBookId);
+            else
+                emit m_events->catalogueReopened();
+        });
     addCatalogueCommand(mnuImportBooks);
     addCatalogueCommand(mnuExportBooks);
 }

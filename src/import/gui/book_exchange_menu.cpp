@@ -32,9 +32,9 @@ QString catalogueFolder(const Database& db)
 } // namespace
 
 BookExchangeMenu::BookExchangeMenu(QWidget* window, const Actions& actions,
-                                   std::function<Database*()> database,
-                                   std::function<void(qint64)> booksAdded)
-    : QObject(window), m_window(window), m_database(std::move(database)), m_booksAdded(std::move(booksAdded))
+                                   std::function<Database*()> database, ImportEnded importEnded)
+    : QObject(window), m_window(window), m_database(std::move(database)),
+      m_importEnded(std::move(importEnded))
 {
     connect(actions.importBooks, &QAction::triggered, this, &BookExchangeMenu::mnuImportBooks_Click);
     connect(actions.exportBooks, &QAction::triggered, this, &BookExchangeMenu::mnuExportBooks_Click);
@@ -48,6 +48,8 @@ void BookExchangeMenu::mnuImportBooks_Click()
     const QString path = userDialogs().openFileName(ImportTitle, catalogueFolder(*db), TableFiles);
     if (path.isEmpty())
         return;
+    bool writeBegan = false;
+    std::optional<qint64> firstBookId;
     try {
         BookImport import(path);
         bool keepDuplicates = false;
@@ -57,14 +59,14 @@ void BookExchangeMenu::mnuImportBooks_Click()
                 return;
             keepDuplicates = preview.keepDuplicates();
         }
+        writeBegan = true;
         CancellableProgress progress(
             m_window, u"Importing books from '%1'..."_s.arg(QFileInfo(path).fileName()), m_progressDelay);
         const ImportResult result =
             import.write(*db, keepDuplicates, refusedRowsPathFor(path),
                          [&progress](qint64 done, qint64 total) { return progress.keepGoing(done, total); });
+        firstBookId = result.firstBookId;
         userDialogs().message(resultText(result), ImportTitle);
-        if (result.firstBookId && m_booksAdded)
-            m_booksAdded(*result.firstBookId);
     } catch (const TableFileError& error) {
         userDialogs().message(error.text(), ImportTitle);
     } catch (const ImportCancelled&) {
@@ -74,6 +76,8 @@ void BookExchangeMenu::mnuImportBooks_Click()
     } catch (const DbError& error) {
         userDialogs().message(error.text() + Unchanged, ImportTitle);
     }
+    if (writeBegan && m_importEnded)
+        m_importEnded(firstBookId);
 }
 
 void BookExchangeMenu::mnuExportBooks_Click()

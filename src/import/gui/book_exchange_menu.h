@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <functional>
+#include <optional>
 
 class Database;
 class QAction;
@@ -22,10 +23,13 @@ public:
     };
 
     // database: the open catalogue, or nullptr when there is none.
-    // booksAdded: called with the key of the first book added, after the
-    // import's message, so that the window shows it.
+    // importEnded: called after the message of every import that began to
+    // write, with the key of the first book added (the window shows it), or
+    // nothing when none was: windows that read the catalogue while a write
+    // ran that was then undone may have seen its books.
+    using ImportEnded = std::function<void(std::optional<qint64> firstBookId)>;
     BookExchangeMenu(QWidget* window, const Actions& actions, std::function<Database*()> database,
-                     std::function<void(qint64 firstBookId)> booksAdded);
+                     ImportEnded importEnded);
 
     void mnuImportBooks_Click();
     void mnuExportBooks_Click();
@@ -36,6 +40,6 @@ public:
 private:
     QWidget* m_window;
     std::function<Database*()> m_database;
-    std::function<void(qint64)> m_booksAdded;
+    ImportEnded m_importEnded;
     int m_progressDelay = 500;
 };

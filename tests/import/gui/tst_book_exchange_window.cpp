@@ -1,3 +1,4 @@
+#include "booklist/gui/book_list_window.h"
 #include "editor/gui/main_window_fixture.h"
 #include "import/gui/book_exchange_menu.h"
 #include "import/gui/frm_import_preview.h"
@@ -90,6 +91,10 @@ void TestBookExchangeWindow::importThroughPreview()
         QVERIFY(QFile::copy(QStringLiteral(QUILLARY_SOURCE_DIR "/tests/fixtures/import/") + file, path));
     }
     QVERIFY(f.openWindow());
+    // The book list open beside the window shows what the import added.
+    f.window().mnuBookList_Click();
+    const auto* list = f.window().findChild<BookListWindow*>();
+    QVERIFY(list);
     f.window().bookExchange().setProgressDelay(0);
     f.dialogs().setNextFileName(path);
     QString seenCounts;
@@ -127,7 +132,9 @@ void TestBookExchangeWindow::importThroughPreview()
     if (!message.isEmpty())
         QVERIFY2(messages.first().startsWith(message), qPrintable(messages.first()));
     QTEST(QString(f.window().txtTitle->text() + u'|' + f.window().cmbCatID->currentText()), "shown");
-    QTEST(int(f.rows("SELECT BookID FROM Books").size()), "books");
+    QFETCH(int, books);
+    QCOMPARE(int(f.rows("SELECT BookID FROM Books").size()), books);
+    QTRY_COMPARE(list->lblCount->text(), u"%1 of %1 books"_s.arg(books));
 }
 
 void TestBookExchangeWindow::exportEveryBook()
